@@ -1,0 +1,13 @@
+# OpenGL 1.1 and GLU for the portable drawing code, as one interface target.
+add_library(tarvelin_gl INTERFACE)
+if(WIN32)
+  target_link_libraries(tarvelin_gl INTERFACE opengl32 glu32)
+  # The Windows GL headers need the calling-convention macros of windows.h;
+  # forcing it in here keeps portable code free of platform includes.
+  target_compile_options(tarvelin_gl INTERFACE -include windows.h)
+else()
+  set(OpenGL_GL_PREFERENCE GLVND)
+  find_package(OpenGL REQUIRED COMPONENTS OpenGL)
+  find_library(GLU_LIBRARY GLU REQUIRED)
+  target_link_libraries(tarvelin_gl INTERFACE OpenGL::GL ${GLU_LIBRARY})
+endif()

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, if any are missing.
+# Usage: scripts/install-deps.sh [windows]
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  libgtest-dev libbenchmark-dev
+  libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
+  libpng-dev libfreetype-dev libfontconfig-dev fonts-liberation fontconfig
+  libsdl2-dev
+  xvfb xauth xdotool x11-apps x11-utils
+)
+if [ "${1:-}" = "windows" ]; then
+  packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 file)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

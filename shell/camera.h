@@ -1,0 +1,15 @@
+// The camera: view placement and the interactive movement rule.
+#pragma once
+
+// Viewport, projection and look-at for a camera at (x, y, z) with yaw and pitch in degrees.
+void place_camera(float x, float y, float z, float yaw, float pitch, int width, int height);
+
+// Tries one movement step with sign +1 (forward) or -1 (back) under the
+// clearance rule, given the start clearance c0. Returns true when accepted;
+// a refused step raises camera_y by 0.25 instead.
+bool try_camera_step(float c0, int sign);
+
+// The interactive driver's key handling: movement from Up and Down under the
+// clearance rule, turning with Left and Right (yaw wrapped into [0, 360)),
+// pitch with Q and A (held within -89..89), then the height limit 298.
+void move_camera_from_keys();

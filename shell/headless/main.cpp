@@ -1,0 +1,46 @@
+// tarvelin_render: runs either program's frames offscreen and writes PNG files.
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "common/world.h"
+#include "shell/headless/render_options.h"
+#include "shell/headless/world_summary.h"
+#include "shell/startup.h"
+#include "shell/world_dump.h"
+
+int main(int argc, char** argv)
+{
+    render_options options;
+    std::string error;
+    if (!parse_render_options(argc - 1, argv + 1, options, error)) {
+        std::fprintf(stderr, "tarvelin_render: %s\n", error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(render_usage(), stdout);
+        return 0;
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    start_world(options.saver);
+    const double generation_seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (options.soft) {
+        world.mode_width = 640;
+        world.mode_height = 480;
+        world.large_layout = false;
+    }
+    if (options.summary) print_world_summary(stdout, generation_seconds);
+
+    if (options.frames > 0) {
+        std::fprintf(stderr, "tarvelin_render: rendering frames is not available yet\n");
+        return 1;
+    }
+
+    if (!options.dump_world.empty() && !write_world_dump(options.dump_world.c_str(), error)) {
+        std::fprintf(stderr, "tarvelin_render: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,22 @@
+// Start-up: the four generators in the order that fixes the world.
+#include "shell/startup.h"
+
+#include "common/world.h"
+#include "lakebed/height_field.h"
+#include "objects/fish.h"
+#include "objects/weeds.h"
+#include "shell/title.h"
+
+void generate_world()
+{
+    seed_title_points();
+    generate_lake_bed();
+    generate_weed_beds();
+    generate_fish();
+}
+
+void start_world(bool saver_build)
+{
+    set_start_values(saver_build);
+    generate_world();
+}
