@@ -12,7 +12,7 @@ packages=(
   xvfb xauth xdotool x11-apps x11-utils
 )
 if [ "${1:-}" = "windows" ]; then
-  packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 file)
+  packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 file python3)
 fi
 
 missing=()

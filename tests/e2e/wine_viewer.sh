@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# End-to-end test of tarvelin.exe under wine64 and Xvfb: the start-up questions,
+# the window, a screenshot of the lake with its instruments, Escape, and the
+# full-screen fallback with an F1 switch. Usage: wine_viewer.sh BIN_DIR
+set -uo pipefail
+source "$(dirname "$0")/wine_lib.sh"
+
+wine_test_setup "${1:-}"
+[ -f "$BIN/tarvelin.exe" ] || skip "no $BIN/tarvelin.exe"
+# The screen is larger than the 1024 x 768 mode, which Xvfb cannot switch to,
+# so a full-screen request is refused and the fallback question comes.
+start_display 1280x1024x24
+make_prefix
+TITLE="OpenGL WinAPI template by Orvandel"
+
+echo "== questions answered No, No: a 1024 x 768 window"
+start_program "$BIN/tarvelin.exe"
+answer_box "Start FullScreen?" n
+expect_box_text "Would You Like To Run In Fullscreen Mode?"
+answer_box "Start In A Soft Mode?" n
+expect_box_text "Would You Like To Run In A Soft Mode?"
+window=$(wait_window "$TITLE" 60) || fail "no window titled '$TITLE'"
+geometry=$(xdotool getwindowgeometry "$window" | grep Geometry | awk '{print $2}')
+[ "$geometry" = "1024x768" ] || fail "client area is $geometry, not 1024x768"
+echo "ok   window '$TITLE', $geometry"
+
+# The title sequence runs first; the lake and the instruments follow it.
+wait_for_picture "$window" viewer "${E2E_PICTURE_WAIT:-300}"
+if [ -n "${E2E_SHOT_DIR:-}" ]; then
+  mkdir -p "$E2E_SHOT_DIR"
+  python3 "$E2E_DIR/wine_probe.py" png "$WORK/shot.xwd" "$E2E_SHOT_DIR/wine-tarvelin.png"
+fi
+
+hold_key "$window" Escape 1.5
+wait_program 60 || fail "Escape did not end the program"
+[ "$EXIT_CODE" -eq 0 ] || fail "exit code $EXIT_CODE after Escape, not 0"
+echo "ok   Escape ended it with exit code 0"
+grep MSGBOX_OnInit "$WINE_LOG" | grep -v -e "Fullscreen Mode?" -e "Soft Mode?" \
+  && fail "a message box other than the two questions was shown"
+
+echo "== full screen refused: windowed fallback, then F1 asks again and No closes"
+start_program "$BIN/tarvelin.exe"
+answer_box "Start FullScreen?" y
+answer_box "Start In A Soft Mode?" n
+answer_box "Kalo GL" y
+expect_box_text 'The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?'
+window=$(wait_window "$TITLE" 60) || fail "no window after taking the windowed fallback"
+echo "ok   windowed fallback opened the window"
+# F1 rebuilds the window with full screen inverted, back to full screen,
+# which is refused again; declining the fallback ends the program.
+hold_key "$window" F1 0.5
+answer_box "Kalo GL" n
+answer_box "ERROR" Return
+expect_box_text "Program Will Now Close."
+wait_program 30 || fail "the program did not end after \"Program Will Now Close.\""
+[ "$EXIT_CODE" -eq 0 ] || fail "exit code $EXIT_CODE after declining the fallback, not 0"
+echo "ok   F1 asked for full screen again; declining ended it with exit code 0"
+echo "PASS"
