@@ -28,11 +28,24 @@ void set_plane(float* plane, float a, float b, float c, float d)
     plane[3] = (float)(d / length);
 }
 
-inline void bed_vertex_out(int i, int j)
+// The vertices of one frame's bed triangles, built per frame and handed over
+// in one draw call: each cell's two triangles, as separate triangles, in the
+// order of the cell loop. Positions and colours are single-precision values
+// that the double-precision world positions hold exactly.
+constexpr int BED_WINDOW_CELLS = (2 * BED_WINDOW + 1) * (2 * BED_WINDOW + 1);
+GLfloat bed_positions[BED_WINDOW_CELLS * 6][3];
+GLfloat bed_colours[BED_WINDOW_CELLS * 6][3];
+
+inline void put_bed_vertex(int& n, int i, int j)
 {
     const float* c = world.bed_colour[i][j];
-    glColor3f(c[0], c[1], c[2]);
-    glVertex3d(10.0 * i - 10000.0, (double)world.bed_height[i][j], 10.0 * j - 10000.0);
+    bed_colours[n][0] = c[0];
+    bed_colours[n][1] = c[1];
+    bed_colours[n][2] = c[2];
+    bed_positions[n][0] = (GLfloat)(10 * i - 10000);
+    bed_positions[n][1] = world.bed_height[i][j];
+    bed_positions[n][2] = (GLfloat)(10 * j - 10000);
+    ++n;
 }
 
 }  // namespace
@@ -74,6 +87,7 @@ void draw_lake_bed(int ci, int cj, float x, float y, float z)
 {
     glMaterialfv(GL_FRONT, GL_SPECULAR, FRONT_SPECULAR);
     glMaterialfv(GL_BACK, GL_SPECULAR, BACK_SPECULAR);
+    int n = 0;
     for (int i = ci - BED_WINDOW; i <= ci + BED_WINDOW; ++i) {
         if (i < 0 || i + 1 >= BED_SIZE) continue;
         for (int j = cj - BED_WINDOW; j <= cj + BED_WINDOW; ++j) {
@@ -85,16 +99,23 @@ void draw_lake_bed(int ci, int cj, float x, float y, float z)
             const double dy = (double)y - h;
             const double dz = z - (10.0 * j - 10000.0);
             if (std::sqrt(dx * dx + dy * dy + dz * dz) >= BED_DRAW_DISTANCE) continue;
-            glBegin(GL_POLYGON);
-            bed_vertex_out(i, j);
-            bed_vertex_out(i, j + 1);
-            bed_vertex_out(i + 1, j + 1);
-            glEnd();
-            glBegin(GL_POLYGON);
-            bed_vertex_out(i, j);
-            bed_vertex_out(i + 1, j + 1);
-            bed_vertex_out(i + 1, j);
-            glEnd();
+            put_bed_vertex(n, i, j);
+            put_bed_vertex(n, i, j + 1);
+            put_bed_vertex(n, i + 1, j + 1);
+            put_bed_vertex(n, i, j);
+            put_bed_vertex(n, i + 1, j + 1);
+            put_bed_vertex(n, i + 1, j);
         }
     }
+    if (n == 0) return;
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, bed_positions);
+    glColorPointer(3, GL_FLOAT, 0, bed_colours);
+    glDrawArrays(GL_TRIANGLES, 0, n);
+    glPopClientAttrib();
+    // Drawing from arrays leaves the current colour undefined; immediate mode
+    // would leave the last vertex's colour current.
+    glColor3fv(bed_colours[n - 1]);
 }
