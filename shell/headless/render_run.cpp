@@ -23,9 +23,13 @@ namespace {
 constexpr int SCRIPT_KEYS[] = {VK_CODE_UP, VK_CODE_DOWN, VK_CODE_LEFT, VK_CODE_RIGHT,
                                VK_CODE_Q,  VK_CODE_A,    VK_CODE_ESCAPE, VK_CODE_F1};
 
-// The window's part of opening: context, size, initial state.
+void close_render_window();
+
+// The window's part of opening: context, size, initial state. A context
+// still open (a caller's) is closed first, with the lists that belong to it.
 bool open_render_window(std::string& error)
 {
+    if (render_context_exists()) close_render_window();
     if (!create_render_context(world.mode_width, world.mode_height, error)) return false;
     on_resize(world.mode_width, world.mode_height);
     setup_gl();
