@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the unit and render
-# tests, then the same unit tests under the address and undefined-behaviour
-# sanitizers, then the Windows builds and their tests under wine64.
+# Installs what is missing, builds, and runs every test: the unit, command-line
+# and render tests, then the unit tests again under the address and
+# undefined-behaviour sanitizers, then the Windows builds and their tests
+# under wine64.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
-scripts/build.sh build
-ctest --test-dir build --output-on-failure -j2 -LE wine
+cmake --preset default >/dev/null
+cmake --build --preset default
+ctest --preset default -j2 -LE wine
 
-scripts/build.sh build-sanitize -DTARVELIN_SANITIZE=ON -DTARVELIN_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
-ctest --test-dir build-sanitize --output-on-failure -j2 -L unit
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize
+ctest --preset sanitize -j2
 
 # The Windows programs: both cross builds, the 32-bit files checked to be
 # PE32 (there is no 32-bit Wine here to run them), the 64-bit ones run under
