@@ -114,13 +114,18 @@ window_exists() {
 }
 
 # Answers the message box titled $1 with key $2 and waits for it to go away.
+# Wine hands keys to the window with the focus, so a key is sent again only
+# when the box has had time to close: a repeat must not answer the next box.
 answer_box() {
-  local title=$1 key=$2 id i
+  local title=$1 key=$2 id try i
   id=$(wait_window "$title" 60) || fail "no message box '$title'"
-  for i in $(seq 20); do
+  sleep 0.5
+  for try in 1 2 3 4; do
     xdotool key --window "$id" "$key" 2>/dev/null
-    sleep 0.5
-    window_exists "$id" || return 0
+    for i in $(seq 25); do
+      sleep 0.2
+      window_exists "$id" || return 0
+    done
   done
   fail "message box '$title' did not take the answer '$key'"
 }
@@ -134,28 +139,44 @@ expect_box_text() {
 # Holds key $2 down in window $1 for $3 seconds, as a person would.
 hold_key() {
   xdotool windowfocus "$1" 2>/dev/null
+  sleep 0.3
   xdotool keydown "$2" 2>/dev/null
   sleep "$3"
   xdotool keyup "$2" 2>/dev/null
 }
 
-# Saves the window's picture as an XWD file.
+# Closes window $1 with Alt+F4 (the window menu's Close) and waits up to $2
+# seconds for the program to end; the keys are sent again while it runs, in
+# case the window had not yet taken the focus.
+close_with_alt_f4() {
+  local id=$1 limit=$2 start=$SECONDS
+  while [ $((SECONDS - start)) -lt "$limit" ]; do
+    xdotool windowfocus "$id" 2>/dev/null
+    sleep 0.3
+    xdotool key alt+F4 2>/dev/null
+    wait_program 3 && return 0
+  done
+  return 1
+}
+
+# Saves the window's picture as an XWD file; false while it cannot be read
+# (a window that is not mapped yet).
 screenshot() {
-  xwd -id "$1" -silent >"$2" || fail "screenshot of window $1 failed"
+  xwd -id "$1" -silent >"$2" 2>"$WORK/xwd.log"
 }
 
 # Takes screenshots of window $1 until the probe $2 passes on one, for up to $3 seconds.
 wait_for_picture() {
   local id=$1 check=$2 limit=$3 start=$SECONDS
   while [ $((SECONDS - start)) -lt "$limit" ]; do
-    screenshot "$id" "$WORK/shot.xwd"
-    if python3 "$E2E_DIR/wine_probe.py" "$check" "$WORK/shot.xwd" >"$WORK/probe.txt" 2>&1; then
+    if screenshot "$id" "$WORK/shot.xwd" &&
+      python3 "$E2E_DIR/wine_probe.py" "$check" "$WORK/shot.xwd" >"$WORK/probe.txt" 2>&1; then
       cat "$WORK/probe.txt"
       return 0
     fi
     sleep 2
   done
-  cat "$WORK/probe.txt"
+  cat "$WORK/probe.txt" "$WORK/xwd.log" 2>/dev/null
   if [ -n "${E2E_SHOT_DIR:-}" ]; then
     mkdir -p "$E2E_SHOT_DIR"
     python3 "$E2E_DIR/wine_probe.py" png "$WORK/shot.xwd" "$E2E_SHOT_DIR/failed-$check.png" || true

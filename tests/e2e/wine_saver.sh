@@ -44,9 +44,7 @@ start_program "$BIN/tarvelin_saver.exe"
 window=$(wait_window "$TITLE" 60) || fail "no window titled '$TITLE'"
 sleep 2
 kill -0 "$PROGRAM_PID" 2>/dev/null || fail "the screensaver ended by itself"
-xdotool windowfocus "$window" 2>/dev/null
-xdotool key alt+F4 2>/dev/null
-wait_program 60 || fail "closing the window did not end the screensaver"
+close_with_alt_f4 "$window" 60 || fail "closing the window did not end the screensaver"
 [ "$EXIT_CODE" -eq 0 ] || fail "exit code $EXIT_CODE after closing, not 0"
 echo "ok   closing the window ended it with exit code 0"
 echo "PASS"

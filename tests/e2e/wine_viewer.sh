@@ -13,6 +13,36 @@ start_display 1280x1024x24
 make_prefix
 TITLE="OpenGL WinAPI template by Orvandel"
 
+echo "== full screen refused: windowed fallback, then F1 asks again and No closes"
+start_program "$BIN/tarvelin.exe"
+answer_box "Start FullScreen?" y
+answer_box "Start In A Soft Mode?" n
+answer_box "Kalo GL" y
+expect_box_text 'The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?'
+window=$(wait_window "$TITLE" 60) || fail "no window after taking the windowed fallback"
+echo "ok   windowed fallback opened the window"
+# F1 rebuilds the window with full screen inverted, back to full screen,
+# which is refused again; declining the fallback ends the program.
+hold_key "$window" F1 0.5
+answer_box "Kalo GL" n
+answer_box "ERROR" Return
+expect_box_text "Program Will Now Close."
+wait_program 30 || fail "the program did not end after \"Program Will Now Close.\""
+[ "$EXIT_CODE" -eq 0 ] || fail "exit code $EXIT_CODE after declining the fallback, not 0"
+echo "ok   F1 asked for full screen again; declining ended it with exit code 0"
+
+echo "== soft mode: a 640 x 480 window; closing it ends the program"
+start_program "$BIN/tarvelin.exe"
+answer_box "Start FullScreen?" n
+answer_box "Start In A Soft Mode?" y
+window=$(wait_window "$TITLE" 60) || fail "no window titled '$TITLE'"
+geometry=$(xdotool getwindowgeometry "$window" | grep Geometry | awk '{print $2}')
+[ "$geometry" = "640x480" ] || fail "soft mode's client area is $geometry, not 640x480"
+echo "ok   soft mode window, $geometry"
+close_with_alt_f4 "$window" 60 || fail "closing the window did not end the program"
+[ "$EXIT_CODE" -eq 0 ] || fail "exit code $EXIT_CODE after closing, not 0"
+echo "ok   closing the window ended it with exit code 0"
+
 echo "== questions answered No, No: a 1024 x 768 window"
 start_program "$BIN/tarvelin.exe"
 answer_box "Start FullScreen?" n
@@ -37,22 +67,4 @@ wait_program 60 || fail "Escape did not end the program"
 echo "ok   Escape ended it with exit code 0"
 grep MSGBOX_OnInit "$WINE_LOG" | grep -v -e "Fullscreen Mode?" -e "Soft Mode?" \
   && fail "a message box other than the two questions was shown"
-
-echo "== full screen refused: windowed fallback, then F1 asks again and No closes"
-start_program "$BIN/tarvelin.exe"
-answer_box "Start FullScreen?" y
-answer_box "Start In A Soft Mode?" n
-answer_box "Kalo GL" y
-expect_box_text 'The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?'
-window=$(wait_window "$TITLE" 60) || fail "no window after taking the windowed fallback"
-echo "ok   windowed fallback opened the window"
-# F1 rebuilds the window with full screen inverted, back to full screen,
-# which is refused again; declining the fallback ends the program.
-hold_key "$window" F1 0.5
-answer_box "Kalo GL" n
-answer_box "ERROR" Return
-expect_box_text "Program Will Now Close."
-wait_program 30 || fail "the program did not end after \"Program Will Now Close.\""
-[ "$EXIT_CODE" -eq 0 ] || fail "exit code $EXIT_CODE after declining the fallback, not 0"
-echo "ok   F1 asked for full screen again; declining ended it with exit code 0"
 echo "PASS"
