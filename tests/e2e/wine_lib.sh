@@ -172,6 +172,7 @@ wait_for_picture() {
     if screenshot "$id" "$WORK/shot.xwd" &&
       python3 "$E2E_DIR/wine_probe.py" "$check" "$WORK/shot.xwd" >"$WORK/probe.txt" 2>&1; then
       cat "$WORK/probe.txt"
+      echo "     (after $((SECONDS - start)) s)"
       return 0
     fi
     sleep 2
