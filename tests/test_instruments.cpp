@@ -44,24 +44,6 @@ TEST(DialLayout, RowOfFiveOnBothCanvases)
     }
 }
 
-TEST(DialBody, CircleRunsCounterClockwiseFromPlusX)
-{
-    const dial_place p = dial_placement(DIAL_SOUNDER, true);
-    overlay_point circle[DIAL_CIRCLE_POINT_COUNT];
-    dial_circle(p, 60, circle);
-    EXPECT_NEAR(circle[0].x, 135, 1e-4);
-    EXPECT_NEAR(circle[0].y, 75, 1e-4);
-    // 90 degrees (point 15) is straight up, 180 (point 30) straight left.
-    EXPECT_NEAR(circle[15].x, 75, 0.1);
-    EXPECT_NEAR(circle[15].y, 135, 1e-3);
-    EXPECT_NEAR(circle[30].x, 15, 1e-3);
-    EXPECT_LT(circle[45].y, 15.01f);
-    for (const overlay_point& q : circle) EXPECT_NEAR(distance_between(q, 75, 75), 60, 1e-3);
-    // 360 of these degrees are 6.28 radians, just short of a full turn.
-    EXPECT_NEAR(circle[60].x, 135, 1e-3);
-    EXPECT_LT(circle[60].y, 75);
-}
-
 TEST(Sweep, WholeAngleGivesOneHundredTwentyOneWedgesFromBrightToFace)
 {
     const dial_place p = dial_placement(DIAL_FINDER, true);
@@ -225,40 +207,6 @@ TEST(DepthGauge, NeedleTurnsFourDegreesPerUnitBetweenItsStops)
     EXPECT_LT(rest.x, 370);
     EXPECT_LT(rest.y, 30);
     EXPECT_NEAR(distance_between(rest, 370, 30), 14, 1e-3);
-}
-
-TEST(DepthGauge, ZonesAndScaleDots)
-{
-    const dial_place p = dial_placement(DIAL_DEPTH, true);
-    const struct {
-        float red, green;
-        int points, first_angle, last_angle;
-    } expected[DEPTH_ZONE_COUNT] = {{0, 0.25f, 25, 120, 258}, {0.25f, 0.25f, 18, 30, 126}, {0.25f, 0, 19, -70, 32}};
-    for (int z = 0; z < DEPTH_ZONE_COUNT; ++z) {
-        depth_zone zone;
-        depth_gauge_zone(p, z, zone);
-        EXPECT_EQ(zone.red, expected[z].red) << z;
-        EXPECT_EQ(zone.green, expected[z].green) << z;
-        EXPECT_EQ(zone.blue, 0) << z;
-        ASSERT_EQ(zone.point_count, expected[z].points) << z;
-        const overlay_point first = dial_point(p, expected[z].first_angle, 40);
-        const overlay_point last = dial_point(p, expected[z].last_angle, 40);
-        EXPECT_EQ(zone.points[0].x, first.x) << z;
-        EXPECT_EQ(zone.points[0].y, first.y) << z;
-        EXPECT_EQ(zone.points[zone.point_count - 2].x, last.x) << z;
-        EXPECT_EQ(zone.points[zone.point_count - 2].y, last.y) << z;
-        EXPECT_EQ(zone.points[zone.point_count - 1].x, 925) << z;
-        EXPECT_EQ(zone.points[zone.point_count - 1].y, 75) << z;
-    }
-    overlay_point dots[DEPTH_SCALE_DOT_COUNT];
-    depth_scale_dots(p, dots);
-    const overlay_point first = dial_point(p, -70, 40), last = dial_point(p, 260, 40);
-    EXPECT_EQ(dots[0].x, first.x);
-    EXPECT_EQ(dots[0].y, first.y);
-    EXPECT_EQ(dots[DEPTH_SCALE_DOT_COUNT - 1].x, last.x);
-    EXPECT_EQ(dots[DEPTH_SCALE_DOT_COUNT - 1].y, last.y);
-    // Dot 25 is at 180 degrees.
-    EXPECT_NEAR(dots[25].x, 885, 1e-3);
 }
 
 TEST(ViewFrame, BandsTongueAndCornersOnBothCanvases)
