@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the main job.
+# Installs what is missing, builds, and runs the main job: without a display,
+# a short rendered tour of the lake written as PNG frames to tour/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
 ./build/bin/tarvelin_render --frames 0 --summary
+scripts/tour.sh tour

@@ -4,12 +4,16 @@
 #include "common/gl.h"
 #include "common/keys.h"
 #include "common/world.h"
+#include "instruments/dials.h"
+#include "instruments/pitch_dial.h"
+#include "instruments/view_frame.h"
 #include "lakebed/fog.h"
 #include "lakebed/height_queries.h"
 #include "lakebed/terrain.h"
 #include "lakebed/water.h"
 #include "objects/tower.h"
 #include "shell/camera.h"
+#include "shell/credits.h"
 #include "shell/overlay.h"
 #include "shell/title.h"
 
@@ -86,12 +90,16 @@ bool run_frame_interactive()
     // 15. distance to the bed for the sounder
     const float bed_distance = bed_vertex_distance(world.camera_x, world.camera_y, world.camera_z,
                                                    grid_index(world.camera_x), grid_index(world.camera_z));
-    (void)bed_distance;
 
     begin_overlay();
-    // 16. view frame and dials
-    glColor3d(1, 0, 0);
-    print_text(world.large_layout ? 440.0f : 160.0f, 10.0f, "Created by Orvandel %s", "");
+    const bool large = world.large_layout;
+    draw_view_frame(large);
+    draw_depth_gauge(world.camera_y, large);
+    draw_bottom_sounder(bed_distance, large);
+    draw_pitch_dial(world.camera_pitch, large);
+    draw_compass(world.camera_yaw, large);
+    draw_fish_finder(world.fish_drawn_count, large);
+    draw_credit_line(false, large);
     return true;
 }
 
@@ -107,9 +115,7 @@ bool run_frame_saver()
     if (world.keys[VK_CODE_ESCAPE]) world.done = true;
     draw_world();
     begin_overlay();
-    glColor3d(1, 0, 0);
-    print_text(world.large_layout ? 440.0f : 160.0f, 10.0f,
-               "The lake bottom screensaver. Created by Orvandel %s", "");
+    draw_credit_line(true, world.large_layout);
     return true;
 }
 

@@ -111,6 +111,14 @@ bool write_world_dump(const char* path, std::string& error)
                         world.camera_yaw, world.camera_speed})
             b.f32(v);
     });
+    section("INST", [](byte_buffer& b) {
+        b.f32(world.sounder_sweep);
+        b.f32(world.sounder_reading);
+        b.i32(world.sounder_tick);
+        b.f32(world.finder_sweep);
+        b.i32(world.finder_reading);
+        b.i32(world.finder_tick);
+    });
 
     if (std::fclose(file) != 0) ok = false;
     if (!ok) {
