@@ -1,7 +1,9 @@
 // Message boxes: the start-up questions, the full-screen fallback and failures.
 #include "shell/sdl/message_box.h"
 
+#include <SDL_error.h>
 #include <SDL_messagebox.h>
+#include <SDL_timer.h>
 
 #include <cstdio>
 
@@ -26,6 +28,10 @@ const int BUTTON_YES = 1;
 const int BUTTON_NO = 2;
 const int BUTTON_OK = 3;
 
+// Attempts at showing one box before giving up. Under X11 each box is shown
+// by a short-lived child process, which now and then fails to start one.
+const int SHOW_ATTEMPTS = 3;
+
 // Shows the box; returns the pressed button's id, or -1. When no box can be
 // shown at all (no display), the text goes to standard error instead, so
 // that the message is not lost.
@@ -40,12 +46,13 @@ int show_box(const char* caption, const char* text, message_icon icon,
     data.numbuttons = button_count;
     data.buttons = buttons;
     data.colorScheme = nullptr;
-    int pressed = -1;
-    if (SDL_ShowMessageBox(&data, &pressed) != 0) {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-        return -1;
+    for (int attempt = 1; attempt <= SHOW_ATTEMPTS; ++attempt) {
+        int pressed = -1;
+        if (SDL_ShowMessageBox(&data, &pressed) == 0) return pressed;
+        if (attempt < SHOW_ATTEMPTS) SDL_Delay(100);
     }
-    return pressed;
+    std::fprintf(stderr, "%s: %s\n(no message box: %s)\n", caption, text, SDL_GetError());
+    return -1;
 }
 
 }  // namespace
