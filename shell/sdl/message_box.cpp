@@ -28,8 +28,9 @@ const int BUTTON_YES = 1;
 const int BUTTON_NO = 2;
 const int BUTTON_OK = 3;
 
-// Attempts at showing one box before giving up. Under X11 each box is shown
-// by a short-lived child process, which now and then fails to start one.
+// Attempts at showing one box before giving up. A box can fail while the
+// display is briefly unavailable: under X11 each box is a client of its own,
+// and a server may reset itself just after its last client has left.
 const int SHOW_ATTEMPTS = 3;
 
 // Shows the box; returns the pressed button's id, or -1. When no box can be

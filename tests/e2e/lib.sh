@@ -33,7 +33,9 @@ start_xvfb()
 {
     local fd_file
     fd_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$fd_file" 2>/dev/null &
+    # -noreset: the server keeps its settings and accepts clients while the
+    # last one leaves (each message box is a client of its own).
+    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$fd_file" 2>/dev/null &
     XVFB_PID=$!
     for _ in $(seq 1 100); do
         [ -s "$fd_file" ] && break

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # tarvelin_saver: asks nothing, runs full screen at 1024 x 768 with the cursor
-# hidden, shows the lake and its credit line once the title sequence is over
+# hidden, keeps the X screensaver off (even where SDL is told to allow it),
+# shows the lake and its credit line once the title sequence is over
 # (no sooner than 770 frames at 60 a second allow), ends with code 0 on the
 # close button, and with Escape held from the start once the title allows it.
 # Usage: tarvelin_saver.sh BIN_DIR X_PROBE OUT_DIR
@@ -11,9 +12,22 @@ TITLE="OpenGL WinAPI template by Orvandel"
 
 start_xvfb 1024x768
 
+# The X screensaver starts after 1 s without input, while nothing runs...
+"$PROBE" saver 1 >/dev/null || fail "no screensaver extension"
+sleep 2.5
+[ "$("$PROBE" saver)" = "on" ] || fail "the X screensaver does not start by itself"
+xdotool mousemove 5 5
+sleep 0.3
+[ "$("$PROBE" saver)" = "off" ] || fail "input does not stop the X screensaver"
+
+export SDL_VIDEO_ALLOW_SCREENSAVER=1
 start_app tarvelin_saver
 id=$(wait_window "$TITLE" 60) || exit 1
 opened=$(date +%s.%N)
+# ...and not while the program runs.
+sleep 3
+[ "$("$PROBE" saver)" = "off" ] || fail "the X screensaver started while the program ran"
+"$PROBE" saver 0 >/dev/null
 size=$(window_size "$id")
 [ "$size" = "1024x768" ] || fail "window is $size, not 1024x768"
 [ "$(cursor_over "$id")" = "hidden" ] || fail "the cursor shows in full screen"

@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
+#include <X11/extensions/scrnsaver.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +24,8 @@ int usage()
         "usage: x_probe close WINDOW          ask the window to close, as its close button does\n"
         "       x_probe grab WINDOW FILE.ppm  save the window's picture\n"
         "       x_probe cursor                 'hidden' or 'visible': the pointer's cursor now\n"
+        "       x_probe saver [SECONDS]        'on' or 'off': the X screensaver's state now;\n"
+        "                                      SECONDS first sets its idle timeout\n"
         "       x_probe stats FILE.ppm X Y W H  statistics of a rectangle (top-left origin):\n"
         "           black_percent distinct_colours reddish_pixels pure_red_pixels\n"
         "           mean_r mean_g mean_b\n",
@@ -112,6 +115,24 @@ int cursor_state()
     return 0;
 }
 
+int saver_state(const char* timeout)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return 1;
+    if (timeout) {
+        XSetScreenSaver(display, std::atoi(timeout), 0, PreferBlanking, AllowExposures);
+        XSync(display, False);
+    }
+    int event_base = 0, error_base = 0;
+    if (!XScreenSaverQueryExtension(display, &event_base, &error_base)) return 1;
+    XScreenSaverInfo* info = XScreenSaverAllocInfo();
+    if (!info || !XScreenSaverQueryInfo(display, DefaultRootWindow(display), info)) return 1;
+    std::puts(info->state == ScreenSaverOn ? "on" : "off");
+    XFree(info);
+    XCloseDisplay(display);
+    return 0;
+}
+
 bool read_ppm(const char* path, picture& pic)
 {
     FILE* in = std::fopen(path, "rb");
@@ -165,6 +186,9 @@ int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "close") == 0) return close_window(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "cursor") == 0) return cursor_state();
+    if ((argc == 2 || argc == 3) && std::strcmp(argv[1], "saver") == 0) {
+        return saver_state(argc == 3 ? argv[2] : nullptr);
+    }
     if (argc == 4 && std::strcmp(argv[1], "grab") == 0) return grab_window(argv[2], argv[3]);
     if (argc == 7 && std::strcmp(argv[1], "stats") == 0) {
         return stats(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
