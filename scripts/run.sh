@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the main job: the interactive
-# viewer where there is a display, the headless tour where there is none.
+# Installs what is missing, builds, and runs the main job: where there is a
+# display, the interactive viewer; without one, a short rendered tour of the
+# lake written as PNG frames to tour/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
+scripts/build.sh build
 if { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; } && [ -x build/bin/tarvelin ]; then
     exec ./build/bin/tarvelin
 elif [ -x scripts/tour.sh ]; then
-    exec scripts/tour.sh
+    exec scripts/tour.sh tour
 else
     ./build/bin/tarvelin_render --frames 0 --summary
 fi
