@@ -155,7 +155,8 @@ cursor_over()
 }
 
 # wait_for_lake ID SECONDS: grabs pictures until the title sequence is over
-# (its background is black; the lake's is not) in two grabs in a row; prints
+# in two grabs in a row: the title's picture is about 90% black, the lake's
+# (even inside the interactive program's black view frame) far less; prints
 # the last picture's path.
 wait_for_lake()
 {
@@ -166,7 +167,7 @@ wait_for_lake()
     while true; do
         pic=$(grab "$1" "lake-wait") || exit 1
         black=$(stat_field "$pic" 0 0 "$w" "$h" 1)
-        if [ "$black" -lt 30 ]; then
+        if [ "$black" -lt 60 ]; then
             seen=$((seen + 1))
             if [ "$seen" -ge 2 ]; then
                 echo "$pic"
