@@ -62,7 +62,10 @@ bool write_section(FILE* file, const char tag[5], const byte_buffer& payload)
 
 bool write_world_dump(const char* path, std::string& error)
 {
-    FILE* file = std::fopen(path, "wb");
+    // Written beside the target and renamed at the end, so a failed write
+    // leaves neither a partial dump nor a damaged earlier one.
+    const std::string partial = std::string(path) + ".partial";
+    FILE* file = std::fopen(partial.c_str(), "wb");
     if (!file) {
         error = std::string("cannot write world dump '") + path + "': " + std::strerror(errno);
         return false;
@@ -121,7 +124,12 @@ bool write_world_dump(const char* path, std::string& error)
     if (std::fclose(file) != 0) ok = false;
     if (!ok) {
         error = std::string("writing world dump '") + path + "' failed: " + std::strerror(errno);
-        std::remove(path);
+        std::remove(partial.c_str());
+        return false;
+    }
+    if (std::rename(partial.c_str(), path) != 0) {
+        error = std::string("cannot write world dump '") + path + "': " + std::strerror(errno);
+        std::remove(partial.c_str());
         return false;
     }
     return true;

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# tarvelin_render's exit codes and messages, and the world dumps of both builds.
+set -u
+render=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+expect_usage_error() {
+  "$render" "$@" >"$work/out" 2>"$work/err"
+  local rc=$?
+  [ $rc -eq 2 ] || fail "'$*' exited $rc, expected 2"
+  [ "$(wc -l <"$work/err")" -eq 1 ] || fail "'$*' printed $(wc -l <"$work/err") lines on stderr"
+  [ -s "$work/out" ] && fail "'$*' printed on stdout"
+}
+expect_usage_error --bogus
+expect_usage_error --frames
+expect_usage_error --frames x
+expect_usage_error --frames 10 --keys "up@3-1"
+expect_usage_error --saver --soft --frames 0
+expect_usage_error --shot 1,,2
+
+"$render" --frames 0 >"$work/out" 2>"$work/err" || fail "--frames 0 failed"
+[ -s "$work/err" ] && fail "--frames 0 printed on stderr"
+
+"$render" --frames 0 --dump-world "$work/missing/dir/w.tvwd" 2>"$work/err"
+rc=$?
+[ $rc -eq 1 ] || fail "unwritable dump exited $rc, expected 1"
+grep -q "missing/dir/w.tvwd" "$work/err" || fail "unwritable dump message does not name the file"
+[ -e "$work/missing" ] && fail "unwritable dump created something"
+
+"$render" --frames 0 --dump-world "$work/i.tvwd" || fail "interactive dump failed"
+"$render" --saver --frames 0 --dump-world "$work/s.tvwd" || fail "screensaver dump failed"
+for f in i s; do
+  [ "$(head -c 4 "$work/$f.tvwd")" = "TVWD" ] || fail "$f.tvwd has no TVWD header"
+  [ "$(stat -c %s "$work/$f.tvwd")" -gt 80000000 ] || fail "$f.tvwd is too small"
+  [ -e "$work/$f.tvwd.partial" ] && fail "$f.tvwd left a partial file"
+done
+cmp -s "$work/i.tvwd" "$work/s.tvwd" && fail "the two builds dumped the same world"
+"$render" --frames 0 --dump-world "$work/i2.tvwd" && cmp -s "$work/i.tvwd" "$work/i2.tvwd" ||
+  fail "two runs dumped different worlds"
+
+"$render" --frames 0 --summary >"$work/out" || fail "--summary failed"
+grep -q "500 ribbon weeds" "$work/out" || fail "summary lacks the plant counts"
+
+echo "render_cli: $failures failure(s)"
+[ $failures -eq 0 ]
