@@ -215,36 +215,26 @@ TEST(Spline, OutOfRangeCountsAndStepsAreRefused)
     // Exactly-sized heap arrays: under the address sanitizer any read past the
     // caller's points or the working arrays is reported.
     int calls = 0;
-    auto count_calls = [](void* c, const float*, double, double, double) { ++*(int*)c; };
-    for (int count : {-5, 0, 1, 101, 1000}) {
-        const int n = count > 0 ? count : 1;
-        std::vector<std::array<float, 3>> points(n, {{1, 2, 3}}), colours(n, {{1, 1, 1}});
+    auto counted = [](void* c, const float*, double, double, double) { ++*(int*)c; };
+    auto emitted = [&](int count, int steps) {
+        std::vector<std::array<float, 3>> points(std::max(count, 1)), colours(std::max(count, 1));
+        for (int k = 0; k < (int)points.size(); ++k) points[k] = {{(float)k, (float)(k % 7), 0}};
         calls = 0;
-        EXPECT_EQ(emit_spline_outline(reinterpret_cast<const float(*)[3]>(points.data()),
-                                      reinterpret_cast<const float(*)[3]>(colours.data()), count,
-                                      2, count_calls, &calls),
-                  0);
-        EXPECT_EQ(calls, 0) << "count " << count;
-        std::vector<float> x(n, 1.0f);
+        const int n = emit_spline_outline(reinterpret_cast<const float(*)[3]>(points.data()),
+                                          reinterpret_cast<const float(*)[3]>(colours.data()),
+                                          count, steps, counted, &calls);
+        EXPECT_EQ(n, calls);
+        return n;
+    };
+    for (int count : {-5, 0, 1, 101, 1000}) {
+        EXPECT_EQ(emitted(count, 2), 0) << "count " << count;
+        std::vector<float> x(std::max(count, 1), 1.0f);
         spline_cubic cubic[SPLINE_POINT_LIMIT + 1] = {};
         EXPECT_FALSE(build_closed_spline(x.data(), count, cubic));
         EXPECT_EQ(cubic[0].a, 0.0f);
     }
-    std::vector<std::array<float, 3>> full(SPLINE_POINT_LIMIT), colours(SPLINE_POINT_LIMIT);
-    for (int k = 0; k < SPLINE_POINT_LIMIT; ++k) full[k] = {{(float)k, (float)(k % 7), 0}};
-    for (int steps : {0, -1}) {
-        calls = 0;
-        EXPECT_EQ(emit_spline_outline(reinterpret_cast<const float(*)[3]>(full.data()),
-                                      reinterpret_cast<const float(*)[3]>(colours.data()), 3,
-                                      steps, count_calls, &calls),
-                  0);
-        EXPECT_EQ(calls, 0);
-    }
+    EXPECT_EQ(emitted(3, 0), 0);
+    EXPECT_EQ(emitted(3, -1), 0);
     // The largest outline is accepted and yields every vertex.
-    calls = 0;
-    EXPECT_EQ(emit_spline_outline(reinterpret_cast<const float(*)[3]>(full.data()),
-                                  reinterpret_cast<const float(*)[3]>(colours.data()),
-                                  SPLINE_POINT_LIMIT, 2, count_calls, &calls),
-              1 + SPLINE_POINT_LIMIT * 2);
-    EXPECT_EQ(calls, 1 + SPLINE_POINT_LIMIT * 2);
+    EXPECT_EQ(emitted(SPLINE_POINT_LIMIT, 2), 1 + SPLINE_POINT_LIMIT * 2);
 }
