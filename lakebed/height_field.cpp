@@ -9,7 +9,8 @@
 // plain loop over every vertex of each ring's square.
 #include "lakebed/height_field.h"
 
-#include <array>
+#include <cstddef>
+#include <thread>
 
 #include "common/random.h"
 #include "common/world.h"
@@ -28,73 +29,142 @@ void fill_bowl()
             world.bed_height[i][j] = bowl_height(i, j);
 }
 
-// Lazy generator for the pit pass: `pending` draws have been made but their
-// values were not needed yet. Skipping k steps is one multiply-add with the
-// precomputed composite step.
-struct lazy_random {
-    static constexpr int JUMP_LIMIT = 4096;
-    std::array<uint32_t, JUMP_LIMIT + 1> jump_mul;
-    std::array<uint32_t, JUMP_LIMIT + 1> jump_add;
-    uint32_t state;
-    int pending = 0;
+// Composite generator steps: k steps of the generator are x -> mul[k] x + add[k].
+// A pit visits at most 9800 ring vertices, so the skips of one pit always fit.
+constexpr int JUMP_LIMIT = 1 << 15;
+struct jump_table {
+    uint32_t mul[JUMP_LIMIT];
+    uint32_t add[JUMP_LIMIT];
+};
 
-    explicit lazy_random(uint32_t start) : state(start)
-    {
-        jump_mul[0] = 1;
-        jump_add[0] = 0;
-        for (int k = 1; k <= JUMP_LIMIT; ++k) {
-            jump_mul[k] = jump_mul[k - 1] * RANDOM_MULTIPLIER;
-            jump_add[k] = jump_add[k - 1] * RANDOM_MULTIPLIER + RANDOM_INCREMENT;
+const jump_table& jumps()
+{
+    static jump_table table = [] {
+        jump_table t{};
+        t.mul[0] = 1;
+        t.add[0] = 0;
+        for (int k = 1; k < JUMP_LIMIT; ++k) {
+            t.mul[k] = t.mul[k - 1] * RANDOM_MULTIPLIER;
+            t.add[k] = t.add[k - 1] * RANDOM_MULTIPLIER + RANDOM_INCREMENT;
         }
-    }
-    inline void skip()
-    {
-        if (++pending == JUMP_LIMIT) flush();
-    }
-    inline void flush()
-    {
-        state = state * jump_mul[pending] + jump_add[pending];
-        pending = 0;
-    }
-    // The value of the next draw, after the pending ones.
+        return t;
+    }();
+    return table;
+}
+
+// The pit pass's generator: `pending` numbers have been drawn whose values were
+// not needed; the next needed value skips over them in one step.
+struct lazy_random {
+    const jump_table& jump;
+    uint32_t state;
+    uint32_t pending;
+
     inline int next()
     {
-        const int k = pending + 1;
-        state = state * jump_mul[k] + jump_add[k];
+        const uint32_t k = pending + 1;
+        state = state * jump.mul[k] + jump.add[k];
         pending = 0;
         return (int)((state >> 16) & 0x7FFF);
     }
+    inline void settle()
+    {
+        state = state * jump.mul[pending] + jump.add[pending];
+        pending = 0;
+    }
 };
 
-// One visited ring vertex of a pit with ring height t.
-inline void lower_ring_vertex(lazy_random& rng, int a, int b, float t)
+// One ring vertex whose first number matters or that is lowered: `cur` is
+// below t - 10 + 19 or below t - 10 (see visit_ring_run).
+inline void lower_ring_vertex(lazy_random& rng, float& cur, int a, int b, float t, double base)
 {
-    float& cur = world.bed_height[a][b];
-    const double base = (double)t - 10.0;  // k + t - 10 == k + (t - 10) exactly
     const double current = cur;
-    if (base >= current) {
-        // Even the smallest first number (0) leaves it: one draw, value unused.
-        rng.skip();
-        return;
-    }
     if (base + 19.0 >= current) {
-        // The first number decides.
         const int k1 = rng.next() % 20;
-        if ((double)k1 + (double)t - 10.0 >= current) return;
+        if ((double)k1 + base >= current) return;
     } else {
-        rng.skip();  // lowered whatever the first number is
+        ++rng.pending;  // lowered whatever the first number is
     }
     const int k2 = rng.next() % 20;
-    float stored = (float)((double)k2 + (double)t - 10.0);
+    float stored = (float)((double)k2 + base);
     if ((double)stored >= level_line(a, b)) stored = bowl_height(a, b);
     cur = stored;
+}
+
+// Visits `count` ring vertices starting at (a, b), stepping by (da, db). A
+// vertex at or below t - 10 keeps its height whatever its first number is:
+// that number is only counted.
+inline void visit_ring_run(lazy_random& rng, int a, int b, int da, int db, int count, float t)
+{
+    const double base = (double)t - 10.0;  // k + t - 10 == k + (t - 10), exactly
+    float* cell = &world.bed_height[a][b];
+    const ptrdiff_t stride = (ptrdiff_t)da * BED_SIZE + db;
+    for (int k = 0; k < count; ++k, cell += stride) {
+        if (base >= (double)*cell) {
+            ++rng.pending;
+            continue;
+        }
+        lower_ring_vertex(rng, *cell, a + k * da, b + k * db, t, base);
+    }
+}
+
+// During the pit pass no height exceeds its level line by more than the
+// bowl's one-unit checkerboard (lowered heights stay below the line, pit
+// bottoms lie under it), so a ring vertex whose level line lies at least this
+// far below t - 10 is left alone whatever its first number is. The level line
+// is a convex paraboloid: along a row or a column its largest value over a
+// stretch lies at one of the stretch's ends.
+constexpr double LEVEL_MARGIN = 1.001;
+constexpr int STRETCH = 16;
+
+inline bool stretch_untouched(int a0, int b0, int a1, int b1, double base)
+{
+    const double bound = base - LEVEL_MARGIN;
+    return level_line(a0, b0) <= bound && level_line(a1, b1) <= bound;
+}
+
+// A whole row of a ring: (a, b0) to (a, b0 + count - 1).
+inline void visit_ring_row(lazy_random& rng, int a, int b0, int count, float t)
+{
+    const double base = (double)t - 10.0;
+    for (int b = b0; b < b0 + count; b += STRETCH) {
+        const int len = count - (b - b0) < STRETCH ? count - (b - b0) : STRETCH;
+        if (stretch_untouched(a, b, a, b + len - 1, base))
+            rng.pending += (uint32_t)len;
+        else
+            visit_ring_run(rng, a, b, 0, 1, len, t);
+    }
+}
+
+// The inner rows of a ring, a0 to a1, each visiting column bl, then column br.
+inline void visit_ring_sides(lazy_random& rng, int a0, int a1, int bl, int br, float t)
+{
+    const double base = (double)t - 10.0;
+    for (int a = a0; a <= a1; a += STRETCH) {
+        const int end = a + STRETCH - 1 < a1 ? a + STRETCH - 1 : a1;
+        const bool left_untouched = stretch_untouched(a, bl, end, bl, base);
+        const bool right_untouched = stretch_untouched(a, br, end, br, base);
+        if (left_untouched && right_untouched) {
+            rng.pending += (uint32_t)(2 * (end - a + 1));
+            continue;
+        }
+        for (int r = a; r <= end; ++r) {
+            if (left_untouched)
+                ++rng.pending;
+            else
+                visit_ring_run(rng, r, bl, 0, 1, 1, t);
+            if (right_untouched)
+                ++rng.pending;
+            else
+                visit_ring_run(rng, r, br, 0, 1, 1, t);
+        }
+    }
 }
 
 void punch_pits(lake_bed_stats* stats)
 {
     const int pit_count = 17000 + next_random() % 7000;
     if (stats) stats->pit_count = pit_count;
-    lazy_random rng(world.random_state);
+    lazy_random rng{jumps(), world.random_state, 0};
     for (int pit = 0; pit < pit_count; ++pit) {
         const int ci = 100 + rng.next() % 1800;
         const int cj = 100 + rng.next() % 1800;
@@ -104,22 +174,23 @@ void punch_pits(lake_bed_stats* stats)
             stats->first_pit_j = cj;
             stats->first_pit_rim = f;
         }
+        // The rings reach 49 vertices around the centre; asking for that square's
+        // cache lines up front overlaps their fetches instead of waiting on each.
+        for (int a = ci - 49; a <= ci + 49; ++a)
+            for (int b = cj - 49; b <= cj + 49 + 15; b += 16)
+                __builtin_prefetch(&world.bed_height[a][b < cj + 49 ? b : cj + 49], 1);
         const float h = (float)((double)f - 0.001 * (double)bowl_g(ci, cj));
         world.bed_height[ci][cj] = h;
+        // Each ring's border in the order of a row-by-row walk of its square:
+        // the first row whole, the two end columns of each inner row, the last row whole.
         for (int s = 1; s <= 49; ++s) {
             const float t = (float)((double)h + 4.0 * s);
-            // Row a = ci - s: every b.
-            for (int b = cj - s; b <= cj + s; ++b) lower_ring_vertex(rng, ci - s, b, t);
-            // Inner rows: only the two end columns.
-            for (int a = ci - s + 1; a <= ci + s - 1; ++a) {
-                lower_ring_vertex(rng, a, cj - s, t);
-                lower_ring_vertex(rng, a, cj + s, t);
-            }
-            // Row a = ci + s: every b.
-            for (int b = cj - s; b <= cj + s; ++b) lower_ring_vertex(rng, ci + s, b, t);
+            visit_ring_row(rng, ci - s, cj - s, 2 * s + 1, t);
+            visit_ring_sides(rng, ci - s + 1, ci + s - 1, cj - s, cj + s, t);
+            visit_ring_row(rng, ci + s, cj - s, 2 * s + 1, t);
         }
     }
-    rng.flush();
+    rng.settle();
     world.random_state = rng.state;
 }
 
@@ -150,19 +221,23 @@ int remove_spikes()
 
 int smooth_peaks()
 {
+    // All eight comparisons are made for every vertex: an early exit would
+    // branch unpredictably on this pitted ground.
     int replaced = 0;
     for (int i = 1; i < BED_SIZE - 1; ++i) {
+        const float* up = world.bed_height[i - 1];
+        float* row = world.bed_height[i];
+        const float* down = world.bed_height[i + 1];
         for (int j = 1; j < BED_SIZE - 1; ++j) {
-            const double h = world.bed_height[i][j];
-            bool peak = true;
-            for (int n = 0; n < 8 && peak; ++n)
-                peak = h - (double)world.bed_height[i + NEIGHBOUR_DI[n]][j + NEIGHBOUR_DJ[n]] > 5.0;
+            const double h = row[j];
+            const bool peak = (h - (double)up[j - 1] > 5.0) & (h - (double)up[j] > 5.0) &
+                              (h - (double)up[j + 1] > 5.0) & (h - (double)row[j + 1] > 5.0) &
+                              (h - (double)down[j + 1] > 5.0) & (h - (double)down[j] > 5.0) &
+                              (h - (double)down[j - 1] > 5.0) & (h - (double)row[j - 1] > 5.0);
             if (peak) {
-                const double sum = (double)world.bed_height[i - 1][j - 1] +
-                                   (double)world.bed_height[i - 1][j + 1] +
-                                   (double)world.bed_height[i + 1][j + 1] +
-                                   (double)world.bed_height[i + 1][j - 1];
-                world.bed_height[i][j] = (float)(0.25 * sum);
+                const double sum = (double)up[j - 1] + (double)up[j + 1] + (double)down[j + 1] +
+                                   (double)down[j - 1];
+                row[j] = (float)(0.25 * sum);
                 ++replaced;
             }
         }
@@ -170,11 +245,40 @@ int smooth_peaks()
     return replaced;
 }
 
+// The colour of height h from the generator state `state`, advanced by two draws.
+inline void colour_from(uint32_t& state, float h, float colour[4])
+{
+    auto draw = [&state] {
+        state = state * RANDOM_MULTIPLIER + RANDOM_INCREMENT;
+        return (int)((state >> 16) & 0x7FFF);
+    };
+    const float u = (float)(((double)h + 600.0) / 300.0);
+    const float dr = (float)((double)(draw() % 50) / 200.0);
+    const float dg = (float)((double)(draw() % 50) / 200.0);
+    colour[0] = (float)((double)u + 1.3 + (double)dr);
+    colour[1] = (float)((double)u + 1.3 + (double)dg);
+    colour[2] = (float)(1.0 - 0.333 * (double)u);
+    colour[3] = 1.0f;
+}
+
+void colour_rows(int first, int last, uint32_t state)
+{
+    for (int i = first; i <= last; ++i)
+        for (int j = 1; j < BED_SIZE - 1; ++j) colour_from(state, world.bed_height[i][j], world.bed_colour[i][j]);
+}
+
+// Every inner vertex takes exactly two draws, so the lower half of the rows
+// can start from a generator skipped ahead and be coloured on a second thread.
 void colour_bed()
 {
-    for (int i = 1; i < BED_SIZE - 1; ++i)
-        for (int j = 1; j < BED_SIZE - 1; ++j)
-            colour_for_height(world.bed_height[i][j], world.bed_colour[i][j]);
+    constexpr int INNER = BED_SIZE - 2;
+    constexpr int SPLIT = BED_SIZE / 2;
+    const uint32_t start = world.random_state;
+    const uint32_t second = random_state_after(start, 2ull * INNER * (SPLIT - 1));
+    std::thread lower(colour_rows, SPLIT, BED_SIZE - 2, second);
+    colour_rows(1, SPLIT - 1, start);
+    lower.join();
+    world.random_state = random_state_after(start, 2ull * INNER * INNER);
 }
 
 }  // namespace
@@ -192,13 +296,7 @@ double level_line(int i, int j)
 
 void colour_for_height(float h, float colour[4])
 {
-    const float u = (float)(((double)h + 600.0) / 300.0);
-    const float dr = (float)((double)(next_random() % 50) / 200.0);
-    const float dg = (float)((double)(next_random() % 50) / 200.0);
-    colour[0] = (float)((double)u + 1.3 + (double)dr);
-    colour[1] = (float)((double)u + 1.3 + (double)dg);
-    colour[2] = (float)(1.0 - 0.333 * (double)u);
-    colour[3] = 1.0f;
+    colour_from(world.random_state, h, colour);
 }
 
 void generate_lake_bed(lake_bed_stats* stats)

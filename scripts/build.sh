@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds one build folder: scripts/build.sh [DIR] [cmake options...]
+# Configures and builds the programs into build/bin/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-dir=${1:-build}
-shift || true
-cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-cmake --build "$dir"
+cmake --preset default >/dev/null
+cmake --build --preset default

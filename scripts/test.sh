@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the unit and render
-# tests, then the same unit tests under the address and undefined-behaviour
-# sanitizers.
+# Installs what is missing, builds, and runs every test: the unit, command-line
+# and render tests, then the unit tests again under the address and
+# undefined-behaviour sanitizers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
-scripts/build.sh build
-ctest --test-dir build --output-on-failure -j2
+cmake --preset default >/dev/null
+cmake --build --preset default
+ctest --preset default -j2
 
-scripts/build.sh build-sanitize -DTARVELIN_SANITIZE=ON -DTARVELIN_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
-ctest --test-dir build-sanitize --output-on-failure -j2 -L unit
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize
+ctest --preset sanitize -j2

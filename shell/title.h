@@ -11,5 +11,7 @@ void run_title_frame(bool large_layout);
 void draw_monogram(bool large_layout);
 void draw_title_points();
 void step_title_points();
+// Point size for a point at depth z; at exactly -700 or -300 the size in force stays.
+float title_point_size(float z, float previous);
 // The end test and fade ramp of one title frame, without drawing.
 void advance_title(bool escape_held);

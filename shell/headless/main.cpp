@@ -5,6 +5,7 @@
 
 #include "common/world.h"
 #include "shell/headless/render_options.h"
+#include "shell/headless/render_run.h"
 #include "shell/headless/world_summary.h"
 #include "shell/startup.h"
 #include "shell/world_dump.h"
@@ -34,8 +35,14 @@ int main(int argc, char** argv)
     if (options.summary) print_world_summary(stdout, generation_seconds);
 
     if (options.frames > 0) {
-        std::fprintf(stderr, "tarvelin_render: rendering frames is not available yet\n");
-        return 1;
+        frame_figures figures;
+        if (run_render(options, figures, error) != 0) {
+            std::fprintf(stderr, "tarvelin_render: %s\n", error.c_str());
+            return 1;
+        }
+        if (options.bench) print_frame_figures(stdout, figures, generation_seconds);
+    } else if (options.bench) {
+        std::printf("world generation: %.3f s\n", generation_seconds);
     }
 
     if (!options.dump_world.empty() && !write_world_dump(options.dump_world.c_str(), error)) {

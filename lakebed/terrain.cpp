@@ -1,0 +1,121 @@
+// Terrain drawing and the view volume: frustum planes, the sphere test and the lake-bed cells around the camera.
+#include "lakebed/terrain.h"
+
+#include <cmath>
+
+#include "common/gl.h"
+#include "common/world.h"
+
+namespace {
+
+// Cells are drawn from the camera's cell out to this many cells each way.
+constexpr int BED_WINDOW = 100;
+// Cells whose first corner is this far from the camera or farther are not drawn.
+constexpr double BED_DRAW_DISTANCE = 320.0;
+// Radius of the sphere tested against the view volume for each cell.
+constexpr float BED_CELL_RADIUS = 550.0f;
+
+const GLfloat FRONT_SPECULAR[4] = {0, 1, 0, 1};
+const GLfloat BACK_SPECULAR[4] = {0, 0, 1, 1};
+
+// Plane (a, b, c, d) normalised by the length of its normal.
+void set_plane(float* plane, float a, float b, float c, float d)
+{
+    const double length = std::sqrt((double)a * a + (double)b * b + (double)c * c);
+    plane[0] = (float)(a / length);
+    plane[1] = (float)(b / length);
+    plane[2] = (float)(c / length);
+    plane[3] = (float)(d / length);
+}
+
+// The vertices of one frame's bed triangles, built per frame and handed over
+// in one draw call: each cell's two triangles, as separate triangles, in the
+// order of the cell loop. Positions and colours are single-precision values
+// that the double-precision world positions hold exactly.
+constexpr int BED_WINDOW_CELLS = (2 * BED_WINDOW + 1) * (2 * BED_WINDOW + 1);
+GLfloat bed_positions[BED_WINDOW_CELLS * 6][3];
+GLfloat bed_colours[BED_WINDOW_CELLS * 6][3];
+
+inline void put_bed_vertex(int& n, int i, int j)
+{
+    const float* c = world.bed_colour[i][j];
+    bed_colours[n][0] = c[0];
+    bed_colours[n][1] = c[1];
+    bed_colours[n][2] = c[2];
+    bed_positions[n][0] = (GLfloat)(10 * i - 10000);
+    bed_positions[n][1] = world.bed_height[i][j];
+    bed_positions[n][2] = (GLfloat)(10 * j - 10000);
+    ++n;
+}
+
+}  // namespace
+
+void frustum_from_matrices(const float projection[16], const float modelview[16])
+{
+    const float* P = projection;
+    const float* M = modelview;
+    float K[16];
+    for (int k = 0; k < 4; ++k)
+        for (int m = 0; m < 4; ++m)
+            K[4 * k + m] = (float)((double)M[4 * k] * P[m] + (double)M[4 * k + 1] * P[4 + m] +
+                                   (double)M[4 * k + 2] * P[8 + m] + (double)M[4 * k + 3] * P[12 + m]);
+    float(*f)[4] = world.view_frustum;
+    set_plane(f[0], K[3] - K[0], K[7] - K[4], K[11] - K[8], K[15] - K[12]);  // right
+    set_plane(f[1], K[3] + K[0], K[7] + K[4], K[11] + K[8], K[15] + K[12]);  // left
+    set_plane(f[2], K[3] + K[1], K[7] + K[5], K[11] + K[9], K[15] + K[13]);  // bottom
+    set_plane(f[3], K[3] - K[1], K[7] - K[5], K[11] - K[9], K[15] - K[13]);  // top
+    set_plane(f[4], K[3] - K[2], K[7] - K[6], K[11] - K[10], K[15] - K[14]);  // far
+    set_plane(f[5], K[3] + K[2], K[7] + K[6], K[11] + K[10], K[15] + K[14]);  // near
+}
+
+void extract_view_frustum()
+{
+    float projection[16], modelview[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    frustum_from_matrices(projection, modelview);
+}
+
+bool sphere_in_view(float x, float y, float z, float r)
+{
+    for (const float* p : world.view_frustum)
+        if ((double)p[0] * x + (double)p[1] * y + (double)p[2] * z + p[3] <= -(double)r) return false;
+    return true;
+}
+
+void draw_lake_bed(int ci, int cj, float x, float y, float z)
+{
+    glMaterialfv(GL_FRONT, GL_SPECULAR, FRONT_SPECULAR);
+    glMaterialfv(GL_BACK, GL_SPECULAR, BACK_SPECULAR);
+    int n = 0;
+    for (int i = ci - BED_WINDOW; i <= ci + BED_WINDOW; ++i) {
+        if (i < 0 || i + 1 >= BED_SIZE) continue;
+        for (int j = cj - BED_WINDOW; j <= cj + BED_WINDOW; ++j) {
+            if (j < 0 || j + 1 >= BED_SIZE) continue;
+            const float h = world.bed_height[i][j];
+            if (!sphere_in_view((float)(10 * i - 9995), h, (float)(10 * j - 9995), BED_CELL_RADIUS))
+                continue;
+            const double dx = x - (10.0 * i - 10000.0);
+            const double dy = (double)y - h;
+            const double dz = z - (10.0 * j - 10000.0);
+            if (std::sqrt(dx * dx + dy * dy + dz * dz) >= BED_DRAW_DISTANCE) continue;
+            put_bed_vertex(n, i, j);
+            put_bed_vertex(n, i, j + 1);
+            put_bed_vertex(n, i + 1, j + 1);
+            put_bed_vertex(n, i, j);
+            put_bed_vertex(n, i + 1, j + 1);
+            put_bed_vertex(n, i + 1, j);
+        }
+    }
+    if (n == 0) return;
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, bed_positions);
+    glColorPointer(3, GL_FLOAT, 0, bed_colours);
+    glDrawArrays(GL_TRIANGLES, 0, n);
+    glPopClientAttrib();
+    // Drawing from arrays leaves the current colour undefined; immediate mode
+    // would leave the last vertex's colour current.
+    glColor3fv(bed_colours[n - 1]);
+}

@@ -1,0 +1,119 @@
+// Frame drivers: the interactive frame and the screensaver's frame, each in its fixed order of steps.
+#include "shell/frame.h"
+
+#include "common/gl.h"
+#include "common/keys.h"
+#include "common/world.h"
+#include "lakebed/fog.h"
+#include "lakebed/height_queries.h"
+#include "lakebed/terrain.h"
+#include "lakebed/water.h"
+#include "objects/tower.h"
+#include "shell/camera.h"
+#include "shell/overlay.h"
+#include "shell/title.h"
+
+namespace {
+
+constexpr int VIEW_WIDTH = 1024;
+constexpr int VIEW_HEIGHT = 768;
+constexpr float CAMERA_HEIGHT_LIMIT = 298.0f;
+
+// In single precision the yaw stops growing at 2^24. Long before that the
+// screensaver takes back a whole number of degrees that is, to within 0.0001
+// degrees, 11343 full turns of its view (one turn is 360 x 3.14159265 /
+// 3.14592 = 359.5048 of its degrees), so the turn never stalls and never jumps.
+constexpr float SAVER_YAW_LIMIT = 8388608.0f;
+constexpr float SAVER_YAW_TURNS = 4077863.0f;
+
+// Steps 2 to 7 of a main-view frame, shared by both drivers.
+void begin_world_frame()
+{
+    place_camera(world.camera_x, world.camera_y, world.camera_z, world.camera_yaw, world.camera_pitch,
+                 VIEW_WIDTH, VIEW_HEIGHT);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    extract_view_frustum();
+    refresh_headlamp();
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+    float t, d;
+    frame_colour_factors(world.camera_pitch, world.camera_y, t, d);
+    float background[4];
+    fog_colour(t, d, background);
+    // Takes effect at the next frame's clear.
+    glClearColor(background[0], background[1], background[2], background[3]);
+    apply_fog(t, d);
+    // 7. bubbles
+}
+
+// Step 14: the world around the camera, inside a pushed model-view matrix.
+void draw_world()
+{
+    glPushMatrix();
+    const int ci = grid_index(world.camera_x);
+    const int cj = grid_index(world.camera_z);
+    draw_lake_bed(ci, cj, world.camera_x, world.camera_y, world.camera_z);
+    draw_central_tower();
+    draw_water_surface(world.camera_x, world.camera_z, world.camera_y);
+    // weed beds; fish update, fish drawing
+    glPopMatrix();
+}
+
+}  // namespace
+
+void frame_colour_factors(float pitch, float camera_y, float& t, float& d)
+{
+    t = (float)((pitch + 180.0) / 2160.0);
+    d = (float)(camera_y / 800.0 + 1.5);
+}
+
+void turn_saver_camera()
+{
+    world.camera_yaw = (float)(world.camera_yaw + 1.0);
+    if (world.camera_yaw >= SAVER_YAW_LIMIT) world.camera_yaw = (float)(world.camera_yaw - SAVER_YAW_TURNS);
+}
+
+bool run_frame_interactive()
+{
+    if (world.title_running) {
+        run_title_frame(world.large_layout);
+        return true;
+    }
+    begin_world_frame();
+    move_camera_from_keys();
+    if (world.keys[VK_CODE_ESCAPE]) world.done = true;
+    draw_world();
+
+    // 15. distance to the bed for the sounder
+    const float bed_distance = bed_vertex_distance(world.camera_x, world.camera_y, world.camera_z,
+                                                   grid_index(world.camera_x), grid_index(world.camera_z));
+    (void)bed_distance;
+
+    begin_overlay();
+    // 16. view frame and dials
+    glColor3d(1, 0, 0);
+    print_text(world.large_layout ? 440.0f : 160.0f, 10.0f, "Created by Orvandel %s", "");
+    return true;
+}
+
+bool run_frame_saver()
+{
+    turn_saver_camera();
+    if (world.title_running) {
+        run_title_frame(world.large_layout);
+        return true;
+    }
+    begin_world_frame();
+    if (world.camera_y > CAMERA_HEIGHT_LIMIT) world.camera_y = CAMERA_HEIGHT_LIMIT;
+    if (world.keys[VK_CODE_ESCAPE]) world.done = true;
+    draw_world();
+    begin_overlay();
+    glColor3d(1, 0, 0);
+    print_text(world.large_layout ? 440.0f : 160.0f, 10.0f,
+               "The lake bottom screensaver. Created by Orvandel %s", "");
+    return true;
+}
+
+bool run_frame()
+{
+    return world.saver_build ? run_frame_saver() : run_frame_interactive();
+}

@@ -1,0 +1,150 @@
+// Bitmap font from FreeType and fontconfig: 96 glBitmap display lists, as the Windows font call makes them.
+#include "shell/freetype/font_freetype.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cstdio>
+#include <cstring>
+#include <strings.h>
+#include <vector>
+
+#include "common/gl.h"
+#include "common/world.h"
+#include "shell/font.h"
+
+namespace {
+
+constexpr int FIRST_CODE = 32;
+constexpr int CODE_COUNT = 96;
+
+bool warned = false;
+
+// Asks fontconfig for `request`; accepts the match when `accept` says so.
+bool match_font(const char* request, bool (*accept)(FcPattern*, const char*), std::string& path,
+                int& face_index, std::string& family)
+{
+    FcPattern* pattern = FcNameParse((const FcChar8*)request);
+    if (!pattern) return false;
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    if (!match) return false;
+    FcChar8* file = nullptr;
+    FcChar8* name = nullptr;
+    int index = 0;
+    bool found = false;
+    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
+        FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch && accept(match, request)) {
+        FcPatternGetInteger(match, FC_INDEX, 0, &index);
+        path = (const char*)file;
+        face_index = index;
+        family = (const char*)name;
+        found = true;
+    }
+    FcPatternDestroy(match);
+    return found;
+}
+
+// The match is the family asked for (fontconfig substitutes freely otherwise).
+bool same_family(FcPattern* match, const char* request)
+{
+    FcChar8* name = nullptr;
+    for (int k = 0; FcPatternGetString(match, FC_FAMILY, k, &name) == FcResultMatch; ++k)
+        if (strcasecmp((const char*)name, request) == 0) return true;
+    return false;
+}
+
+bool monospaced(FcPattern* match, const char*)
+{
+    int spacing = FC_PROPORTIONAL;
+    return FcPatternGetInteger(match, FC_SPACING, 0, &spacing) == FcResultMatch && spacing >= FC_MONO;
+}
+
+// One glyph as a glBitmap call: rows bottom first, the origin at the pen
+// position on the baseline, the pen moved by the glyph's advance.
+void compile_glyph(FT_Face face, int code)
+{
+    if (FT_Load_Char(face, (FT_ULong)code, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return;
+    const FT_GlyphSlot slot = face->glyph;
+    const FT_Bitmap& bitmap = slot->bitmap;
+    const int width = (int)bitmap.width;
+    const int rows = (int)bitmap.rows;
+    const int row_bytes = (width + 7) / 8;
+    std::vector<GLubyte> bits((size_t)row_bytes * (size_t)rows + 1, 0);
+    if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
+        for (int r = 0; r < rows; ++r) {
+            const unsigned char* source = bitmap.buffer + (long)r * bitmap.pitch;
+            std::memcpy(&bits[(size_t)(rows - 1 - r) * (size_t)row_bytes], source, (size_t)row_bytes);
+        }
+    }
+    const GLfloat advance = (GLfloat)((slot->advance.x + 32) >> 6);
+    glBitmap(width, rows, (GLfloat)-slot->bitmap_left, (GLfloat)(rows - slot->bitmap_top), advance, 0,
+             bits.data());
+}
+
+}  // namespace
+
+bool find_font_file(std::string& path, int& face_index, std::string& family)
+{
+    static bool initialised = false;
+    if (!initialised) {
+        if (!FcInit()) return false;
+        initialised = true;
+    }
+    return match_font("Courier New", same_family, path, face_index, family) ||
+           match_font("Liberation Mono", same_family, path, face_index, family) ||
+           match_font("monospace", monospaced, path, face_index, family);
+}
+
+bool build_font_lists(unsigned int base, const char* path, int face_index)
+{
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0) return false;
+    FT_Face face = nullptr;
+    bool built = false;
+    if (FT_New_Face(library, path, face_index, &face) == 0) {
+        // Height 10 by character (em) height, not by cell height.
+        if (FT_Set_Pixel_Sizes(face, 0, FONT_PIXEL_HEIGHT) == 0) {
+            glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+            glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+            glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+            glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+            glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+            for (int k = 0; k < CODE_COUNT; ++k) {
+                glNewList(base + (GLuint)k, GL_COMPILE);
+                compile_glyph(face, FIRST_CODE + k);
+                glEndList();
+            }
+            glPopClientAttrib();
+            built = true;
+        }
+        FT_Done_Face(face);
+    }
+    FT_Done_FreeType(library);
+    return built;
+}
+
+void make_font()
+{
+    world.font_base = glGenLists(CODE_COUNT);
+    std::string path, family;
+    int index = 0;
+    const bool found = world.font_base != 0 && find_font_file(path, index, family) &&
+                       build_font_lists(world.font_base, path.c_str(), index);
+    // Without a font the lists stay empty and text simply does not appear.
+    if (!found && !warned) {
+        warned = true;
+        std::fprintf(stderr, "tarvelin: no monospaced font found; text will not be shown\n");
+    }
+}
+
+void free_font()
+{
+    if (world.font_base != 0) glDeleteLists(world.font_base, CODE_COUNT);
+    world.font_base = 0;
+}

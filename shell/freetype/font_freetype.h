@@ -1,0 +1,16 @@
+// The FreeType bitmap font: how its typeface is found and turned into display lists.
+#pragma once
+#include <string>
+
+// The font file for the overlay text: "Courier New", else Liberation Mono
+// (the same metrics), else any monospaced face fontconfig knows. Returns false
+// when there is none.
+bool find_font_file(std::string& path, int& face_index, std::string& family);
+
+// Fills the 96 lists from `base` on with 1-bit glBitmap glyphs of codes 32 to
+// 127 from the face, at a character height of 10 pixels. Returns false (lists
+// left empty) when the file cannot be read as a font.
+bool build_font_lists(unsigned int base, const char* path, int face_index);
+
+// Character height of the overlay font in pixels.
+constexpr int FONT_PIXEL_HEIGHT = 10;

@@ -1,0 +1,48 @@
+// The OpenGL state of a new context (font, clear values, lighting model, the lamp) and the size handler.
+#include "shell/gl_setup.h"
+
+#include "common/gl.h"
+#include "common/world.h"
+#include "lakebed/fog.h"
+#include "shell/font.h"
+
+void on_resize(int width, int height)
+{
+    if (height == 0) height = 1;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, (GLfloat)width / (GLfloat)height, 0.5, 500.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    world.client_width = width;
+    world.client_height = height;
+}
+
+bool setup_gl()
+{
+    make_font();
+    glClearColor(0.0f, 0.2f, 0.4f, 1.0f);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, GL_TRUE);
+    // The model-view matrix is still the identity: the lamp's position and
+    // direction are in eye coordinates and move with the camera.
+    glLightfv(GL_LIGHT1, GL_AMBIENT, world.lamp_ambient);
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, world.lamp_diffuse);
+    glLightfv(GL_LIGHT1, GL_SPECULAR, world.lamp_specular);
+    glLightfv(GL_LIGHT1, GL_POSITION, lamp_position);
+    glLightfv(GL_LIGHT1, GL_SPOT_DIRECTION, lamp_direction);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT1);
+    glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+    glEnable(GL_COLOR_MATERIAL);
+    return true;
+}

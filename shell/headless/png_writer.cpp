@@ -1,0 +1,103 @@
+// PNG files through libpng: rendered frames out, and back in for the tests.
+#include "shell/headless/png_writer.h"
+
+#include <png.h>
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// libpng reports errors by long jump; the functions below keep nothing that
+// needs destruction alive across the jump points.
+bool write_rows(FILE* file, int width, int height, const unsigned char* rgb)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // Fast compression: frames are written while rendering.
+    png_set_compression_level(png, 3);
+    png_write_info(png, info);
+    for (int r = 0; r < height; ++r) png_write_row(png, rgb + (size_t)r * (size_t)width * 3);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+bool read_rows(FILE* file, int& width, int& height, std::vector<unsigned char>& pixels)
+{
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_init_io(png, file);
+    png_read_info(png, info);
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_strip_alpha(png);
+    png_set_gray_to_rgb(png);
+    png_read_update_info(png, info);
+    width = (int)png_get_image_width(png, info);
+    height = (int)png_get_image_height(png, info);
+    pixels.resize((size_t)width * (size_t)height * 3);
+    for (int r = 0; r < height; ++r) png_read_row(png, pixels.data() + (size_t)r * (size_t)width * 3, nullptr);
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+}  // namespace
+
+bool write_png_rgb(const char* path, int width, int height, const unsigned char* rgb, std::string& error)
+{
+    FILE* file = std::fopen(path, "wb");
+    if (!file) {
+        error = std::string("cannot write '") + path + "': " + std::strerror(errno);
+        return false;
+    }
+    const bool written = write_rows(file, width, height, rgb);
+    const bool closed = std::fclose(file) == 0;
+    if (written && closed) return true;
+    std::remove(path);
+    error = std::string("cannot write '") + path + "'";
+    return false;
+}
+
+bool read_png_rgb(const char* path, int& width, int& height, std::string& rgb, std::string& error)
+{
+    FILE* file = std::fopen(path, "rb");
+    if (!file) {
+        error = std::string("cannot read '") + path + "': " + std::strerror(errno);
+        return false;
+    }
+    std::vector<unsigned char> pixels;
+    const bool read = read_rows(file, width, height, pixels);
+    std::fclose(file);
+    if (!read) {
+        error = std::string("'") + path + "' is not a readable PNG file";
+        return false;
+    }
+    rgb.assign(pixels.begin(), pixels.end());
+    return true;
+}

@@ -1,0 +1,10 @@
+// PNG files of rendered frames, through libpng.
+#pragma once
+#include <string>
+
+// Writes an 8-bit RGB image, rows top first, to `path`. On failure returns
+// false with a one-line message in `error` and removes the partial file.
+bool write_png_rgb(const char* path, int width, int height, const unsigned char* rgb, std::string& error);
+
+// Reads an 8-bit RGB or RGBA PNG file (tests and tools); rows top first, 3 bytes a pixel.
+bool read_png_rgb(const char* path, int& width, int& height, std::string& rgb, std::string& error);

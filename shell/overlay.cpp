@@ -1,0 +1,43 @@
+// Overlay primitives: the flat pixel projection over the scene and bitmap text through the font's lists.
+#include "shell/overlay.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "common/gl.h"
+#include "common/world.h"
+
+void begin_overlay()
+{
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, world.client_width, 0, world.client_height, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+}
+
+void print_text(float x, float y, const char* format, ...)
+{
+    if (!format) return;
+    char text[256];
+    va_list arguments;
+    va_start(arguments, format);
+    // Longer text is cut at 255 characters rather than written past the buffer.
+    std::vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+
+    glPushAttrib(GL_LIST_BIT);
+    glListBase(world.font_base - 32);
+    glRasterPos2f(x, y);
+    // Without a font there are no lists to call, and names near 0 may belong
+    // to other lists of the context.
+    if (world.font_base != 0) glCallLists((GLsizei)std::strlen(text), GL_UNSIGNED_BYTE, text);
+    glPopAttrib();
+}

@@ -1,0 +1,43 @@
+// Test helper: offscreen OpenGL contexts through the headless renderer's EGL module.
+#include "tests/gl_context.h"
+
+#include <string>
+
+#include "common/world.h"
+#include "shell/font.h"
+#include "shell/headless/egl_context.h"
+#include "shell/shape_cache.h"
+
+namespace {
+std::string last_error;
+}
+
+bool make_test_gl_context(int width, int height)
+{
+    // Lists of the old context must not be called in the new one.
+    if (render_context_exists()) {
+        release_shape_cache();
+        if (world.font_base != 0) free_font();
+    }
+    last_error.clear();
+    if (create_render_context(width, height, last_error)) return true;
+    last_error = "no offscreen OpenGL context: " + last_error;
+    return false;
+}
+
+const char* test_gl_context_error()
+{
+    return last_error.c_str();
+}
+
+void read_test_pixels(int x, int y, int width, int height, unsigned char* rgba)
+{
+    read_render_pixels_rgba(x, y, width, height, rgba);
+}
+
+test_pixel read_test_pixel(int x, int y)
+{
+    unsigned char p[4] = {0, 0, 0, 0};
+    read_render_pixels_rgba(x, y, 1, 1, p);
+    return {p[0], p[1], p[2], p[3]};
+}
