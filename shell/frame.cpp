@@ -4,12 +4,19 @@
 #include "common/gl.h"
 #include "common/keys.h"
 #include "common/world.h"
+#include "instruments/dials.h"
+#include "instruments/pitch_dial.h"
+#include "instruments/view_frame.h"
 #include "lakebed/fog.h"
 #include "lakebed/height_queries.h"
 #include "lakebed/terrain.h"
 #include "lakebed/water.h"
+#include "objects/bubbles.h"
+#include "objects/fish.h"
 #include "objects/tower.h"
+#include "objects/weeds.h"
 #include "shell/camera.h"
+#include "shell/credits.h"
 #include "shell/overlay.h"
 #include "shell/title.h"
 
@@ -42,7 +49,8 @@ void begin_world_frame()
     // Takes effect at the next frame's clear.
     glClearColor(background[0], background[1], background[2], background[3]);
     apply_fog(t, d);
-    // 7. bubbles
+    draw_bubbles();
+    update_bubbles(world.large_layout);
 }
 
 // Step 14: the world around the camera, inside a pushed model-view matrix.
@@ -54,7 +62,9 @@ void draw_world()
     draw_lake_bed(ci, cj, world.camera_x, world.camera_y, world.camera_z);
     draw_central_tower();
     draw_water_surface(world.camera_x, world.camera_z, world.camera_y);
-    // weed beds; fish update, fish drawing
+    update_weed_beds(world.camera_x, world.camera_z);
+    update_fish(world.camera_x, world.camera_z);
+    draw_fish(world.camera_x, world.camera_z);
     glPopMatrix();
 }
 
@@ -86,12 +96,16 @@ bool run_frame_interactive()
     // 15. distance to the bed for the sounder
     const float bed_distance = bed_vertex_distance(world.camera_x, world.camera_y, world.camera_z,
                                                    grid_index(world.camera_x), grid_index(world.camera_z));
-    (void)bed_distance;
 
     begin_overlay();
-    // 16. view frame and dials
-    glColor3d(1, 0, 0);
-    print_text(world.large_layout ? 440.0f : 160.0f, 10.0f, "Created by Orvandel %s", "");
+    const bool large = world.large_layout;
+    draw_view_frame(large);
+    draw_depth_gauge(world.camera_y, large);
+    draw_bottom_sounder(bed_distance, large);
+    draw_pitch_dial(world.camera_pitch, large);
+    draw_compass(world.camera_yaw, large);
+    draw_fish_finder(world.fish_drawn_count, large);
+    draw_credit_line(false, large);
     return true;
 }
 
@@ -107,9 +121,7 @@ bool run_frame_saver()
     if (world.keys[VK_CODE_ESCAPE]) world.done = true;
     draw_world();
     begin_overlay();
-    glColor3d(1, 0, 0);
-    print_text(world.large_layout ? 440.0f : 160.0f, 10.0f,
-               "The lake bottom screensaver. Created by Orvandel %s", "");
+    draw_credit_line(true, world.large_layout);
     return true;
 }
 
