@@ -11,7 +11,10 @@
 #include "lakebed/height_queries.h"
 #include "lakebed/terrain.h"
 #include "lakebed/water.h"
+#include "objects/bubbles.h"
+#include "objects/fish.h"
 #include "objects/tower.h"
+#include "objects/weeds.h"
 #include "shell/camera.h"
 #include "shell/credits.h"
 #include "shell/overlay.h"
@@ -46,7 +49,8 @@ void begin_world_frame()
     // Takes effect at the next frame's clear.
     glClearColor(background[0], background[1], background[2], background[3]);
     apply_fog(t, d);
-    // 7. bubbles
+    draw_bubbles();
+    update_bubbles(world.large_layout);
 }
 
 // Step 14: the world around the camera, inside a pushed model-view matrix.
@@ -58,7 +62,9 @@ void draw_world()
     draw_lake_bed(ci, cj, world.camera_x, world.camera_y, world.camera_z);
     draw_central_tower();
     draw_water_surface(world.camera_x, world.camera_z, world.camera_y);
-    // weed beds; fish update, fish drawing
+    update_weed_beds(world.camera_x, world.camera_z);
+    update_fish(world.camera_x, world.camera_z);
+    draw_fish(world.camera_x, world.camera_z);
     glPopMatrix();
 }
 

@@ -111,6 +111,15 @@ bool write_world_dump(const char* path, std::string& error)
                         world.camera_yaw, world.camera_speed})
             b.f32(v);
     });
+    section("BUBL", [](byte_buffer& b) {
+        b.i32(BUBBLE_COUNT);
+        for (const bubble_record& r : world.bubble_table) {
+            for (float v : {r.x, r.y, r.rise_speed, r.swing, r.swing_step, r.radius}) b.f32(v);
+            b.u8(r.swing_growing ? 1 : 0);
+        }
+        b.u8(world.bubbles_pending ? 1 : 0);
+    });
+    section("FCNT", [](byte_buffer& b) { b.i32(world.fish_drawn_count); });
     section("INST", [](byte_buffer& b) {
         b.f32(world.sounder_sweep);
         b.f32(world.sounder_reading);

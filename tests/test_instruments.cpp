@@ -282,7 +282,7 @@ TEST(WorldDump, InstrumentSectionHoldsTheSixDialFields)
     while (at + 8 <= b.size()) {
         const std::string tag(b.begin() + (long)at, b.begin() + (long)at + 4);
         if (tag == "INST") {
-            EXPECT_EQ(previous, "CAMR");
+            EXPECT_EQ(previous, "FCNT");  // after the camera, bubbles and fish count
             ASSERT_EQ(u32_at(at + 4), 24u);
             inst = at + 8;
         }
