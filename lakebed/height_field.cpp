@@ -9,6 +9,7 @@
 // plain loop over every vertex of each ring's square.
 #include "lakebed/height_field.h"
 
+#include <cmath>
 #include <cstddef>
 #include <thread>
 
@@ -32,21 +33,21 @@ void fill_bowl()
 // Composite generator steps: k steps of the generator are x -> mul[k] x + add[k].
 // A pit visits at most 9800 ring vertices, so the skips of one pit always fit.
 constexpr int JUMP_LIMIT = 1 << 15;
+struct jump_step {
+    uint32_t mul, add;
+};
 struct jump_table {
-    uint32_t mul[JUMP_LIMIT];
-    uint32_t add[JUMP_LIMIT];
+    jump_step step[JUMP_LIMIT];
 };
 
 const jump_table& jumps()
 {
     static jump_table table = [] {
         jump_table t{};
-        t.mul[0] = 1;
-        t.add[0] = 0;
-        for (int k = 1; k < JUMP_LIMIT; ++k) {
-            t.mul[k] = t.mul[k - 1] * RANDOM_MULTIPLIER;
-            t.add[k] = t.add[k - 1] * RANDOM_MULTIPLIER + RANDOM_INCREMENT;
-        }
+        t.step[0] = {1, 0};
+        for (int k = 1; k < JUMP_LIMIT; ++k)
+            t.step[k] = {t.step[k - 1].mul * RANDOM_MULTIPLIER,
+                         t.step[k - 1].add * RANDOM_MULTIPLIER + RANDOM_INCREMENT};
         return t;
     }();
     return table;
@@ -61,28 +62,28 @@ struct lazy_random {
 
     inline int next()
     {
-        const uint32_t k = pending + 1;
-        state = state * jump.mul[k] + jump.add[k];
+        const jump_step& j = jump.step[pending + 1];
+        state = state * j.mul + j.add;
         pending = 0;
         return (int)((state >> 16) & 0x7FFF);
     }
     inline void settle()
     {
-        state = state * jump.mul[pending] + jump.add[pending];
+        state = state * jump.step[pending].mul + jump.step[pending].add;
         pending = 0;
     }
 };
 
-// One ring vertex whose first number matters or that is lowered: `cur` is
-// below t - 10 + 19 or below t - 10 (see visit_ring_run).
-inline void lower_ring_vertex(lazy_random& rng, float& cur, int a, int b, float t, double base)
+// One ring vertex above t - 10, whose first number matters or that is lowered
+// whatever that number is.
+inline void lower_ring_vertex(lazy_random& rng, float& cur, int a, int b, double base)
 {
     const double current = cur;
     if (base + 19.0 >= current) {
         const int k1 = rng.next() % 20;
         if ((double)k1 + base >= current) return;
     } else {
-        ++rng.pending;  // lowered whatever the first number is
+        ++rng.pending;
     }
     const int k2 = rng.next() % 20;
     float stored = (float)((double)k2 + base);
@@ -90,21 +91,32 @@ inline void lower_ring_vertex(lazy_random& rng, float& cur, int a, int b, float 
     cur = stored;
 }
 
-// Visits `count` ring vertices starting at (a, b), stepping by (da, db). A
-// vertex at or below t - 10 keeps its height whatever its first number is:
-// that number is only counted.
-inline void visit_ring_run(lazy_random& rng, int a, int b, int da, int db, int count, float t)
+// A ring vertex at or below t - 10 keeps its height whatever its first number
+// is: that number is only counted. Whether a float height lies above t - 10 is
+// decided exactly against the largest float not above it.
+inline float largest_float_not_above(double v)
 {
-    const double base = (double)t - 10.0;  // k + t - 10 == k + (t - 10), exactly
-    float* cell = &world.bed_height[a][b];
-    const ptrdiff_t stride = (ptrdiff_t)da * BED_SIZE + db;
-    for (int k = 0; k < count; ++k, cell += stride) {
-        if (base >= (double)*cell) {
-            ++rng.pending;
-            continue;
-        }
-        lower_ring_vertex(rng, *cell, a + k * da, b + k * db, t, base);
+    const float f = (float)v;
+    return (double)f > v ? std::nextafter(f, -HUGE_VALF) : f;
+}
+
+// Visits the ring vertices whose bits are set in `above`, in bit order, and
+// counts the numbers of the `count` vertices in between; `at(k)` gives the
+// grid position of vertex k of the walk.
+template <typename position>
+inline void visit_marked(lazy_random& rng, uint64_t above, int count, double base, position at)
+{
+    int next = 0;
+    while (above) {
+        const int k = __builtin_ctzll(above);
+        above &= above - 1;
+        rng.pending += (uint32_t)(k - next);
+        next = k + 1;
+        int a, b;
+        at(k, a, b);
+        lower_ring_vertex(rng, world.bed_height[a][b], a, b, base);
     }
+    rng.pending += (uint32_t)(count - next);
 }
 
 // During the pit pass no height exceeds its level line by more than the
@@ -114,7 +126,7 @@ inline void visit_ring_run(lazy_random& rng, int a, int b, int da, int db, int c
 // is a convex paraboloid: along a row or a column its largest value over a
 // stretch lies at one of the stretch's ends.
 constexpr double LEVEL_MARGIN = 1.001;
-constexpr int STRETCH = 16;
+constexpr int STRETCH = 32;
 
 inline bool stretch_untouched(int a0, int b0, int a1, int b1, double base)
 {
@@ -123,40 +135,46 @@ inline bool stretch_untouched(int a0, int b0, int a1, int b1, double base)
 }
 
 // A whole row of a ring: (a, b0) to (a, b0 + count - 1).
-inline void visit_ring_row(lazy_random& rng, int a, int b0, int count, float t)
+inline void visit_ring_row(lazy_random& rng, int a, int b0, int count, double base, float limit)
 {
-    const double base = (double)t - 10.0;
     for (int b = b0; b < b0 + count; b += STRETCH) {
         const int len = count - (b - b0) < STRETCH ? count - (b - b0) : STRETCH;
-        if (stretch_untouched(a, b, a, b + len - 1, base))
+        if (stretch_untouched(a, b, a, b + len - 1, base)) {
             rng.pending += (uint32_t)len;
-        else
-            visit_ring_run(rng, a, b, 0, 1, len, t);
+            continue;
+        }
+        const float* row = &world.bed_height[a][b];
+        uint64_t above = 0;
+        for (int k = 0; k < len; ++k) above |= (uint64_t)(row[k] > limit) << k;
+        visit_marked(rng, above, len, base, [a, b](int k, int& va, int& vb) {
+            va = a;
+            vb = b + k;
+        });
     }
 }
 
 // The inner rows of a ring, a0 to a1, each visiting column bl, then column br.
-inline void visit_ring_sides(lazy_random& rng, int a0, int a1, int bl, int br, float t)
+inline void visit_ring_sides(lazy_random& rng, int a0, int a1, int bl, int br, double base, float limit)
 {
-    const double base = (double)t - 10.0;
-    for (int a = a0; a <= a1; a += STRETCH) {
-        const int end = a + STRETCH - 1 < a1 ? a + STRETCH - 1 : a1;
-        const bool left_untouched = stretch_untouched(a, bl, end, bl, base);
-        const bool right_untouched = stretch_untouched(a, br, end, br, base);
+    constexpr int ROWS = STRETCH / 2;
+    for (int a = a0; a <= a1; a += ROWS) {
+        const int rows = a1 - a + 1 < ROWS ? a1 - a + 1 : ROWS;
+        const bool left_untouched = stretch_untouched(a, bl, a + rows - 1, bl, base);
+        const bool right_untouched = stretch_untouched(a, br, a + rows - 1, br, base);
         if (left_untouched && right_untouched) {
-            rng.pending += (uint32_t)(2 * (end - a + 1));
+            rng.pending += (uint32_t)(2 * rows);
             continue;
         }
-        for (int r = a; r <= end; ++r) {
-            if (left_untouched)
-                ++rng.pending;
-            else
-                visit_ring_run(rng, r, bl, 0, 1, 1, t);
-            if (right_untouched)
-                ++rng.pending;
-            else
-                visit_ring_run(rng, r, br, 0, 1, 1, t);
+        uint64_t above = 0;
+        for (int r = 0; r < rows; ++r) {
+            const uint64_t left = !left_untouched && world.bed_height[a + r][bl] > limit;
+            const uint64_t right = !right_untouched && world.bed_height[a + r][br] > limit;
+            above |= left << (2 * r) | right << (2 * r + 1);
         }
+        visit_marked(rng, above, 2 * rows, base, [a, bl, br](int k, int& va, int& vb) {
+            va = a + k / 2;
+            vb = (k & 1) ? br : bl;
+        });
     }
 }
 
@@ -185,9 +203,11 @@ void punch_pits(lake_bed_stats* stats)
         // the first row whole, the two end columns of each inner row, the last row whole.
         for (int s = 1; s <= 49; ++s) {
             const float t = (float)((double)h + 4.0 * s);
-            visit_ring_row(rng, ci - s, cj - s, 2 * s + 1, t);
-            visit_ring_sides(rng, ci - s + 1, ci + s - 1, cj - s, cj + s, t);
-            visit_ring_row(rng, ci + s, cj - s, 2 * s + 1, t);
+            const double base = (double)t - 10.0;  // k + t - 10 == k + (t - 10), exactly
+            const float limit = largest_float_not_above(base);
+            visit_ring_row(rng, ci - s, cj - s, 2 * s + 1, base, limit);
+            visit_ring_sides(rng, ci - s + 1, ci + s - 1, cj - s, cj + s, base, limit);
+            visit_ring_row(rng, ci + s, cj - s, 2 * s + 1, base, limit);
         }
     }
     rng.settle();
