@@ -33,19 +33,35 @@ void set_plane(float* plane, float a, float b, float c, float d)
 // order of the cell loop. Positions and colours are single-precision values
 // that the double-precision world positions hold exactly.
 constexpr int BED_WINDOW_CELLS = (2 * BED_WINDOW + 1) * (2 * BED_WINDOW + 1);
-GLfloat bed_positions[BED_WINDOW_CELLS * 6][3];
-GLfloat bed_colours[BED_WINDOW_CELLS * 6][3];
+constexpr int BED_WINDOW_VERTICES = (2 * BED_WINDOW + 2) * (2 * BED_WINDOW + 2);
+// The frame's bed triangles as indices into one array of the vertices they
+// use: a vertex shared by up to six triangles is sent, and lit, once.
+GLfloat bed_positions[BED_WINDOW_VERTICES][3];
+GLfloat bed_colours[BED_WINDOW_VERTICES][3];
+GLuint bed_indices[BED_WINDOW_CELLS * 6];
+// Array slot of each window vertex in the current frame, valid where its
+// stamp is the frame's.
+GLuint bed_slot[2 * BED_WINDOW + 2][2 * BED_WINDOW + 2];
+unsigned bed_slot_stamp[2 * BED_WINDOW + 2][2 * BED_WINDOW + 2];
+unsigned bed_frame_stamp = 0;
 
-inline void put_bed_vertex(int& n, int i, int j)
+// Adds vertex (i, j) to the frame's triangles, sending it on its first use.
+inline void put_bed_vertex(int& vertices, int& indices, int i, int j, int i0, int j0)
 {
-    const float* c = world.bed_colour[i][j];
-    bed_colours[n][0] = c[0];
-    bed_colours[n][1] = c[1];
-    bed_colours[n][2] = c[2];
-    bed_positions[n][0] = (GLfloat)(10 * i - 10000);
-    bed_positions[n][1] = world.bed_height[i][j];
-    bed_positions[n][2] = (GLfloat)(10 * j - 10000);
-    ++n;
+    const int wi = i - i0, wj = j - j0;
+    if (bed_slot_stamp[wi][wj] != bed_frame_stamp) {
+        bed_slot_stamp[wi][wj] = bed_frame_stamp;
+        bed_slot[wi][wj] = (GLuint)vertices;
+        const float* c = world.bed_colour[i][j];
+        bed_colours[vertices][0] = c[0];
+        bed_colours[vertices][1] = c[1];
+        bed_colours[vertices][2] = c[2];
+        bed_positions[vertices][0] = (GLfloat)(10 * i - 10000);
+        bed_positions[vertices][1] = world.bed_height[i][j];
+        bed_positions[vertices][2] = (GLfloat)(10 * j - 10000);
+        ++vertices;
+    }
+    bed_indices[indices++] = bed_slot[wi][wj];
 }
 
 }  // namespace
@@ -87,7 +103,14 @@ void draw_lake_bed(int ci, int cj, float x, float y, float z)
 {
     glMaterialfv(GL_FRONT, GL_SPECULAR, FRONT_SPECULAR);
     glMaterialfv(GL_BACK, GL_SPECULAR, BACK_SPECULAR);
-    int n = 0;
+    int vertices = 0, n = 0;
+    const int i0 = ci - BED_WINDOW, j0 = cj - BED_WINDOW;
+    if (++bed_frame_stamp == 0) {
+        // The stamp wrapped: forget every slot.
+        for (auto& row : bed_slot_stamp)
+            for (unsigned& stamp : row) stamp = 0;
+        bed_frame_stamp = 1;
+    }
     for (int i = ci - BED_WINDOW; i <= ci + BED_WINDOW; ++i) {
         if (i < 0 || i + 1 >= BED_SIZE) continue;
         for (int j = cj - BED_WINDOW; j <= cj + BED_WINDOW; ++j) {
@@ -99,12 +122,12 @@ void draw_lake_bed(int ci, int cj, float x, float y, float z)
             const double dy = (double)y - h;
             const double dz = z - (10.0 * j - 10000.0);
             if (std::sqrt(dx * dx + dy * dy + dz * dz) >= BED_DRAW_DISTANCE) continue;
-            put_bed_vertex(n, i, j);
-            put_bed_vertex(n, i, j + 1);
-            put_bed_vertex(n, i + 1, j + 1);
-            put_bed_vertex(n, i, j);
-            put_bed_vertex(n, i + 1, j + 1);
-            put_bed_vertex(n, i + 1, j);
+            put_bed_vertex(vertices, n, i, j, i0, j0);
+            put_bed_vertex(vertices, n, i, j + 1, i0, j0);
+            put_bed_vertex(vertices, n, i + 1, j + 1, i0, j0);
+            put_bed_vertex(vertices, n, i, j, i0, j0);
+            put_bed_vertex(vertices, n, i + 1, j + 1, i0, j0);
+            put_bed_vertex(vertices, n, i + 1, j, i0, j0);
         }
     }
     if (n == 0) return;
@@ -113,9 +136,9 @@ void draw_lake_bed(int ci, int cj, float x, float y, float z)
     glEnableClientState(GL_COLOR_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, bed_positions);
     glColorPointer(3, GL_FLOAT, 0, bed_colours);
-    glDrawArrays(GL_TRIANGLES, 0, n);
+    glDrawElements(GL_TRIANGLES, n, GL_UNSIGNED_INT, bed_indices);
     glPopClientAttrib();
     // Drawing from arrays leaves the current colour undefined; immediate mode
     // would leave the last vertex's colour current.
-    glColor3fv(bed_colours[n - 1]);
+    glColor3fv(bed_colours[bed_indices[n - 1]]);
 }
