@@ -1,6 +1,10 @@
 // The camera: view placement and the interactive movement rule.
 #pragma once
 
+// Every view is placed in a 1024 x 768 viewport, whatever the window's size.
+constexpr int CAMERA_VIEW_WIDTH = 1024;
+constexpr int CAMERA_VIEW_HEIGHT = 768;
+
 // Viewport, projection and look-at for a camera at (x, y, z) with yaw and pitch in degrees.
 void place_camera(float x, float y, float z, float yaw, float pitch, int width, int height);
 
@@ -13,3 +17,6 @@ bool try_camera_step(float c0, int sign);
 // clearance rule, turning with Left and Right (yaw wrapped into [0, 360)),
 // pitch with Q and A (held within -89..89), then the height limit 298.
 void move_camera_from_keys();
+
+// Holds the camera at or below height 298, under the water surface.
+void hold_camera_below_surface();

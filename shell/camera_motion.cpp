@@ -63,5 +63,10 @@ void move_camera_from_keys()
     else if (world.camera_pitch < -CAMERA_PITCH_LIMIT)
         world.camera_pitch = -CAMERA_PITCH_LIMIT;
 
+    hold_camera_below_surface();
+}
+
+void hold_camera_below_surface()
+{
     if (world.camera_y > CAMERA_HEIGHT_LIMIT) world.camera_y = CAMERA_HEIGHT_LIMIT;
 }

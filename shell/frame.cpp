@@ -22,9 +22,6 @@
 
 namespace {
 
-constexpr int VIEW_WIDTH = 1024;
-constexpr int VIEW_HEIGHT = 768;
-constexpr float CAMERA_HEIGHT_LIMIT = 298.0f;
 
 // In single precision the yaw stops growing at 2^24. Long before that the
 // screensaver takes back a whole number of degrees that is, to within 0.0001
@@ -37,7 +34,7 @@ constexpr float SAVER_YAW_TURNS = 4077863.0f;
 void begin_world_frame()
 {
     place_camera(world.camera_x, world.camera_y, world.camera_z, world.camera_yaw, world.camera_pitch,
-                 VIEW_WIDTH, VIEW_HEIGHT);
+                 CAMERA_VIEW_WIDTH, CAMERA_VIEW_HEIGHT);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     extract_view_frustum();
     refresh_headlamp();
@@ -117,7 +114,7 @@ bool run_frame_saver()
         return true;
     }
     begin_world_frame();
-    if (world.camera_y > CAMERA_HEIGHT_LIMIT) world.camera_y = CAMERA_HEIGHT_LIMIT;
+    hold_camera_below_surface();
     if (world.keys[VK_CODE_ESCAPE]) world.done = true;
     draw_world();
     begin_overlay();

@@ -126,7 +126,7 @@ void run_title_frame(bool large_layout)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(0, 0, 0, 1);
-    place_camera(0, 0, 0, 90, 0, 1024, 768);
+    place_camera(0, 0, 0, 90, 0, CAMERA_VIEW_WIDTH, CAMERA_VIEW_HEIGHT);
     draw_monogram(large_layout);
     draw_title_points();
     step_title_points();
