@@ -13,8 +13,8 @@
 #include "lakebed/height_field.h"
 #include "objects/fish.h"
 #include "objects/weeds.h"
-#include "shell/startup.h"
-#include "shell/title.h"
+#include "scene/startup.h"
+#include "scene/title.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "objects/bubbles.h"
 #include "objects/fish.h"
 #include "objects/weeds.h"
-#include "shell/camera.h"
-#include "shell/startup.h"
+#include "scene/camera.h"
+#include "scene/startup.h"
 
 namespace {
 

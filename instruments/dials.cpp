@@ -3,7 +3,7 @@
 
 #include "common/gl.h"
 #include "common/world.h"
-#include "shell/overlay.h"
+#include "render/overlay.h"
 
 namespace {
 

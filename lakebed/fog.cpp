@@ -9,9 +9,6 @@
 
 namespace {
 
-// Angle of the lamp's spot direction in the horizontal plane.
-const double LAMP_ANGLE = 80 * DEG_TO_RAD;
-
 // Pulse of the fog end by the tenth of the phase: a ten-frame breath.
 constexpr float FOG_PULSE[10] = {0, 1, 2, 4, 7, 10, 7, 4, 2, 1};
 
@@ -19,9 +16,6 @@ constexpr float FOG_START = 2;
 constexpr float FOG_DENSITY = 0.5f;
 
 }  // namespace
-
-const float lamp_position[4] = {10, 0, 0, 1};
-const float lamp_direction[4] = {(float)-std::cos(LAMP_ANGLE), 0, (float)-std::sin(LAMP_ANGLE), 1.0f};
 
 void update_headlamp_colours()
 {

@@ -1,11 +1,6 @@
 // Fog and the viewer's lamp: per-frame fog whose colour follows depth and pitch, and the carried spot light.
 #pragma once
 
-// Lamp position (10 units right of the eye, positional) and spot direction
-// (-cos a, 0, -sin a) with a = 80 x 3.14 / 180; handed to OpenGL once per context.
-extern const float lamp_position[4];
-extern const float lamp_direction[4];
-
 // Rewrites the lamp colours in the world state (no OpenGL).
 void update_headlamp_colours();
 // Rewrites the lamp colours and hands light 1 its colours and spot shape.

@@ -1,10 +1,11 @@
-// Terrain drawing and the view volume: frustum planes, the sphere test and the lake-bed cells around the camera.
+// Terrain drawing: the lake-bed cells around the camera.
 #include "lakebed/terrain.h"
 
 #include <cmath>
 
 #include "common/gl.h"
 #include "common/world.h"
+#include "render/view_volume.h"
 
 namespace {
 
@@ -17,16 +18,6 @@ constexpr float BED_CELL_RADIUS = 550.0f;
 
 const GLfloat FRONT_SPECULAR[4] = {0, 1, 0, 1};
 const GLfloat BACK_SPECULAR[4] = {0, 0, 1, 1};
-
-// Plane (a, b, c, d) normalised by the length of its normal.
-void set_plane(float* plane, float a, float b, float c, float d)
-{
-    const double length = std::sqrt((double)a * a + (double)b * b + (double)c * c);
-    plane[0] = (float)(a / length);
-    plane[1] = (float)(b / length);
-    plane[2] = (float)(c / length);
-    plane[3] = (float)(d / length);
-}
 
 // The vertices of one frame's bed triangles, built per frame and handed over
 // in one draw call: each cell's two triangles, as separate triangles, in the
@@ -65,39 +56,6 @@ inline void put_bed_vertex(int& vertices, int& indices, int i, int j, int i0, in
 }
 
 }  // namespace
-
-void frustum_from_matrices(const float projection[16], const float modelview[16])
-{
-    const float* P = projection;
-    const float* M = modelview;
-    float K[16];
-    for (int k = 0; k < 4; ++k)
-        for (int m = 0; m < 4; ++m)
-            K[4 * k + m] = (float)((double)M[4 * k] * P[m] + (double)M[4 * k + 1] * P[4 + m] +
-                                   (double)M[4 * k + 2] * P[8 + m] + (double)M[4 * k + 3] * P[12 + m]);
-    float(*f)[4] = world.view_frustum;
-    set_plane(f[0], K[3] - K[0], K[7] - K[4], K[11] - K[8], K[15] - K[12]);  // right
-    set_plane(f[1], K[3] + K[0], K[7] + K[4], K[11] + K[8], K[15] + K[12]);  // left
-    set_plane(f[2], K[3] + K[1], K[7] + K[5], K[11] + K[9], K[15] + K[13]);  // bottom
-    set_plane(f[3], K[3] - K[1], K[7] - K[5], K[11] - K[9], K[15] - K[13]);  // top
-    set_plane(f[4], K[3] - K[2], K[7] - K[6], K[11] - K[10], K[15] - K[14]);  // far
-    set_plane(f[5], K[3] + K[2], K[7] + K[6], K[11] + K[10], K[15] + K[14]);  // near
-}
-
-void extract_view_frustum()
-{
-    float projection[16], modelview[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-    frustum_from_matrices(projection, modelview);
-}
-
-bool sphere_in_view(float x, float y, float z, float r)
-{
-    for (const float* p : world.view_frustum)
-        if ((double)p[0] * x + (double)p[1] * y + (double)p[2] * z + p[3] <= -(double)r) return false;
-    return true;
-}
 
 void draw_lake_bed(int ci, int cj, float x, float y, float z)
 {

@@ -5,7 +5,7 @@
 
 #include "common/gl.h"
 #include "common/world.h"
-#include "lakebed/terrain.h"
+#include "render/view_volume.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "common/gl.h"
 #include "common/random.h"
 #include "common/world.h"
-#include "shell/shape_cache.h"
+#include "render/shape_cache.h"
 
 namespace {
 

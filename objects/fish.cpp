@@ -6,7 +6,7 @@
 #include "common/random.h"
 #include "common/world.h"
 #include "lakebed/height_queries.h"
-#include "lakebed/terrain.h"
+#include "render/view_volume.h"
 #include "objects/fish.h"
 #include "objects/spline.h"
 

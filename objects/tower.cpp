@@ -2,7 +2,7 @@
 #include "objects/tower.h"
 
 #include "common/gl.h"
-#include "shell/shape_cache.h"
+#include "render/shape_cache.h"
 
 namespace {
 

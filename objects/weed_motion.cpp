@@ -3,7 +3,7 @@
 
 #include "common/world.h"
 #include "lakebed/height_queries.h"
-#include "lakebed/terrain.h"
+#include "render/view_volume.h"
 #include "objects/spline.h"
 #include "objects/weeds.h"
 

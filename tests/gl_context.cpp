@@ -4,9 +4,10 @@
 #include <string>
 
 #include "common/world.h"
-#include "shell/font.h"
+#include "render/font.h"
+#include "render/shape_cache.h"
+#include "shell/freetype/font_freetype.h"
 #include "shell/headless/egl_context.h"
-#include "shell/shape_cache.h"
 
 namespace {
 std::string last_error;
@@ -19,6 +20,7 @@ bool make_test_gl_context(int width, int height)
         release_shape_cache();
         if (world.font_base != 0) free_font();
     }
+    use_font_source({make_freetype_font, free_freetype_font});
     last_error.clear();
     if (create_render_context(width, height, last_error)) return true;
     last_error = "no offscreen OpenGL context: " + last_error;

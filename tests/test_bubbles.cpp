@@ -10,8 +10,8 @@
 
 #include "common/random.h"
 #include "objects/bubbles.h"
-#include "shell/camera.h"
-#include "shell/world_dump.h"
+#include "scene/camera.h"
+#include "scene/world_dump.h"
 #include "tests/gl_context.h"
 #include "tests/gl_feedback.h"
 #include "tests/test_world.h"

@@ -5,8 +5,9 @@
 
 #include "common/world.h"
 #include "lakebed/fog.h"
+#include "render/gl_setup.h"
 #include "lakebed/water.h"
-#include "shell/frame.h"
+#include "scene/frame.h"
 
 TEST(Fog, EndsOfTheFirstFramesBreatheBetween150And160)
 {

@@ -9,8 +9,8 @@
 #include "lakebed/height_queries.h"
 #include "objects/fish.h"
 #include "objects/weeds.h"
-#include "shell/startup.h"
-#include "shell/title.h"
+#include "scene/startup.h"
+#include "scene/title.h"
 #include "tests/test_world.h"
 
 TEST(Generation, TitlePointsTakeTheFirstTwoThousandDraws)

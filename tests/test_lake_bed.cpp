@@ -3,7 +3,7 @@
 
 #include "common/random.h"
 #include "lakebed/height_field.h"
-#include "shell/title.h"
+#include "scene/title.h"
 #include "tests/test_world.h"
 
 namespace {

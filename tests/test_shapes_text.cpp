@@ -10,12 +10,12 @@
 #include "common/gl.h"
 #include "common/world.h"
 #include "objects/tower.h"
-#include "shell/camera.h"
-#include "shell/font.h"
+#include "scene/camera.h"
+#include "render/font.h"
 #include "shell/freetype/font_freetype.h"
-#include "shell/gl_setup.h"
-#include "shell/overlay.h"
-#include "shell/shape_cache.h"
+#include "render/gl_setup.h"
+#include "render/overlay.h"
+#include "render/shape_cache.h"
 #include "tests/gl_context.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "lakebed/height_queries.h"
-#include "shell/camera.h"
+#include "scene/camera.h"
 #include "tests/test_world.h"
 
 TEST(Soak, CameraWandersAnywhereWithinItsLimits)

@@ -10,8 +10,9 @@
 #include "common/world.h"
 #include "lakebed/height_queries.h"
 #include "lakebed/terrain.h"
+#include "render/view_volume.h"
 #include "lakebed/water.h"
-#include "shell/camera.h"
+#include "scene/camera.h"
 #include "tests/gl_context.h"
 #include "tests/test_world.h"
 

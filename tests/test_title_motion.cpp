@@ -6,8 +6,8 @@
 
 #include "common/random.h"
 #include "common/world.h"
-#include "shell/frame.h"
-#include "shell/title.h"
+#include "scene/frame.h"
+#include "scene/title.h"
 
 namespace {
 

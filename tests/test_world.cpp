@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "shell/startup.h"
+#include "scene/startup.h"
 
 void use_generated_world(bool saver_build)
 {

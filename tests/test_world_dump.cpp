@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/world_dump.h"
+#include "scene/world_dump.h"
 #include "tests/test_world.h"
 
 namespace {

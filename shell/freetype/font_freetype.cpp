@@ -12,7 +12,7 @@
 
 #include "common/gl.h"
 #include "common/world.h"
-#include "shell/font.h"
+#include "render/font.h"
 
 namespace {
 
@@ -129,7 +129,7 @@ bool build_font_lists(unsigned int base, const char* path, int face_index)
     return built;
 }
 
-void make_font()
+void make_freetype_font()
 {
     world.font_base = glGenLists(CODE_COUNT);
     std::string path, family;
@@ -143,7 +143,7 @@ void make_font()
     }
 }
 
-void free_font()
+void free_freetype_font()
 {
     if (world.font_base != 0) glDeleteLists(world.font_base, CODE_COUNT);
     world.font_base = 0;

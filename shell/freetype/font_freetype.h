@@ -14,3 +14,8 @@ bool build_font_lists(unsigned int base, const char* path, int face_index);
 
 // Character height of the overlay font in pixels.
 constexpr int FONT_PIXEL_HEIGHT = 10;
+
+// The glyph source for render/font.h: fills world.font_base with the lists
+// (empty when no font is found), and deletes them.
+void make_freetype_font();
+void free_freetype_font();

@@ -7,8 +7,10 @@
 #include "shell/headless/render_options.h"
 #include "shell/headless/render_run.h"
 #include "shell/headless/world_summary.h"
-#include "shell/startup.h"
-#include "shell/world_dump.h"
+#include "render/font.h"
+#include "shell/freetype/font_freetype.h"
+#include "scene/startup.h"
+#include "scene/world_dump.h"
 
 int main(int argc, char** argv)
 {
@@ -23,6 +25,7 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    use_font_source({make_freetype_font, free_freetype_font});
     const auto start = std::chrono::steady_clock::now();
     start_world(options.saver);
     const double generation_seconds =

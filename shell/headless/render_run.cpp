@@ -10,12 +10,12 @@
 #include "common/gl.h"
 #include "common/keys.h"
 #include "common/world.h"
-#include "shell/font.h"
-#include "shell/frame.h"
-#include "shell/gl_setup.h"
+#include "render/font.h"
+#include "scene/frame.h"
+#include "render/gl_setup.h"
 #include "shell/headless/egl_context.h"
 #include "shell/headless/png_writer.h"
-#include "shell/shape_cache.h"
+#include "render/shape_cache.h"
 
 namespace {
 

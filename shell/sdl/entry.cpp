@@ -4,14 +4,16 @@
 #include <SDL.h>
 
 #include "common/world.h"
-#include "shell/frame.h"
-#include "shell/gl_setup.h"
+#include "render/font.h"
+#include "shell/freetype/font_freetype.h"
+#include "scene/frame.h"
+#include "render/gl_setup.h"
 #include "shell/main_loop.h"
 #include "shell/pacing.h"
 #include "shell/sdl/events.h"
 #include "shell/sdl/message_box.h"
 #include "shell/sdl/window.h"
-#include "shell/startup.h"
+#include "scene/startup.h"
 
 namespace {
 
@@ -73,6 +75,7 @@ void ask_start_questions()
 
 int run_program(bool saver_build)
 {
+    use_font_source({make_freetype_font, free_freetype_font});
     start_world(saver_build);
 
     if (saver_build) {

@@ -4,10 +4,10 @@
 #include <SDL.h>
 
 #include "common/world.h"
-#include "shell/font.h"
-#include "shell/gl_setup.h"
+#include "render/font.h"
+#include "render/gl_setup.h"
 #include "shell/sdl/message_box.h"
-#include "shell/shape_cache.h"
+#include "render/shape_cache.h"
 
 const char* const WINDOW_TITLE = "OpenGL WinAPI template by Orvandel";
 

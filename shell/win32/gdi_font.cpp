@@ -3,7 +3,7 @@
 
 #include "common/gl.h"
 #include "common/world.h"
-#include "shell/font.h"
+#include "render/font.h"
 #include "shell/win32/window.h"
 
 namespace {
@@ -13,7 +13,7 @@ constexpr int CHARACTER_COUNT = 96;
 
 }  // namespace
 
-void make_font()
+void make_gdi_font()
 {
     world.font_base = glGenLists(CHARACTER_COUNT);
     // Height -10 selects by character height, not cell height.
@@ -25,7 +25,7 @@ void make_font()
     wglUseFontBitmapsA(win32.device_context, FIRST_CHARACTER, CHARACTER_COUNT, world.font_base);
 }
 
-void free_font()
+void free_gdi_font()
 {
     if (world.font_base != 0) glDeleteLists(world.font_base, CHARACTER_COUNT);
     world.font_base = 0;

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "common/world.h"
-#include "shell/frame.h"
+#include "scene/frame.h"
 #include "shell/win32/frame_pacing.h"
 #include "shell/win32/window.h"
 

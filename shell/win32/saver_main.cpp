@@ -2,8 +2,9 @@
 #include <windows.h>
 
 #include "common/world.h"
+#include "render/font.h"
 #include "shell/saver_args.h"
-#include "shell/startup.h"
+#include "scene/startup.h"
 #include "shell/win32/message_loop.h"
 #include "shell/win32/window.h"
 
@@ -13,6 +14,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int)
     // preview inside their own window (/p): neither exists, so end at once.
     if (saver_exits_at_once(command_line)) return 0;
 
+    use_font_source({make_gdi_font, free_gdi_font});
     start_world(true);
     world.large_layout = true;
     if (!open_window(WINDOW_TITLE, 1024, 768, 32, true)) return 0;

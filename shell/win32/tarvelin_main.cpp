@@ -2,13 +2,15 @@
 #include <windows.h>
 
 #include "common/world.h"
-#include "shell/startup.h"
+#include "render/font.h"
+#include "scene/startup.h"
 #include "shell/win32/message_boxes.h"
 #include "shell/win32/message_loop.h"
 #include "shell/win32/window.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    use_font_source({make_gdi_font, free_gdi_font});
     start_world(false);
 
     if (ask_fullscreen() == IDNO) world.fullscreen = false;

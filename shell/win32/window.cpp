@@ -5,9 +5,9 @@
 
 #include "common/gl.h"
 #include "common/world.h"
-#include "shell/font.h"
-#include "shell/gl_setup.h"
-#include "shell/shape_cache.h"
+#include "render/font.h"
+#include "render/gl_setup.h"
+#include "render/shape_cache.h"
 #include "shell/win32/message_boxes.h"
 
 win32_window_state win32;

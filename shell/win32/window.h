@@ -26,3 +26,7 @@ bool open_window(const char* title, int width, int height, int colour_bits, bool
 // Releases what open_window made; shows a message for each step that fails.
 void close_window();
 LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// The GDI glyph source for render/font.h ("Courier New" by wglUseFontBitmapsA).
+void make_gdi_font();
+void free_gdi_font();

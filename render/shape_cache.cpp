@@ -1,5 +1,5 @@
 // Quadric shape cache: display lists of GLU spheres, cylinders and cones, built on first use.
-#include "shell/shape_cache.h"
+#include "render/shape_cache.h"
 
 #include <cstddef>
 

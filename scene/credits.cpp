@@ -1,8 +1,8 @@
 // Credit line of the interactive program and of the screensaver build.
-#include "shell/credits.h"
+#include "scene/credits.h"
 
 #include "common/gl.h"
-#include "shell/overlay.h"
+#include "render/overlay.h"
 
 void credit_line_position(bool large_layout, float& x, float& y)
 {

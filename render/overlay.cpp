@@ -1,5 +1,5 @@
 // Overlay primitives: the flat pixel projection over the scene and bitmap text through the font's lists.
-#include "shell/overlay.h"
+#include "render/overlay.h"
 
 #include <cstdarg>
 #include <cstdio>

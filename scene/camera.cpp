@@ -3,7 +3,7 @@
 
 #include "common/angles.h"
 #include "common/gl.h"
-#include "shell/camera.h"
+#include "scene/camera.h"
 
 void place_camera(float x, float y, float z, float yaw, float pitch, int width, int height)
 {

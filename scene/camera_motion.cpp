@@ -5,7 +5,7 @@
 #include "common/keys.h"
 #include "common/world.h"
 #include "lakebed/height_queries.h"
-#include "shell/camera.h"
+#include "scene/camera.h"
 
 namespace {
 

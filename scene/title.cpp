@@ -1,10 +1,10 @@
 // Title sequence: the streaming points and the fading monogram.
-#include "shell/title.h"
+#include "scene/title.h"
 
 #include "common/gl.h"
 #include "common/keys.h"
 #include "common/random.h"
-#include "shell/camera.h"
+#include "scene/camera.h"
 
 void make_title_point(title_point& p)
 {

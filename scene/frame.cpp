@@ -1,5 +1,5 @@
 // Frame drivers: the interactive frame and the screensaver's frame, each in its fixed order of steps.
-#include "shell/frame.h"
+#include "scene/frame.h"
 
 #include "common/gl.h"
 #include "common/keys.h"
@@ -10,15 +10,16 @@
 #include "lakebed/fog.h"
 #include "lakebed/height_queries.h"
 #include "lakebed/terrain.h"
+#include "render/view_volume.h"
 #include "lakebed/water.h"
 #include "objects/bubbles.h"
 #include "objects/fish.h"
 #include "objects/tower.h"
 #include "objects/weeds.h"
-#include "shell/camera.h"
-#include "shell/credits.h"
-#include "shell/overlay.h"
-#include "shell/title.h"
+#include "scene/camera.h"
+#include "scene/credits.h"
+#include "render/overlay.h"
+#include "scene/title.h"
 
 namespace {
 

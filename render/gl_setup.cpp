@@ -1,10 +1,22 @@
 // The OpenGL state of a new context (font, clear values, lighting model, the lamp) and the size handler.
-#include "shell/gl_setup.h"
+#include "render/gl_setup.h"
 
+#include <cmath>
+
+#include "common/angles.h"
 #include "common/gl.h"
 #include "common/world.h"
-#include "lakebed/fog.h"
-#include "shell/font.h"
+#include "render/font.h"
+
+namespace {
+
+// Angle of the lamp's spot direction in the horizontal plane.
+const double LAMP_ANGLE = 80 * DEG_TO_RAD;
+
+}  // namespace
+
+const float lamp_position[4] = {10, 0, 0, 1};
+const float lamp_direction[4] = {(float)-std::cos(LAMP_ANGLE), 0, (float)-std::sin(LAMP_ANGLE), 1.0f};
 
 void on_resize(int width, int height)
 {

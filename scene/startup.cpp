@@ -1,11 +1,11 @@
 // Start-up: the four generators in the order that fixes the world.
-#include "shell/startup.h"
+#include "scene/startup.h"
 
 #include "common/world.h"
 #include "lakebed/height_field.h"
 #include "objects/fish.h"
 #include "objects/weeds.h"
-#include "shell/title.h"
+#include "scene/title.h"
 
 void generate_world()
 {

@@ -1,5 +1,5 @@
 // The world dump: "TVWD", version 1, then tagged sections until end of file.
-#include "shell/world_dump.h"
+#include "scene/world_dump.h"
 
 #include <cerrno>
 #include <cstdint>

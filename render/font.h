@@ -1,0 +1,18 @@
+// The bitmap font: 96 display lists for codes 32 to 127, from font_base on.
+// The glyphs come from the front end (GDI on Windows, FreeType elsewhere),
+// which hands its two functions over with use_font_source before the first
+// context opens.
+#pragma once
+
+struct font_source {
+    void (*make)();  // fills world.font_base with the lists, in the current context
+    void (*free)();  // deletes them and clears world.font_base
+};
+
+void use_font_source(const font_source& source);
+
+// Builds the lists with the source in use (none: font_base stays 0 and text
+// draws nothing).
+void make_font();
+// Deletes the lists of the current context, if any.
+void free_font();
