@@ -4,38 +4,33 @@
 #include <chrono>
 #include <thread>
 
-namespace {
+bool pace_frame(frame_pacer& pacer, const pacing_clock& clock)
+{
+    int64_t now = clock.now_ns();
+    if (pacer.started) {
+        const int64_t deadline = pacer.last_start_ns + FRAME_INTERVAL_NS;
+        // A wait can end early (signals, coarse timers): look again until
+        // the deadline has really passed.
+        while (now < deadline) {
+            if (!clock.wait_until(deadline)) return false;
+            now = clock.now_ns();
+        }
+    }
+    pacer.started = true;
+    pacer.last_start_ns = now;
+    return true;
+}
 
-int64_t steady_now_ns()
+int64_t system_now_ns()
 {
     return (int64_t)std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
-void thread_sleep_ns(int64_t ns)
+bool system_wait_until(int64_t deadline_ns)
 {
-    if (ns > 0) std::this_thread::sleep_for(std::chrono::nanoseconds(ns));
-}
-
-const pacing_clock system_clock_instance = {steady_now_ns, thread_sleep_ns};
-
-}  // namespace
-
-const pacing_clock& system_pacing_clock()
-{
-    return system_clock_instance;
-}
-
-int64_t wait_for_next_frame(int64_t frame_start_ns, const pacing_clock& clock)
-{
-    const int64_t deadline = frame_start_ns + FRAME_INTERVAL_NS;
-    int64_t now = clock.now_ns();
-    // A sleep can end early (signals, coarse timers): look again until the
-    // deadline has really passed.
-    while (now < deadline) {
-        clock.sleep_ns(deadline - now);
-        now = clock.now_ns();
-    }
-    return now;
+    const int64_t left = deadline_ns - system_now_ns();
+    if (left > 0) std::this_thread::sleep_for(std::chrono::nanoseconds(left));
+    return true;
 }

@@ -6,18 +6,27 @@
 // never shorter than a second).
 constexpr int64_t FRAME_INTERVAL_NS = 16666667;
 
-// The clock the pacing runs on: a monotonic time in nanoseconds and a sleep.
-// The sleep may return early or late; the wait checks the clock again.
+// The clock the pacing runs on: a monotonic time in nanoseconds and a wait
+// until a deadline. The wait may return early or late; it returns false
+// when it ended early for an event, which the loop then handles first.
 struct pacing_clock {
     int64_t (*now_ns)();
-    void (*sleep_ns)(int64_t ns);
+    bool (*wait_until)(int64_t deadline_ns);
 };
 
-// The monotonic clock of the C++ library with a thread sleep.
-const pacing_clock& system_pacing_clock();
+// When the last frame started; `started` is false before the first frame.
+struct frame_pacer {
+    int64_t last_start_ns = 0;
+    bool started = false;
+};
 
-// Returns once at least FRAME_INTERVAL_NS have passed since frame_start_ns,
-// sleeping for the rest of the interval when the frame finished early and
-// not at all when it ran late. Returns the clock's time on return, which is
-// the start of the next frame.
-int64_t wait_for_next_frame(int64_t frame_start_ns, const pacing_clock& clock);
+// Waits until at least FRAME_INTERVAL_NS have passed since the last frame's
+// start (not at all for the first frame, or after a frame that ran late),
+// then makes now the start of the next frame and returns true. Returns false
+// without starting a frame when the wait ended for an event.
+bool pace_frame(frame_pacer& pacer, const pacing_clock& clock);
+
+// The monotonic clock of the C++ library, and a thread sleep until the
+// deadline that never ends early for an event.
+int64_t system_now_ns();
+bool system_wait_until(int64_t deadline_ns);

@@ -1,4 +1,4 @@
-// The message loop's rules, driven by a fake event source and a fake window.
+// The program's rules on any platform, driven through a fake platform and a fake scene.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -7,16 +7,65 @@
 
 #include "common/keys.h"
 #include "common/world.h"
-#include "shell/main_loop.h"
+#include "render/font.h"
+#include "shell/pacing.h"
+#include "shell/program.h"
 
 namespace {
 
-// The fake platform: a queue of events and a log of what the loop asked for.
+// The fake platform: a queue of events, a clock that moves only when waited
+// on, scripted answers, and a log of what the program asked for.
 std::deque<platform_event> queue;
 std::vector<std::string> calls;
+std::deque<message_answer> answers;  // the next message boxes' answers (default: Yes)
 int frames_drawn;
-int open_failures_left;  // the next open_window calls that fail
-bool escape_ends_frames;  // the fake frame driver sets done while Escape is held
+int open_failures_left;      // the next open_window calls that fail
+bool mode_missing;           // enter_display_mode fails
+bool context_open;
+int64_t fake_time;
+bool escape_ends_frames;     // the fake frame driver sets done while Escape is held
+int fonts_made, fonts_freed;
+
+bool fake_open_display(message_id&)
+{
+    return true;
+}
+
+bool fake_enter_mode(int width, int height, int)
+{
+    calls.push_back("mode " + std::to_string(width) + "x" + std::to_string(height));
+    return !mode_missing;
+}
+
+void fake_leave_mode()
+{
+    calls.push_back("leave mode");
+}
+
+bool fake_open(const window_request& request, message_id& failure)
+{
+    calls.push_back(request.fullscreen ? "open full" : "open window");
+    if (open_failures_left > 0) {
+        --open_failures_left;
+        failure = MESSAGE_NO_PIXEL_FORMAT;
+        return false;
+    }
+    context_open = true;
+    return true;
+}
+
+bool fake_has_context()
+{
+    return context_open;
+}
+
+void fake_close()
+{
+    calls.push_back("close");
+    context_open = false;
+}
+
+void fake_swap() {}
 
 bool fake_poll(platform_event& event)
 {
@@ -26,39 +75,63 @@ bool fake_poll(platform_event& event)
     return true;
 }
 
+int64_t fake_now()
+{
+    return fake_time;
+}
+
+bool fake_wait(int64_t deadline)
+{
+    calls.push_back("wait");
+    if (fake_time < deadline) fake_time = deadline;
+    return true;
+}
+
+message_answer fake_box(message_id id)
+{
+    calls.push_back(std::string("box ") + message_text_of(id).caption);
+    if (answers.empty()) return message_text_of(id).buttons == MESSAGE_BUTTONS_OK ? ANSWER_OK : ANSWER_YES;
+    const message_answer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+void fake_make_font()
+{
+    ++fonts_made;
+}
+
+void fake_free_font()
+{
+    ++fonts_freed;
+}
+
+const platform fake = {
+    nullptr,        nullptr,  fake_open_display, fake_enter_mode, fake_leave_mode,
+    fake_open,      fake_has_context, fake_close, fake_swap, fake_poll,
+    fake_now,       fake_wait, fake_box,         {fake_make_font, fake_free_font},
+};
+
+bool fake_draw()
+{
+    ++frames_drawn;
+    calls.push_back("frame");
+    if (escape_ends_frames && world.keys[VK_CODE_ESCAPE]) world.done = true;
+    return true;
+}
+
 void fake_resize(int width, int height)
 {
     calls.push_back("resize " + std::to_string(width) + "x" + std::to_string(height));
 }
 
-void fake_draw()
+bool fake_setup()
 {
-    ++frames_drawn;
-    calls.push_back("frame");
-    if (escape_ends_frames && world.keys[VK_CODE_ESCAPE]) world.done = true;
-}
-
-void fake_idle()
-{
-    calls.push_back("idle");
-}
-
-bool fake_open()
-{
-    calls.push_back(world.fullscreen ? "open full" : "open window");
-    if (open_failures_left > 0) {
-        --open_failures_left;
-        return false;
-    }
+    fake_make_font();
     return true;
 }
 
-void fake_close()
-{
-    calls.push_back("close");
-}
-
-const platform_seam seam = {fake_poll, fake_resize, fake_draw, fake_idle, fake_open, fake_close};
+const program_scene scene = {fake_draw, fake_resize, fake_setup};
 
 platform_event key_down(int key)
 {
@@ -91,6 +164,15 @@ platform_event quit(int code)
     return e;
 }
 
+// The log without the pacing's waits, for tests about what is drawn.
+std::vector<std::string> without_waits()
+{
+    std::vector<std::string> out;
+    for (const std::string& c : calls)
+        if (c != "wait") out.push_back(c);
+    return out;
+}
+
 class MainLoop : public ::testing::Test {
 protected:
     void SetUp() override
@@ -98,14 +180,21 @@ protected:
         reset_world(false);
         queue.clear();
         calls.clear();
+        answers.clear();
         frames_drawn = 0;
         open_failures_left = 0;
+        mode_missing = false;
+        context_open = true;  // the loop's tests start with the window open
+        fake_time = 1000;
         escape_ends_frames = true;
+        fonts_made = fonts_freed = 0;
+        // As open_program_window does for the window the test starts with.
+        use_font_source(fake.font);
     }
 
     void turns(int n)
     {
-        for (int i = 0; i < n; ++i) ASSERT_TRUE(run_loop_turn(seam));
+        for (int i = 0; i < n; ++i) ASSERT_TRUE(run_loop_turn(fake, scene));
     }
 };
 
@@ -154,13 +243,16 @@ TEST_F(MainLoop, KeysFollowDownAndUpAndIgnoreCodesOutsideTheTable)
     EXPECT_TRUE(world.keys[KEY_TABLE_SIZE - 1]);
 }
 
-TEST_F(MainLoop, MinimisingStopsFramesAndRestoringStartsThem)
+TEST_F(MainLoop, MinimisingStopsFramesButNotThePacing)
 {
     queue = {activate(true)};
     turns(4);
     EXPECT_FALSE(world.active);
     EXPECT_EQ(frames_drawn, 0);
-    EXPECT_EQ(calls, (std::vector<std::string>{"idle", "idle", "idle"}));
+    // A minimised window still turns at the frame rate instead of spinning:
+    // the first turn needs no wait, each later one waits a frame.
+    EXPECT_EQ(calls, (std::vector<std::string>{"wait", "wait"}));
+    EXPECT_GE(fake_time, 1000 + 2 * FRAME_INTERVAL_NS);
 
     queue = {activate(false)};
     turns(3);
@@ -185,22 +277,30 @@ TEST_F(MainLoop, ResizeGoesToTheSizeHandler)
     EXPECT_EQ(calls, (std::vector<std::string>{"resize 800x0"}));
 }
 
-TEST_F(MainLoop, OneF1KeyDownMakesExactlyOneSwitch)
+TEST_F(MainLoop, OneF1KeyDownMakesExactlyOneSwitchAndReleasesTheContextsLists)
 {
     ASSERT_TRUE(world.fullscreen);
     queue = {key_down(VK_CODE_F1)};
     turns(4);
     EXPECT_FALSE(world.keys[VK_CODE_F1]);
     EXPECT_FALSE(world.fullscreen);
-    // The frame of that turn comes first, then close and open with the
-    // inverted mode; later turns only draw.
-    EXPECT_EQ(calls, (std::vector<std::string>{"frame", "close", "open window", "frame", "frame"}));
+    // The frame of that turn comes first, then the desktop's mode, the
+    // close, and the open with the inverted mode, its size and GL state;
+    // later turns only draw.
+    EXPECT_EQ(without_waits(),
+              (std::vector<std::string>{"frame", "leave mode", "close", "open window",
+                                        "resize 1024x768", "frame", "frame"}));
+    // The old context's font went with it; the new one made its own.
+    EXPECT_EQ(fonts_freed, 1);
+    EXPECT_EQ(fonts_made, 1);
 
-    // A further key-down switches back.
+    // A further key-down switches back, through the display mode.
+    calls.clear();
     queue = {key_down(VK_CODE_F1)};
     turns(2);
     EXPECT_TRUE(world.fullscreen);
-    EXPECT_EQ(calls.back(), "open full");
+    EXPECT_EQ(without_waits(), (std::vector<std::string>{"frame", "close", "mode 1024x768",
+                                                         "open full", "resize 1024x768"}));
 }
 
 TEST_F(MainLoop, F1SwitchesWhileMinimised)
@@ -208,7 +308,8 @@ TEST_F(MainLoop, F1SwitchesWhileMinimised)
     queue = {activate(true), key_down(VK_CODE_F1)};
     turns(3);
     EXPECT_EQ(frames_drawn, 0);
-    EXPECT_EQ(calls, (std::vector<std::string>{"idle", "close", "open window"}));
+    EXPECT_EQ(without_waits(), (std::vector<std::string>{"leave mode", "close", "open window",
+                                                         "resize 1024x768"}));
     EXPECT_FALSE(world.fullscreen);
 }
 
@@ -220,53 +321,109 @@ TEST_F(MainLoop, F1ReleasedBeforeTheQueueEmptiesIsNotSeen)
     turns(4);
     EXPECT_TRUE(world.fullscreen);
     EXPECT_EQ(frames_drawn, 2);
-    for (const std::string& c : calls) EXPECT_EQ(c, "frame");
+    for (const std::string& c : without_waits()) EXPECT_EQ(c, "frame");
+}
+
+TEST_F(MainLoop, FramesComeAtMostSixtyASecond)
+{
+    // Frames that draw in no time at all still wait out the interval.
+    const int64_t start = fake_time;
+    turns(61);
+    EXPECT_EQ(frames_drawn, 61);
+    EXPECT_GE(fake_time - start, 60 * FRAME_INTERVAL_NS);
 }
 
 TEST_F(MainLoop, QuitEventEndsTheLoopWithItsCode)
 {
     queue = {key_down(VK_CODE_UP), quit(0), key_down(VK_CODE_Q)};
-    EXPECT_EQ(run_main_loop(seam), 0);
+    EXPECT_EQ(run_main_loop(fake, scene), 0);
     EXPECT_TRUE(world.done);
     EXPECT_EQ(frames_drawn, 0);
     EXPECT_FALSE(world.keys[VK_CODE_Q]);  // nothing after the quit is taken
-    EXPECT_EQ(calls, (std::vector<std::string>{"close"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"leave mode", "close"}));
 
     reset_world(false);
     calls.clear();
     queue = {quit(3)};
-    EXPECT_EQ(run_main_loop(seam), 3);
+    EXPECT_EQ(run_main_loop(fake, scene), 3);
 }
 
 TEST_F(MainLoop, EscapeEndsTheLoopAfterTheFrameWithExitCodeZero)
 {
     // A quit code left over from an earlier loop does not leak into this one.
     queue = {quit(9)};
-    run_main_loop(seam);
+    run_main_loop(fake, scene);
     reset_world(false);
+    world.fullscreen = false;
     calls.clear();
     frames_drawn = 0;
 
     queue = {key_down(VK_CODE_ESCAPE)};
-    EXPECT_EQ(run_main_loop(seam), 0);
+    EXPECT_EQ(run_main_loop(fake, scene), 0);
     EXPECT_EQ(frames_drawn, 1);
-    EXPECT_EQ(calls, (std::vector<std::string>{"frame", "close"}));
+    EXPECT_EQ(without_waits(), (std::vector<std::string>{"frame", "close"}));
 }
 
-TEST_F(MainLoop, FailedReopenAfterF1EndsWithoutClosingAgain)
+TEST_F(MainLoop, FailedReopenAfterF1ShowsItsMessageAndEnds)
 {
     open_failures_left = 1;
     queue = {key_down(VK_CODE_F1)};
-    EXPECT_EQ(run_main_loop(seam), 0);
-    EXPECT_EQ(calls, (std::vector<std::string>{"frame", "close", "open window"}));
+    EXPECT_EQ(run_main_loop(fake, scene), 0);
+    // The half-made window is closed before its message, and not again after.
+    EXPECT_EQ(without_waits(),
+              (std::vector<std::string>{"frame", "leave mode", "close", "open window", "close",
+                                        "box ERROR"}));
     EXPECT_FALSE(world.done);
 }
 
-TEST_F(MainLoop, IdleIsOptional)
+TEST_F(MainLoop, MissingFullScreenModeOffersAWindow)
 {
-    platform_seam no_idle = seam;
-    no_idle.idle = nullptr;
-    queue = {activate(true)};
-    for (int i = 0; i < 3; ++i) ASSERT_TRUE(run_loop_turn(no_idle));
-    EXPECT_TRUE(calls.empty());
+    context_open = false;
+    mode_missing = true;
+    answers = {ANSWER_YES};
+    ASSERT_TRUE(open_program_window(fake, scene));
+    EXPECT_FALSE(world.fullscreen);
+    EXPECT_EQ(calls, (std::vector<std::string>{"mode 1024x768", "box Kalo GL", "open window",
+                                               "resize 1024x768"}));
+
+    // Refused: the program will close, and no window is made.
+    calls.clear();
+    world.fullscreen = true;
+    answers = {ANSWER_NO};
+    EXPECT_FALSE(open_program_window(fake, scene));
+    EXPECT_EQ(calls, (std::vector<std::string>{"mode 1024x768", "box Kalo GL", "box ERROR"}));
+}
+
+TEST_F(MainLoop, StartQuestionsAndStartValues)
+{
+    // No to full screen, Yes to soft mode: a 640 x 480 window, small layout.
+    answers = {ANSWER_NO, ANSWER_YES};
+    ask_start_questions(fake);
+    EXPECT_FALSE(world.fullscreen);
+    EXPECT_EQ(world.mode_width, 640);
+    EXPECT_EQ(world.mode_height, 480);
+    EXPECT_FALSE(world.large_layout);
+    EXPECT_EQ(calls, (std::vector<std::string>{"box Start FullScreen?", "box Start In A Soft Mode?"}));
+
+    // A box that could not be shown changes nothing: full screen, 1024 x 768.
+    reset_world(false);
+    answers = {ANSWER_NONE, ANSWER_NONE};
+    ask_start_questions(fake);
+    EXPECT_TRUE(world.fullscreen);
+    EXPECT_EQ(world.mode_width, 1024);
+    EXPECT_TRUE(world.large_layout);
+}
+
+TEST(Messages, EveryIdHasItsOwnTextAndAnOutOfRangeIdIsSafe)
+{
+    for (int id = 0; id < MESSAGE_COUNT; ++id) {
+        const message_text& box = message_text_of((message_id)id);
+        ASSERT_NE(box.caption, nullptr);
+        ASSERT_NE(box.text, nullptr);
+        for (int other = 0; other < id; ++other)
+            EXPECT_STRNE(box.text, message_text_of((message_id)other).text) << id << " " << other;
+    }
+    EXPECT_STREQ(message_text_of((message_id)-1).text, "Initialization Failed.");
+    EXPECT_STREQ(message_text_of(MESSAGE_COUNT).text, "Initialization Failed.");
+    EXPECT_STREQ(WINDOW_TITLE, "OpenGL WinAPI template by Orvandel");
 }

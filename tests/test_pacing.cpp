@@ -7,81 +7,128 @@
 
 namespace {
 
-// A fake clock: time moves only when the pacing sleeps, by the requested
-// time scaled by `sleep_fraction` (below 1 wakes early), at least 1 ns.
+// A fake clock: time moves only when the pacing waits, by the time asked
+// for scaled by `wait_fraction` (below 1 wakes early), at least 1 ns; with
+// `event_after` waits left, a wait ends for an event instead.
 int64_t fake_time;
-double sleep_fraction;
-std::vector<int64_t> sleeps;
+double wait_fraction;
+int event_after;
+std::vector<int64_t> waits;  // what each wait had left to wait
 
 int64_t fake_now()
 {
     return fake_time;
 }
 
-void fake_sleep(int64_t ns)
+bool fake_wait(int64_t deadline)
 {
-    sleeps.push_back(ns);
-    int64_t step = (int64_t)((double)ns * sleep_fraction);
+    waits.push_back(deadline - fake_time);
+    if (event_after == 0) {
+        event_after = -1;
+        fake_time += 1000;
+        return false;
+    }
+    if (event_after > 0) --event_after;
+    const int64_t step = (int64_t)((double)(deadline - fake_time) * wait_fraction);
     fake_time += step > 0 ? step : 1;
+    return true;
 }
 
-const pacing_clock fake_clock = {fake_now, fake_sleep};
+const pacing_clock fake_clock = {fake_now, fake_wait};
 
 void reset_fake(int64_t now, double fraction)
 {
     fake_time = now;
-    sleep_fraction = fraction;
-    sleeps.clear();
+    wait_fraction = fraction;
+    event_after = -1;
+    waits.clear();
+}
+
+// A pacer whose last frame started at `start`.
+frame_pacer started_at(int64_t start)
+{
+    frame_pacer p;
+    p.started = true;
+    p.last_start_ns = start;
+    return p;
 }
 
 }  // namespace
 
-TEST(Pacing, EarlyFrameSleepsForTheRestOfTheInterval)
+TEST(Pacing, FirstFrameStartsAtOnce)
+{
+    reset_fake(5000, 1.0);
+    frame_pacer pacer;
+    EXPECT_TRUE(pace_frame(pacer, fake_clock));
+    EXPECT_TRUE(waits.empty());
+    EXPECT_EQ(pacer.last_start_ns, 5000);
+}
+
+TEST(Pacing, EarlyFrameWaitsForTheRestOfTheInterval)
 {
     // The frame started at 1 s and took 4 ms.
     reset_fake(1000000000 + 4000000, 1.0);
-    const int64_t next = wait_for_next_frame(1000000000, fake_clock);
-    ASSERT_EQ(sleeps.size(), 1u);
-    EXPECT_EQ(sleeps[0], FRAME_INTERVAL_NS - 4000000);
-    EXPECT_EQ(next, 1000000000 + FRAME_INTERVAL_NS);
+    frame_pacer pacer = started_at(1000000000);
+    EXPECT_TRUE(pace_frame(pacer, fake_clock));
+    ASSERT_EQ(waits.size(), 1u);
+    EXPECT_EQ(waits[0], FRAME_INTERVAL_NS - 4000000);
+    EXPECT_EQ(pacer.last_start_ns, 1000000000 + FRAME_INTERVAL_NS);
 }
 
-TEST(Pacing, LateOrExactFrameDoesNotSleep)
+TEST(Pacing, LateOrExactFrameDoesNotWaitAndDoesNotCatchUp)
 {
     reset_fake(50 + FRAME_INTERVAL_NS + 3000000, 1.0);
-    EXPECT_EQ(wait_for_next_frame(50, fake_clock), 50 + FRAME_INTERVAL_NS + 3000000);
-    EXPECT_TRUE(sleeps.empty());
+    frame_pacer pacer = started_at(50);
+    EXPECT_TRUE(pace_frame(pacer, fake_clock));
+    EXPECT_TRUE(waits.empty());
+    // The next frame counts from this late start, not from the missed tick.
+    EXPECT_EQ(pacer.last_start_ns, 50 + FRAME_INTERVAL_NS + 3000000);
 
     reset_fake(50 + FRAME_INTERVAL_NS, 1.0);
-    EXPECT_EQ(wait_for_next_frame(50, fake_clock), 50 + FRAME_INTERVAL_NS);
-    EXPECT_TRUE(sleeps.empty());
+    pacer = started_at(50);
+    EXPECT_TRUE(pace_frame(pacer, fake_clock));
+    EXPECT_TRUE(waits.empty());
 }
 
-TEST(Pacing, EarlyWakeUpsSleepAgainUntilTheDeadline)
+TEST(Pacing, EarlyWakeUpsWaitAgainUntilTheDeadline)
 {
-    // Every sleep ends after a third of what was asked.
+    // Every wait ends after a third of what was asked.
     reset_fake(0, 1.0 / 3.0);
-    const int64_t next = wait_for_next_frame(0, fake_clock);
-    EXPECT_GE(next, FRAME_INTERVAL_NS);
-    EXPECT_GT(sleeps.size(), 2u);
-    // Each further sleep asks only for what is left.
-    for (size_t i = 1; i < sleeps.size(); ++i) EXPECT_LT(sleeps[i], sleeps[i - 1]);
+    frame_pacer pacer = started_at(0);
+    EXPECT_TRUE(pace_frame(pacer, fake_clock));
+    EXPECT_GE(pacer.last_start_ns, FRAME_INTERVAL_NS);
+    EXPECT_GT(waits.size(), 2u);
+    // Each further wait asks only for what is left.
+    for (size_t i = 1; i < waits.size(); ++i) EXPECT_LT(waits[i], waits[i - 1]);
+}
+
+TEST(Pacing, AnEventEndsTheWaitWithoutStartingAFrame)
+{
+    reset_fake(100, 1.0);
+    event_after = 0;
+    frame_pacer pacer = started_at(0);
+    EXPECT_FALSE(pace_frame(pacer, fake_clock));
+    EXPECT_EQ(pacer.last_start_ns, 0);
+    // Asked again once the event is handled, it waits out the same deadline.
+    EXPECT_TRUE(pace_frame(pacer, fake_clock));
+    EXPECT_EQ(pacer.last_start_ns, FRAME_INTERVAL_NS);
 }
 
 TEST(Pacing, SixtyPacedFramesTakeAtLeastOneSecond)
 {
-    // Frames that draw in no time at all still come at most 60 a second.
     reset_fake(0, 1.0);
-    int64_t start = 0;
-    for (int frame = 0; frame < 60; ++frame) start = wait_for_next_frame(start, fake_clock);
-    EXPECT_GE(start, 1000000000);
+    frame_pacer pacer;
+    for (int frame = 0; frame <= 60; ++frame) ASSERT_TRUE(pace_frame(pacer, fake_clock));
+    EXPECT_GE(pacer.last_start_ns, 1000000000);
 }
 
 TEST(Pacing, SystemClockWaitsAtLeastTheInterval)
 {
-    const pacing_clock& clock = system_pacing_clock();
-    const int64_t start = clock.now_ns();
-    const int64_t next = wait_for_next_frame(start, clock);
-    EXPECT_GE(next - start, FRAME_INTERVAL_NS);
-    EXPECT_GE(clock.now_ns(), next);
+    const pacing_clock clock = {system_now_ns, system_wait_until};
+    frame_pacer pacer;
+    ASSERT_TRUE(pace_frame(pacer, clock));
+    const int64_t first = pacer.last_start_ns;
+    ASSERT_TRUE(pace_frame(pacer, clock));
+    EXPECT_GE(pacer.last_start_ns - first, FRAME_INTERVAL_NS);
+    EXPECT_GE(system_now_ns(), pacer.last_start_ns);
 }

@@ -7,9 +7,7 @@
 #include "shell/headless/render_options.h"
 #include "shell/headless/render_run.h"
 #include "shell/headless/world_summary.h"
-#include "render/font.h"
-#include "shell/freetype/font_freetype.h"
-#include "scene/startup.h"
+#include "shell/program.h"
 #include "scene/world_dump.h"
 
 int main(int argc, char** argv)
@@ -25,16 +23,11 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    use_font_source({make_freetype_font, free_freetype_font});
     const auto start = std::chrono::steady_clock::now();
-    start_world(options.saver);
+    start_program(options.saver ? PROGRAM_SAVER : PROGRAM_VIEWER);
     const double generation_seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (options.soft) {
-        world.mode_width = 640;
-        world.mode_height = 480;
-        world.large_layout = false;
-    }
+    if (options.soft) set_soft_mode(true);
     if (options.summary) print_world_summary(stdout, generation_seconds);
 
     if (options.frames > 0) {

@@ -1,4 +1,4 @@
-// The headless frame loop: key scripts, the F1 context rebuild, Escape, PNG shots and frame times.
+// The platform seam without a display: an offscreen context, key scripts as events, PNG shots and frame times.
 #include "shell/headless/render_run.h"
 
 #include <algorithm>
@@ -11,45 +11,33 @@
 #include "common/keys.h"
 #include "common/world.h"
 #include "render/font.h"
-#include "scene/frame.h"
-#include "render/gl_setup.h"
+#include "render/shape_cache.h"
+#include "shell/freetype/font_freetype.h"
 #include "shell/headless/egl_context.h"
 #include "shell/headless/png_writer.h"
-#include "render/shape_cache.h"
+#include "shell/program.h"
 
 namespace {
 
 // The keys a script can hold.
 constexpr int SCRIPT_KEYS[] = {VK_CODE_UP, VK_CODE_DOWN, VK_CODE_LEFT, VK_CODE_RIGHT,
                                VK_CODE_Q,  VK_CODE_A,    VK_CODE_ESCAPE, VK_CODE_F1};
+constexpr int SCRIPT_KEY_COUNT = (int)(sizeof SCRIPT_KEYS / sizeof SCRIPT_KEYS[0]);
 
-void close_render_window();
+// The run in progress: its options, figures and the first error.
+struct headless_run {
+    const render_options* options;
+    frame_figures* figures;
+    std::string* error;
+    long frame;           // frames drawn so far
+    int next_key;         // the script key whose event comes next for frame + 1
+    bool title;           // whether the frame being drawn is a title frame
+    int quit_code;        // -1 until the run is to end
+    std::chrono::steady_clock::time_point frame_start;
+    int64_t virtual_now;  // the pacing's clock: frames need no real waiting here
+};
 
-// The window's part of opening: context, size, initial state. A context
-// still open (a caller's) is closed first, with the lists that belong to it.
-bool open_render_window(std::string& error)
-{
-    if (render_context_exists()) close_render_window();
-    if (!create_render_context(world.mode_width, world.mode_height, error)) return false;
-    on_resize(world.mode_width, world.mode_height);
-    setup_gl();
-    return true;
-}
-
-// The window's part of closing: lists of this context go with it.
-void close_render_window()
-{
-    free_font();
-    release_shape_cache();
-    destroy_render_context();
-}
-
-void hold_script_keys(const render_options& options, long frame)
-{
-    std::fill(std::begin(world.keys), std::end(world.keys), false);
-    for (int key : SCRIPT_KEYS)
-        if (key_held(options.keys, key, frame)) world.keys[key] = true;
-}
+headless_run run;
 
 std::string shot_path(const std::string& folder, long frame)
 {
@@ -75,6 +63,129 @@ bool wants_shots(const render_options& options)
     return false;
 }
 
+bool open_display(message_id&)
+{
+    return true;
+}
+
+// An offscreen context has every size: there is no display mode to change.
+bool enter_display_mode(int, int, int)
+{
+    return true;
+}
+
+void leave_display_mode() {}
+
+// The window's part of opening: the context. A context still open (a
+// caller's) is closed first, with the lists that belong to it.
+bool open_window(const window_request& request, message_id& failure)
+{
+    if (render_context_exists()) {
+        free_font();
+        release_shape_cache();
+        destroy_render_context();
+    }
+    if (!create_render_context(request.width, request.height, *run.error)) {
+        failure = MESSAGE_NO_RENDERING_CONTEXT;
+        return false;
+    }
+    if (run.figures->renderer.empty()) run.figures->renderer = render_context_renderer();
+    return true;
+}
+
+void close_window()
+{
+    destroy_render_context();
+}
+
+// The key script as the events a keyboard would send: before each frame,
+// every script key goes down if the script holds it in that frame and up
+// otherwise (a key held over several frames repeats, as auto-repeat does, so
+// a held F1 rebuilds the context once per frame). When the frames are done,
+// or a frame could not be saved, the run ends with a quit event.
+bool poll_event(platform_event& event)
+{
+    event = {};
+    if (run.quit_code < 0 && run.frame >= run.options->frames) run.quit_code = 0;
+    if (run.quit_code >= 0) {
+        event.kind = PLATFORM_EVENT_QUIT;
+        event.code = run.quit_code;
+        return true;
+    }
+    if (run.next_key < SCRIPT_KEY_COUNT) {
+        const int key = SCRIPT_KEYS[run.next_key++];
+        event.kind = key_held(run.options->keys, key, run.frame + 1) ? PLATFORM_EVENT_KEY_DOWN
+                                                                     : PLATFORM_EVENT_KEY_UP;
+        event.key = key;
+        return true;
+    }
+    // The queue is empty: the frame is drawn next, and timed from here.
+    run.title = world.title_running;
+    run.frame_start = std::chrono::steady_clock::now();
+    return false;
+}
+
+// The end of a frame: its time, the shot, and the next frame's key events.
+void swap_buffers()
+{
+    glFinish();  // as the buffer swap would: the frame is drawn before it counts
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
+                                                                 run.frame_start)
+                          .count();
+    ++run.frame;
+    run.next_key = 0;
+    frame_figures& figures = *run.figures;
+    if (run.title)
+        ++figures.title_frames;
+    else
+        figures.main_times.push_back(ms);
+    figures.frames_run = run.frame;
+
+    if (frame_wanted(*run.options, run.frame)) {
+        if (!save_frame(run.options->out, run.frame, *run.error)) {
+            run.quit_code = 1;
+            return;
+        }
+        ++figures.shots_written;
+    }
+}
+
+int64_t now_ns()
+{
+    return run.virtual_now;
+}
+
+bool wait_until(int64_t deadline_ns)
+{
+    if (run.virtual_now < deadline_ns) run.virtual_now = deadline_ns;
+    return true;
+}
+
+// Nothing is shown: the message goes to the run's error, unless a more
+// precise one (the context's) is there already.
+message_answer message_box(message_id id)
+{
+    if (run.error->empty()) *run.error = message_text_of(id).text;
+    return ANSWER_NO;
+}
+
+const platform headless = {
+    nullptr,
+    nullptr,
+    open_display,
+    enter_display_mode,
+    leave_display_mode,
+    open_window,
+    render_context_exists,
+    close_window,
+    swap_buffers,
+    poll_event,
+    now_ns,
+    wait_until,
+    message_box,
+    {make_freetype_font, free_freetype_font},
+};
+
 }  // namespace
 
 void frame_time_summary(std::vector<double> times, double& median, double& p95, double& worst)
@@ -89,6 +200,11 @@ void frame_time_summary(std::vector<double> times, double& median, double& p95, 
     worst = times.back();
 }
 
+const platform& headless_platform()
+{
+    return headless;
+}
+
 int run_render(const render_options& options, frame_figures& figures, std::string& error)
 {
     if (wants_shots(options)) {
@@ -100,41 +216,12 @@ int run_render(const render_options& options, frame_figures& figures, std::strin
             return 1;
         }
     }
-    if (!open_render_window(error)) return 1;
-    figures.renderer = render_context_renderer();
-
-    using clock = std::chrono::steady_clock;
-    for (long frame = 1; frame <= options.frames; ++frame) {
-        hold_script_keys(options, frame);
-        const bool title = world.title_running;
-        const auto start = clock::now();
-        run_frame();
-        glFinish();  // as the buffer swap would: the frame is drawn before it counts
-        const double ms = std::chrono::duration<double, std::milli>(clock::now() - start).count();
-        if (title)
-            ++figures.title_frames;
-        else
-            figures.main_times.push_back(ms);
-        figures.frames_run = frame;
-
-        if (frame_wanted(options, frame)) {
-            if (!save_frame(options.out, frame, error)) {
-                close_render_window();
-                return 1;
-            }
-            ++figures.shots_written;
-        }
-        // The window switch: one held F1 rebuilds the context once per frame.
-        if (world.keys[VK_CODE_F1]) {
-            world.keys[VK_CODE_F1] = false;
-            close_render_window();
-            world.fullscreen = !world.fullscreen;
-            if (!open_render_window(error)) return 1;
-        }
-        if (world.done) break;
-    }
-    close_render_window();
-    return 0;
+    error.clear();
+    run = headless_run{&options, &figures, &error, 0, 0, false, -1, {}, 0};
+    const int code = run_windows(headless, lake_scene);
+    // A window that could not be opened ends the run as a failure.
+    if (code == 0 && !error.empty()) return 1;
+    return code;
 }
 
 void print_frame_figures(FILE* out, const frame_figures& figures, double generation_seconds)

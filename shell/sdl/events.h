@@ -3,7 +3,7 @@
 #include <SDL_events.h>
 #include <SDL_stdinc.h>
 
-#include "shell/main_loop.h"
+#include "shell/platform.h"
 
 // What one SDL event means to the loop. `window_id` is the open window's id
 // (0 when none): window events of any other window, such as a window the

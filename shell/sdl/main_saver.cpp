@@ -1,7 +1,8 @@
 // tarvelin_saver: the lake-bottom screensaver build.
-#include "shell/sdl/entry.h"
+#include "shell/program.h"
+#include "shell/sdl/platform_sdl.h"
 
 int main()
 {
-    return run_program(true);
+    return run_program(sdl_platform(), PROGRAM_SAVER);
 }

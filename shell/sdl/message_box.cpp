@@ -1,5 +1,5 @@
-// Message boxes: the start-up questions, the full-screen fallback and failures.
-#include "shell/sdl/message_box.h"
+// Message boxes on SDL2: the boxes of the message table, with their buttons and icons.
+#include "shell/sdl/window.h"
 
 #include <SDL_error.h>
 #include <SDL_messagebox.h>
@@ -58,27 +58,26 @@ int show_box(const char* caption, const char* text, message_icon icon,
 
 }  // namespace
 
-message_answer ask_yes_no(const char* caption, const char* text, message_icon icon)
+message_answer sdl_message_box(message_id id)
 {
-    const SDL_MessageBoxButtonData buttons[2] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, BUTTON_YES, "Yes"},
-        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, BUTTON_NO, "No"},
-    };
-    switch (show_box(caption, text, icon, buttons, 2)) {
-    case BUTTON_YES:
-        return ANSWER_YES;
-    case BUTTON_NO:
-        return ANSWER_NO;
-    default:
-        return ANSWER_NONE;
+    const message_text& box = message_text_of(id);
+    if (box.buttons == MESSAGE_BUTTONS_YES_NO) {
+        const SDL_MessageBoxButtonData buttons[2] = {
+            {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, BUTTON_YES, "Yes"},
+            {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, BUTTON_NO, "No"},
+        };
+        switch (show_box(box.caption, box.text, box.icon, buttons, 2)) {
+        case BUTTON_YES:
+            return ANSWER_YES;
+        case BUTTON_NO:
+            return ANSWER_NO;
+        default:
+            return ANSWER_NONE;
+        }
     }
-}
-
-void show_message(const char* caption, const char* text, message_icon icon)
-{
     const SDL_MessageBoxButtonData buttons[1] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
          BUTTON_OK, "OK"},
     };
-    show_box(caption, text, icon, buttons, 1);
+    return show_box(box.caption, box.text, box.icon, buttons, 1) == BUTTON_OK ? ANSWER_OK : ANSWER_NONE;
 }

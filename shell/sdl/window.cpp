@@ -1,35 +1,20 @@
-// The window and its OpenGL context on SDL2.
+// The window and its OpenGL context on SDL2: the window half of the platform seam.
 #include "shell/sdl/window.h"
 
 #include <SDL.h>
 
-#include "common/world.h"
-#include "render/font.h"
-#include "render/gl_setup.h"
-#include "shell/sdl/message_box.h"
-#include "render/shape_cache.h"
-
-const char* const WINDOW_TITLE = "OpenGL WinAPI template by Orvandel";
-
 namespace {
 
-const char* const ERROR_CAPTION = "ERROR";
-const char* const SHUTDOWN_CAPTION = "SHUTDOWN ERROR";
-
-// What open_window made; every handle is cleared when it is released.
+// What the window functions made; every handle is cleared when it is released.
 bool video_ready = false;
 SDL_Window* window = nullptr;
 SDL_GLContext context = nullptr;
+// The display mode the full-screen window takes when it is shown.
+SDL_DisplayMode fullscreen_mode = {};
 
 // Depth-buffer sizes to ask for, best first: the first one the display
 // offers a visual for is taken, as a pixel-format choice takes the closest.
 const int depth_sizes[] = {32, 24, 16};
-
-void creation_failed(const char* text)
-{
-    close_window();
-    show_message(ERROR_CAPTION, text, MESSAGE_ICON_EXCLAMATION);
-}
 
 // The display mode of exactly width x height closest to the request, in
 // `mode`; false when the display has none of that size.
@@ -70,94 +55,71 @@ bool context_is_suitable()
 
 }  // namespace
 
-bool open_window(const char* title, int width, int height, int colour_bits, bool fullscreen)
+bool sdl_open_display(message_id& failure)
 {
-    world.fullscreen = fullscreen;
-
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        show_message(ERROR_CAPTION, "Failed To Register The Window Class.",
-                     MESSAGE_ICON_EXCLAMATION);
+        failure = MESSAGE_REGISTER_CLASS_FAILED;
         return false;
     }
     video_ready = true;
     // Neither the screensaver nor display power saving while a window runs.
     SDL_DisableScreenSaver();
+    return true;
+}
 
-    SDL_DisplayMode mode = {};
-    if (world.fullscreen && !find_display_mode(width, height, colour_bits, mode)) {
-        if (ask_yes_no("Kalo GL",
-                       "The Requested Fullscreen Mode Is Not Supported By\n"
-                       "Your Video Card. Use Windowed Mode Instead?",
-                       MESSAGE_ICON_EXCLAMATION) == ANSWER_YES) {
-            world.fullscreen = false;
-        } else {
-            show_message(ERROR_CAPTION, "Program Will Now Close.", MESSAGE_ICON_STOP);
-            return false;
-        }
-    }
+bool sdl_enter_display_mode(int width, int height, int colour_bits)
+{
+    return find_display_mode(width, height, colour_bits, fullscreen_mode);
+}
 
+void sdl_leave_display_mode()
+{
+    if (window) SDL_SetWindowFullscreen(window, 0);
+    SDL_ShowCursor(SDL_ENABLE);
+}
+
+bool sdl_open_window(const window_request& request, message_id& failure)
+{
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    if (world.fullscreen) {
+    if (request.fullscreen) {
         flags |= SDL_WINDOW_FULLSCREEN;
         SDL_ShowCursor(SDL_DISABLE);
     } else {
         flags |= SDL_WINDOW_RESIZABLE;
     }
 
-    window = create_gl_window(title, width, height, flags);
-    if (!window) {
-        creation_failed("Window Creation Error.");
-        return false;
-    }
+    failure = MESSAGE_WINDOW_CREATION_ERROR;
+    window = create_gl_window(request.title, request.width, request.height, flags);
+    if (!window) return false;
     // The display mode changes to this one when the window is shown.
-    if (world.fullscreen && SDL_SetWindowDisplayMode(window, &mode) != 0) {
-        creation_failed("Window Creation Error.");
-        return false;
-    }
+    if (request.fullscreen && SDL_SetWindowDisplayMode(window, &fullscreen_mode) != 0) return false;
 
     context = SDL_GL_CreateContext(window);
-    if (!context) {
-        creation_failed("Can't Create A GL Rendering Context.");
-        return false;
-    }
-    if (SDL_GL_MakeCurrent(window, context) != 0) {
-        creation_failed("Can't Activate The GL Rendering Context.");
-        return false;
-    }
-    if (!context_is_suitable()) {
-        creation_failed("Can't Find A Suitable PixelFormat.");
-        return false;
-    }
+    failure = MESSAGE_NO_RENDERING_CONTEXT;
+    if (!context) return false;
+    failure = MESSAGE_ACTIVATE_CONTEXT_FAILED;
+    if (SDL_GL_MakeCurrent(window, context) != 0) return false;
+    failure = MESSAGE_NO_PIXEL_FORMAT;
+    if (!context_is_suitable()) return false;
     // Wait for the vertical blank where the driver can; the frame pacing
     // holds the rate to 60 a second where it cannot.
     SDL_GL_SetSwapInterval(1);
 
     SDL_ShowWindow(window);
     SDL_RaiseWindow(window);
-
-    on_resize(width, height);
-    if (!setup_gl()) {
-        creation_failed("Initialization Failed.");
-        return false;
-    }
     return true;
 }
 
-void close_window()
+bool sdl_has_context()
 {
-    if (world.fullscreen) {
-        if (window) SDL_SetWindowFullscreen(window, 0);
-        SDL_ShowCursor(SDL_ENABLE);
-    }
+    return context != nullptr;
+}
 
+void sdl_close_window()
+{
     if (context) {
-        // The font's and the shapes' display lists belong to this context.
-        free_font();
-        release_shape_cache();
-        if (SDL_GL_MakeCurrent(window, nullptr) != 0) {
-            show_message(SHUTDOWN_CAPTION, "Release Of DC And RC Failed.",
-                         MESSAGE_ICON_INFORMATION);
-        }
+        if (SDL_GL_MakeCurrent(window, nullptr) != 0)
+            sdl_message_box(MESSAGE_RELEASE_DC_AND_RC_FAILED);
         SDL_GL_DeleteContext(context);
         context = nullptr;
     }
@@ -173,7 +135,7 @@ void close_window()
     }
 }
 
-void swap_window_buffers()
+void sdl_swap_buffers()
 {
     if (window) SDL_GL_SwapWindow(window);
 }

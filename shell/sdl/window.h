@@ -1,24 +1,18 @@
-// The window and its OpenGL context on SDL2.
+// The window and its OpenGL context on SDL2: the window half of the platform seam.
 #pragma once
 
-// The title of every window of both programs.
-extern const char* const WINDOW_TITLE;
+#include "shell/platform.h"
 
-// Opens a window whose client area is width x height with a current,
-// double-buffered OpenGL context with a depth buffer, full screen in a
-// display mode of that size when `fullscreen` is set. Stores `fullscreen`
-// into the world first and clears it when the user accepts a window instead
-// of an unavailable mode. On failure it shows its message, releases what it
-// made and returns false. `colour_bits` is the colour depth asked for.
-bool open_window(const char* title, int width, int height, int colour_bits, bool fullscreen);
+bool sdl_open_display(message_id& failure);
+bool sdl_enter_display_mode(int width, int height, int colour_bits);
+void sdl_leave_display_mode();
+bool sdl_open_window(const window_request& request, message_id& failure);
+bool sdl_has_context();
+void sdl_close_window();
+void sdl_swap_buffers();
 
-// Releases everything open_window made, in the reverse order: the display
-// mode, the font and cached shapes, the context, the window. Shows a message
-// for a step that fails and goes on.
-void close_window();
-
-// Shows the frame just drawn.
-void swap_window_buffers();
+// Shows the box of `id`; in shell/sdl/message_box.cpp.
+message_answer sdl_message_box(message_id id);
 
 // The open window's SDL id and flags, 0 when there is none.
 unsigned int open_window_id();

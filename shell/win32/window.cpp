@@ -1,14 +1,8 @@
-// The Win32 window: class, display mode, WGL context, window procedure and teardown.
+// The Win32 window: class, display mode, WGL context and teardown.
 #include "shell/win32/window.h"
 
 #include <cstring>
 
-#include "common/gl.h"
-#include "common/world.h"
-#include "render/font.h"
-#include "render/gl_setup.h"
-#include "render/shape_cache.h"
-#include "shell/win32/message_boxes.h"
 
 win32_window_state win32;
 
@@ -58,37 +52,31 @@ void fill_pixel_format(int colour_bits)
     win32.pixel_format_filled = true;
 }
 
-// Undoes a half-made window, then reports the step that failed.
-bool creation_failed(const char* text)
-{
-    close_window();
-    show_creation_error(text);
-    return false;
-}
-
 }  // namespace
 
-bool open_window(const char* title, int width, int height, int colour_bits, bool fullscreen_wanted)
+bool win32_open_display(message_id& failure)
 {
-    world.fullscreen = fullscreen_wanted;
     win32.instance = GetModuleHandleA(NULL);
-    if (!register_window_class()) {
-        show_creation_error("Failed To Register The Window Class.");
-        return false;
-    }
+    failure = MESSAGE_REGISTER_CLASS_FAILED;
+    return register_window_class();
+}
 
-    if (world.fullscreen && !enter_display_mode(width, height, colour_bits)) {
-        if (ask_windowed_fallback() == IDYES) {
-            world.fullscreen = false;
-        } else {
-            show_program_will_close();
-            return false;
-        }
-    }
+bool win32_enter_display_mode(int width, int height, int colour_bits)
+{
+    return enter_display_mode(width, height, colour_bits);
+}
 
+void win32_leave_display_mode()
+{
+    ChangeDisplaySettingsA(NULL, 0);
+    ShowCursor(TRUE);
+}
+
+bool win32_open_window(const window_request& request, message_id& failure)
+{
     DWORD ex_style;
     DWORD style;
-    if (world.fullscreen) {
+    if (request.fullscreen) {
         ex_style = WS_EX_APPWINDOW;
         style = WS_POPUP;
         ShowCursor(FALSE);
@@ -97,54 +85,47 @@ bool open_window(const char* title, int width, int height, int colour_bits, bool
         style = WS_OVERLAPPEDWINDOW;
     }
 
-    RECT outer = {0, 0, width, height};
+    RECT outer = {0, 0, request.width, request.height};
     AdjustWindowRectEx(&outer, style, FALSE, ex_style);
-    win32.window = CreateWindowExA(ex_style, WINDOW_CLASS_NAME, title,
+    win32.window = CreateWindowExA(ex_style, WINDOW_CLASS_NAME, request.title,
                                    style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
                                    outer.right - outer.left, outer.bottom - outer.top, NULL, NULL,
                                    win32.instance, NULL);
-    if (win32.window == NULL) return creation_failed("Window Creation Error.");
+    failure = MESSAGE_WINDOW_CREATION_ERROR;
+    if (win32.window == NULL) return false;
 
-    if (!win32.pixel_format_filled) fill_pixel_format(colour_bits);
+    if (!win32.pixel_format_filled) fill_pixel_format(request.colour_bits);
 
     win32.device_context = GetDC(win32.window);
-    if (win32.device_context == NULL) return creation_failed("Can't Create A GL Device Context.");
+    failure = MESSAGE_NO_DEVICE_CONTEXT;
+    if (win32.device_context == NULL) return false;
     const int format = ChoosePixelFormat(win32.device_context, &win32.pixel_format);
-    if (format == 0) return creation_failed("Can't Find A Suitable PixelFormat.");
-    if (!SetPixelFormat(win32.device_context, format, &win32.pixel_format))
-        return creation_failed("Can't Set The PixelFormat.");
+    failure = MESSAGE_NO_PIXEL_FORMAT;
+    if (format == 0) return false;
+    failure = MESSAGE_SET_PIXEL_FORMAT_FAILED;
+    if (!SetPixelFormat(win32.device_context, format, &win32.pixel_format)) return false;
     win32.render_context = wglCreateContext(win32.device_context);
-    if (win32.render_context == NULL) return creation_failed("Can't Create A GL Rendering Context.");
-    if (!wglMakeCurrent(win32.device_context, win32.render_context))
-        return creation_failed("Can't Activate The GL Rendering Context.");
+    failure = MESSAGE_NO_RENDERING_CONTEXT;
+    if (win32.render_context == NULL) return false;
+    failure = MESSAGE_ACTIVATE_CONTEXT_FAILED;
+    if (!wglMakeCurrent(win32.device_context, win32.render_context)) return false;
 
     ShowWindow(win32.window, SW_SHOW);
     SetForegroundWindow(win32.window);
     SetFocus(win32.window);
-
-    on_resize(width, height);
-    if (!setup_gl()) return creation_failed("Initialization Failed.");
     return true;
 }
 
-void close_window()
+bool win32_has_context()
 {
-    if (world.fullscreen) {
-        ChangeDisplaySettingsA(NULL, 0);
-        ShowCursor(TRUE);
-    }
+    return win32.render_context != NULL;
+}
 
-    // The font's lists and the cached shapes belong to this context; the
-    // next context must build its own.
+void win32_close_window()
+{
     if (win32.render_context != NULL) {
-        free_font();
-        release_shape_cache();
-    }
-
-    if (win32.render_context != NULL) {
-        if (!wglMakeCurrent(NULL, NULL)) show_shutdown_error("Release Of DC And RC Failed.");
-        if (!wglDeleteContext(win32.render_context))
-            show_shutdown_error("Release Rendering Context Failed.");
+        if (!wglMakeCurrent(NULL, NULL)) win32_message_box(MESSAGE_RELEASE_DC_AND_RC_FAILED);
+        if (!wglDeleteContext(win32.render_context)) win32_message_box(MESSAGE_RELEASE_RC_FAILED);
         win32.render_context = NULL;
     }
 
@@ -152,46 +133,21 @@ void close_window()
     // so a later failure never tries to release a stale one.
     if (win32.device_context != NULL) {
         if (!ReleaseDC(win32.window, win32.device_context))
-            show_shutdown_error("Release Device Context Failed.");
+            win32_message_box(MESSAGE_RELEASE_DC_FAILED);
         win32.device_context = NULL;
     }
 
     if (win32.window != NULL) {
-        if (!DestroyWindow(win32.window)) show_shutdown_error("Could Not Release hWnd.");
+        if (!DestroyWindow(win32.window)) win32_message_box(MESSAGE_RELEASE_WINDOW_FAILED);
         win32.window = NULL;
     }
 
     if (!UnregisterClassA(WINDOW_CLASS_NAME, win32.instance))
-        show_shutdown_error("Could Not Unregister Class.");
+        win32_message_box(MESSAGE_UNREGISTER_CLASS_FAILED);
     win32.instance = NULL;
 }
 
-LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+void win32_swap_buffers()
 {
-    switch (message) {
-    case WM_ACTIVATE:
-        // The high word holds the minimised state.
-        world.active = HIWORD(wparam) == 0;
-        return 0;
-    case WM_SYSCOMMAND:
-        // Neither the system's screensaver nor monitor power-off starts
-        // while the window runs.
-        if (wparam == SC_SCREENSAVE || wparam == SC_MONITORPOWER) return 0;
-        break;
-    case WM_CLOSE:
-        PostQuitMessage(0);
-        return 0;
-    case WM_KEYDOWN:
-        if (wparam < (WPARAM)KEY_TABLE_SIZE) world.keys[wparam] = true;
-        return 0;
-    case WM_KEYUP:
-        if (wparam < (WPARAM)KEY_TABLE_SIZE) world.keys[wparam] = false;
-        return 0;
-    case WM_SIZE:
-        on_resize(LOWORD(lparam), HIWORD(lparam));
-        return 0;
-    default:
-        break;
-    }
-    return DefWindowProcA(window, message, wparam, lparam);
+    SwapBuffers(win32.device_context);
 }

@@ -1,18 +1,18 @@
-// The Win32 window and its WGL rendering context.
+// The Win32 window and its WGL rendering context: the window half of the platform seam.
 #pragma once
 #include <windows.h>
 
-// The caption of the one window, in both programs.
-constexpr const char* WINDOW_TITLE = "OpenGL WinAPI template by Orvandel";
+#include "shell/platform.h"
+
 constexpr const char* WINDOW_CLASS_NAME = "OpenGL";
 
 // Handles of the current window; each is null when it does not exist.
 struct win32_window_state {
-    HINSTANCE instance;               // GetModuleHandleA(NULL), fetched by every open_window
+    HINSTANCE instance;               // GetModuleHandleA(NULL), fetched by every open_display
     HWND window;
     HDC device_context;               // the class has its own DC
     HGLRC render_context;
-    PIXELFORMATDESCRIPTOR pixel_format;  // filled on the first open_window, reused afterwards
+    PIXELFORMATDESCRIPTOR pixel_format;  // filled on the first window, reused afterwards
     bool pixel_format_filled;
     HFONT font;                       // the GDI font behind the bitmap font
     HGDIOBJ font_replaced;            // what the font replaced in the DC
@@ -20,12 +20,19 @@ struct win32_window_state {
 
 extern win32_window_state win32;
 
-// Creates the window and its context, sets the initial GL state and the font.
-// False after a message has been shown; the entry then ends the process.
-bool open_window(const char* title, int width, int height, int colour_bits, bool fullscreen_wanted);
-// Releases what open_window made; shows a message for each step that fails.
-void close_window();
+bool win32_open_display(message_id& failure);
+bool win32_enter_display_mode(int width, int height, int colour_bits);
+void win32_leave_display_mode();
+bool win32_open_window(const window_request& request, message_id& failure);
+bool win32_has_context();
+void win32_close_window();
+void win32_swap_buffers();
+
+// Turns the window's messages into platform events (shell/win32/platform_win32.cpp).
 LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Shows the box of `id` with MessageBoxA.
+message_answer win32_message_box(message_id id);
 
 // The GDI glyph source for render/font.h ("Courier New" by wglUseFontBitmapsA).
 void make_gdi_font();

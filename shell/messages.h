@@ -1,0 +1,59 @@
+// Every text the programs show: the window title and the message boxes, by id.
+#pragma once
+
+// The title of every window of both programs.
+extern const char* const WINDOW_TITLE;
+
+enum message_id {
+    // The start questions and the full-screen fallback.
+    MESSAGE_ASK_FULLSCREEN,
+    MESSAGE_ASK_SOFT_MODE,
+    MESSAGE_ASK_WINDOWED_FALLBACK,
+    MESSAGE_PROGRAM_WILL_CLOSE,
+    // A window or context that could not be made.
+    MESSAGE_REGISTER_CLASS_FAILED,
+    MESSAGE_WINDOW_CREATION_ERROR,
+    MESSAGE_NO_DEVICE_CONTEXT,
+    MESSAGE_NO_PIXEL_FORMAT,
+    MESSAGE_SET_PIXEL_FORMAT_FAILED,
+    MESSAGE_NO_RENDERING_CONTEXT,
+    MESSAGE_ACTIVATE_CONTEXT_FAILED,
+    MESSAGE_INITIALIZATION_FAILED,
+    // A step of closing a window that failed.
+    MESSAGE_RELEASE_DC_AND_RC_FAILED,
+    MESSAGE_RELEASE_RC_FAILED,
+    MESSAGE_RELEASE_DC_FAILED,
+    MESSAGE_RELEASE_WINDOW_FAILED,
+    MESSAGE_UNREGISTER_CLASS_FAILED,
+    MESSAGE_COUNT
+};
+
+enum message_icon {
+    MESSAGE_ICON_QUESTION,
+    MESSAGE_ICON_EXCLAMATION,
+    MESSAGE_ICON_STOP,
+    MESSAGE_ICON_INFORMATION,
+};
+
+enum message_buttons {
+    MESSAGE_BUTTONS_OK,      // Return and Escape both press it
+    MESSAGE_BUTTONS_YES_NO,  // Return answers Yes, Escape No
+};
+
+enum message_answer {
+    ANSWER_YES,
+    ANSWER_NO,
+    ANSWER_OK,
+    ANSWER_NONE,  // the box could not be shown, or was closed without a button
+};
+
+struct message_text {
+    const char* caption;
+    const char* text;
+    message_icon icon;
+    message_buttons buttons;
+};
+
+// The box of `id`; an id outside the table gives the "Initialization
+// Failed." box rather than reading past it.
+const message_text& message_text_of(message_id id);

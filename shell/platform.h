@@ -1,0 +1,84 @@
+// The platform seam: everything a front end provides to the program, and nothing more.
+//
+// A front end (shell/sdl, shell/win32, shell/headless) fills one `platform`
+// with its functions and hands it to the program (shell/program.h). The
+// program does the rest: opening a window and setting up GL, releasing what
+// belongs to a context before it closes, the loop, the pacing, the F1 switch,
+// the start questions and the screensaver's start values. Every function is
+// called on the program's one thread.
+#pragma once
+#include <cstdint>
+
+#include "render/font.h"
+#include "shell/messages.h"
+
+// What one event from the platform's queue means to the loop.
+enum platform_event_kind {
+    PLATFORM_EVENT_OTHER,     // removed from the queue, nothing else
+    PLATFORM_EVENT_KEY_DOWN,  // `key` is the virtual-key code, or -1 for a key without one
+    PLATFORM_EVENT_KEY_UP,
+    PLATFORM_EVENT_ACTIVATE,  // the window was activated, minimised or restored; `minimised` tells
+    PLATFORM_EVENT_RESIZE,    // the client area is now `width` x `height`
+    PLATFORM_EVENT_QUIT,      // the program is asked to end; `code` is its exit code
+};
+
+struct platform_event {
+    platform_event_kind kind;
+    int key;
+    bool minimised;
+    int width, height;
+    int code;
+};
+
+// The window the program asks for: a client area of width x height with a
+// double-buffered OpenGL context with a depth buffer, full screen when
+// `fullscreen` is set (the display mode is entered before the window opens).
+struct window_request {
+    const char* title;
+    int width, height;
+    int colour_bits;
+    bool fullscreen;
+};
+
+struct platform {
+    // Once before the first window and once after the last one; either may
+    // be null. A false start ends the program before any window opens.
+    bool (*start)();
+    void (*finish)();
+
+    // Whatever every window needs first (a window class, the video
+    // subsystem); false with the message to show.
+    bool (*open_display)(message_id& failure);
+    // Switches the display to width x height (or makes sure it can be
+    // switched when the window shows); false when there is no such mode.
+    bool (*enter_display_mode)(int width, int height, int colour_bits);
+    // Back to the desktop's own mode, and the cursor shown again.
+    void (*leave_display_mode)();
+    // The window and its context, made current and shown. On failure it
+    // names the message; the program then closes what was made and shows it.
+    bool (*open_window)(const window_request& request, message_id& failure);
+    // Whether a context exists, so that its lists can be released first.
+    bool (*has_context)();
+    // Releases the context, the window and what open_display made, in that
+    // order, showing a message for each step that fails; safe on a
+    // half-made window.
+    void (*close_window)();
+    // Shows the frame just drawn.
+    void (*swap_buffers)();
+
+    // Removes one event from the queue without waiting; false when it is empty.
+    bool (*poll_event)(platform_event& event);
+    // A monotonic clock in nanoseconds, and a wait until it reads at least
+    // `deadline_ns`. The wait may end early when an event arrives (it then
+    // returns false and the loop handles the event first); it may also
+    // return true early or late, and the pacing looks at the clock again.
+    int64_t (*now_ns)();
+    bool (*wait_until)(int64_t deadline_ns);
+
+    // Shows the message box of `id` (texts from shell/messages.h) and
+    // returns the button pressed; ANSWER_NONE when no box could be shown.
+    message_answer (*message_box)(message_id id);
+
+    // The bitmap font's glyphs for render/font.h.
+    font_source font;
+};

@@ -1,0 +1,186 @@
+// The program on any platform: start values, questions, opening and closing windows, the loop, F1.
+#include "shell/program.h"
+
+#include "common/keys.h"
+#include "common/world.h"
+#include "render/font.h"
+#include "render/gl_setup.h"
+#include "render/shape_cache.h"
+#include "scene/frame.h"
+#include "scene/startup.h"
+#include "shell/pacing.h"
+
+namespace {
+
+// Colour depth asked of every window and display mode.
+constexpr int COLOUR_BITS = 32;
+
+// Exit code carried by the last quit event the loop removed.
+int quit_code = 0;
+// When the last frame started, for the pacing.
+frame_pacer pacer;
+
+bool key_in_table(int key)
+{
+    return key >= 0 && key < KEY_TABLE_SIZE;
+}
+
+}  // namespace
+
+const program_scene lake_scene = {run_frame, on_resize, setup_gl};
+
+void start_program(program_kind kind)
+{
+    const bool saver = kind == PROGRAM_SAVER;
+    start_world(saver);
+    if (saver) {
+        world.large_layout = true;
+        world.fullscreen = true;
+    }
+}
+
+void set_soft_mode(bool soft)
+{
+    if (soft) {
+        world.mode_width = 640;
+        world.mode_height = 480;
+        world.large_layout = false;
+    } else {
+        world.large_layout = true;
+    }
+}
+
+void ask_start_questions(const platform& p)
+{
+    if (p.message_box(MESSAGE_ASK_FULLSCREEN) == ANSWER_NO) world.fullscreen = false;
+    set_soft_mode(p.message_box(MESSAGE_ASK_SOFT_MODE) == ANSWER_YES);
+}
+
+bool open_program_window(const platform& p, const program_scene& scene)
+{
+    use_font_source(p.font);
+    message_id failure = MESSAGE_INITIALIZATION_FAILED;
+    if (!p.open_display(failure)) {
+        p.message_box(failure);
+        return false;
+    }
+
+    if (world.fullscreen &&
+        !p.enter_display_mode(world.mode_width, world.mode_height, COLOUR_BITS)) {
+        if (p.message_box(MESSAGE_ASK_WINDOWED_FALLBACK) == ANSWER_YES) {
+            world.fullscreen = false;
+        } else {
+            p.message_box(MESSAGE_PROGRAM_WILL_CLOSE);
+            return false;
+        }
+    }
+
+    const window_request request = {WINDOW_TITLE, world.mode_width, world.mode_height,
+                                    COLOUR_BITS, world.fullscreen};
+    if (!p.open_window(request, failure)) {
+        // Undo the half-made window, then report the step that failed.
+        close_program_window(p);
+        p.message_box(failure);
+        return false;
+    }
+
+    scene.resize(world.mode_width, world.mode_height);
+    if (!scene.setup_gl()) {
+        close_program_window(p);
+        p.message_box(MESSAGE_INITIALIZATION_FAILED);
+        return false;
+    }
+    return true;
+}
+
+void close_program_window(const platform& p)
+{
+    if (world.fullscreen) p.leave_display_mode();
+    // The font's lists and the cached shapes belong to this context; the
+    // next context must build its own.
+    if (p.has_context()) {
+        free_font();
+        release_shape_cache();
+    }
+    p.close_window();
+}
+
+void apply_platform_event(const platform_event& event, const program_scene& scene)
+{
+    switch (event.kind) {
+    case PLATFORM_EVENT_KEY_DOWN:
+        // Auto-repeat sends further key-downs; the key simply stays set.
+        if (key_in_table(event.key)) world.keys[event.key] = true;
+        break;
+    case PLATFORM_EVENT_KEY_UP:
+        if (key_in_table(event.key)) world.keys[event.key] = false;
+        break;
+    case PLATFORM_EVENT_ACTIVATE:
+        world.active = !event.minimised;
+        break;
+    case PLATFORM_EVENT_RESIZE:
+        scene.resize(event.width, event.height);
+        break;
+    case PLATFORM_EVENT_QUIT:
+        quit_code = event.code;
+        world.done = true;
+        break;
+    case PLATFORM_EVENT_OTHER:
+        break;
+    }
+}
+
+bool run_loop_turn(const platform& p, const program_scene& scene)
+{
+    platform_event event = {};
+    if (p.poll_event(event)) {
+        apply_platform_event(event, scene);
+        return true;
+    }
+
+    // The queue is empty. Frames are held to 60 a second, minimised or not;
+    // an event that arrives during the wait is handled first.
+    if (!pace_frame(pacer, {p.now_ns, p.wait_until})) return true;
+    if (world.active) {
+        scene.draw_frame();
+        p.swap_buffers();
+    }
+
+    // Looked at whether or not a frame was drawn. The flag is cleared before
+    // the rebuild, so one key-down makes exactly one switch.
+    if (world.keys[VK_CODE_F1]) {
+        world.keys[VK_CODE_F1] = false;
+        close_program_window(p);
+        world.fullscreen = !world.fullscreen;
+        if (!open_program_window(p, scene)) return false;
+    }
+    return true;
+}
+
+int run_main_loop(const platform& p, const program_scene& scene)
+{
+    // Escape ends the loop through `done` set by the frame driver, with code 0.
+    quit_code = 0;
+    pacer = frame_pacer();
+    while (!world.done) {
+        if (!run_loop_turn(p, scene)) return 0;
+    }
+    close_program_window(p);
+    return quit_code;
+}
+
+int run_windows(const platform& p, const program_scene& scene)
+{
+    if (p.start && !p.start()) return 0;
+    int code = 0;
+    if (open_program_window(p, scene)) code = run_main_loop(p, scene);
+    if (p.finish) p.finish();
+    return code;
+}
+
+int run_program(const platform& p, program_kind kind)
+{
+    start_program(kind);
+    if (kind == PROGRAM_VIEWER) ask_start_questions(p);
+    return run_windows(p, lake_scene);
+}

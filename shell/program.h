@@ -1,0 +1,61 @@
+// The program both GUI programs and the headless renderer run: start-up, the window, the loop.
+#pragma once
+
+#include "shell/platform.h"
+
+enum program_kind {
+    PROGRAM_VIEWER,  // tarvelin: the two questions, keys, instruments
+    PROGRAM_SAVER,   // tarvelin_saver: no questions, full screen, turns by itself
+};
+
+// What the loop draws and how a context is set up; `lake_scene` is the real
+// one, tests hand in fakes.
+struct program_scene {
+    bool (*draw_frame)();              // one frame of the frame driver (it also moves the world)
+    void (*resize)(int width, int height);
+    bool (*setup_gl)();                // the state of a new context, the font included
+};
+extern const program_scene lake_scene;
+
+// The world of either program, generated in its fixed order, with the
+// start values of that program (the screensaver: full screen, large layout).
+void start_program(program_kind kind);
+
+// The soft mode's answer: 640 x 480 with the small layout, or the default
+// 1024 x 768 with the large one.
+void set_soft_mode(bool soft);
+
+// The viewer's two questions; only No to the first and Yes to the second
+// change anything.
+void ask_start_questions(const platform& p);
+
+// Opens the window of world.fullscreen, world.mode_width x world.mode_height
+// and sets up its context: the display mode first (offering a window where
+// it is missing), then the window, the size handler and the GL state. On a
+// failure the platform shows its message and false comes back.
+bool open_program_window(const platform& p, const program_scene& scene);
+
+// Closes the window: the desktop's display mode first, then the lists that
+// belong to the context (font and shapes), then the context and the window.
+void close_program_window(const platform& p);
+
+// Applies one event to the world: the keys table, `active`, `done`, the size.
+// Keys outside the table are ignored.
+void apply_platform_event(const platform_event& event, const program_scene& scene);
+
+// One turn of the loop: one event if one waits; otherwise, once the pacing
+// lets the next frame start, a frame when `active` is set, then the F1
+// switch. Returns false when the window could not be opened again after F1.
+bool run_loop_turn(const platform& p, const program_scene& scene);
+
+// The loop, until `done`; then closes the window. Returns the exit code: the
+// quit event's code when a quit event ended the loop, 0 otherwise. The
+// window must be open when it is called.
+int run_main_loop(const platform& p, const program_scene& scene);
+
+// The platform's start, the first window, the loop and the platform's
+// finish; returns the exit code.
+int run_windows(const platform& p, const program_scene& scene);
+
+// Everything: start_program, the questions (viewer only), run_windows.
+int run_program(const platform& p, program_kind kind);

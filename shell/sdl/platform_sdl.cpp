@@ -1,0 +1,55 @@
+// The platform seam on SDL2: events, clock, the window functions and message boxes in one table.
+#include "shell/sdl/platform_sdl.h"
+
+#include <SDL.h>
+
+#include "shell/freetype/font_freetype.h"
+#include "shell/pacing.h"
+#include "shell/sdl/events.h"
+#include "shell/sdl/window.h"
+
+namespace {
+
+// The event queue outlives each window: the F1 switch closes the video
+// subsystem with its window and opens it again.
+bool start_events()
+{
+    return SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
+}
+
+void finish()
+{
+    SDL_Quit();
+}
+
+bool poll_sdl_event(platform_event& event)
+{
+    SDL_Event sdl_event;
+    if (!SDL_PollEvent(&sdl_event)) return false;
+    event = platform_event_from_sdl(sdl_event, open_window_id(), open_window_flags());
+    return true;
+}
+
+const platform sdl = {
+    start_events,
+    finish,
+    sdl_open_display,
+    sdl_enter_display_mode,
+    sdl_leave_display_mode,
+    sdl_open_window,
+    sdl_has_context,
+    sdl_close_window,
+    sdl_swap_buffers,
+    poll_sdl_event,
+    system_now_ns,
+    system_wait_until,
+    sdl_message_box,
+    {make_freetype_font, free_freetype_font},
+};
+
+}  // namespace
+
+const platform& sdl_platform()
+{
+    return sdl;
+}

@@ -1,0 +1,34 @@
+// Message boxes on Win32: MessageBoxA with the table's caption, text, buttons and icon.
+#include <windows.h>
+
+#include "shell/win32/window.h"
+
+message_answer win32_message_box(message_id id)
+{
+    const message_text& box = message_text_of(id);
+    UINT type = box.buttons == MESSAGE_BUTTONS_YES_NO ? MB_YESNO : MB_OK;
+    switch (box.icon) {
+    case MESSAGE_ICON_QUESTION:
+        type |= MB_ICONQUESTION;
+        break;
+    case MESSAGE_ICON_EXCLAMATION:
+        type |= MB_ICONEXCLAMATION;
+        break;
+    case MESSAGE_ICON_STOP:
+        type |= MB_ICONSTOP;
+        break;
+    case MESSAGE_ICON_INFORMATION:
+        type |= MB_ICONINFORMATION;
+        break;
+    }
+    switch (MessageBoxA(NULL, box.text, box.caption, type)) {
+    case IDYES:
+        return ANSWER_YES;
+    case IDNO:
+        return ANSWER_NO;
+    case IDOK:
+        return ANSWER_OK;
+    default:
+        return ANSWER_NONE;
+    }
+}

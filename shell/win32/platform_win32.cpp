@@ -1,0 +1,169 @@
+// The platform seam on Win32: the window procedure's messages as events, the clock and its
+// wake-on-message wait, and the table of the seam's functions.
+#include "shell/win32/platform_win32.h"
+
+#include <windows.h>
+
+#include "common/keys.h"
+#include "shell/win32/window.h"
+
+namespace {
+
+// Events the window procedure made from the message being dispatched; a
+// message makes at most a few, and the loop takes them before the next one.
+constexpr int PENDING_CAPACITY = 16;
+platform_event pending[PENDING_CAPACITY];
+int pending_first = 0;
+int pending_count = 0;
+
+void push_event(const platform_event& event)
+{
+    if (pending_count == PENDING_CAPACITY) return;
+    pending[(pending_first + pending_count) % PENDING_CAPACITY] = event;
+    ++pending_count;
+}
+
+bool pop_event(platform_event& event)
+{
+    if (pending_count == 0) return false;
+    event = pending[pending_first];
+    pending_first = (pending_first + 1) % PENDING_CAPACITY;
+    --pending_count;
+    return true;
+}
+
+// One message per call, as a message loop takes them: WM_QUIT ends the
+// program with its code; any other is dispatched to the window procedure,
+// and whatever event it made comes back.
+bool poll_win32_event(platform_event& event)
+{
+    if (pop_event(event)) return true;
+    MSG message;
+    if (!PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) return false;
+    event = {};
+    if (message.message == WM_QUIT) {
+        event.kind = PLATFORM_EVENT_QUIT;
+        event.code = (int)message.wParam;
+        return true;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+    if (!pop_event(event)) event.kind = PLATFORM_EVENT_OTHER;
+    return true;
+}
+
+LARGE_INTEGER counter_frequency;
+
+int64_t counter_now_ns()
+{
+    if (counter_frequency.QuadPart == 0) QueryPerformanceFrequency(&counter_frequency);
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    const LONGLONG seconds = now.QuadPart / counter_frequency.QuadPart;
+    const LONGLONG rest = now.QuadPart % counter_frequency.QuadPart;
+    return (int64_t)seconds * 1000000000 + (int64_t)(rest * 1000000000 / counter_frequency.QuadPart);
+}
+
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
+
+HANDLE frame_timer;
+
+HANDLE timer()
+{
+    if (frame_timer == NULL) {
+        // A high-resolution timer keeps the wait close to 1/60 s where the
+        // system's default timer granularity is coarser than a frame.
+        frame_timer = CreateWaitableTimerExW(NULL, NULL, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
+                                             TIMER_ALL_ACCESS);
+        if (frame_timer == NULL)
+            frame_timer = CreateWaitableTimerExW(NULL, NULL, 0, TIMER_ALL_ACCESS);
+    }
+    return frame_timer;
+}
+
+// Waits for the deadline or for a message to the thread's queue, whichever
+// comes first; false when a message came first.
+bool wait_until_or_message(int64_t deadline_ns)
+{
+    const int64_t remaining = deadline_ns - counter_now_ns();
+    if (remaining <= 0) return true;
+    HANDLE handle = timer();
+    if (handle == NULL) return true;
+    LARGE_INTEGER due;
+    due.QuadPart = -(LONGLONG)(remaining / 100);  // negative: relative, in 100 ns units
+    if (due.QuadPart == 0) return true;
+    if (!SetWaitableTimer(handle, &due, 0, NULL, NULL, FALSE)) return true;
+    const DWORD woke = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT);
+    if (woke == WAIT_OBJECT_0) return true;
+    CancelWaitableTimer(handle);
+    return false;
+}
+
+// The window is gone: events it made while closing mean nothing to the next one.
+void close_window_and_forget_events()
+{
+    win32_close_window();
+    pending_first = pending_count = 0;
+}
+
+const platform win32_seam = {
+    nullptr,
+    nullptr,
+    win32_open_display,
+    win32_enter_display_mode,
+    win32_leave_display_mode,
+    win32_open_window,
+    win32_has_context,
+    close_window_and_forget_events,
+    win32_swap_buffers,
+    poll_win32_event,
+    counter_now_ns,
+    wait_until_or_message,
+    win32_message_box,
+    {make_gdi_font, free_gdi_font},
+};
+
+}  // namespace
+
+LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    platform_event event = {};
+    switch (message) {
+    case WM_ACTIVATE:
+        // The high word holds the minimised state.
+        event.kind = PLATFORM_EVENT_ACTIVATE;
+        event.minimised = HIWORD(wparam) != 0;
+        push_event(event);
+        return 0;
+    case WM_SYSCOMMAND:
+        // Neither the system's screensaver nor monitor power-off starts
+        // while the window runs.
+        if (wparam == SC_SCREENSAVE || wparam == SC_MONITORPOWER) return 0;
+        break;
+    case WM_CLOSE:
+        PostQuitMessage(0);
+        return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        event.kind = message == WM_KEYDOWN ? PLATFORM_EVENT_KEY_DOWN : PLATFORM_EVENT_KEY_UP;
+        event.key = wparam < (WPARAM)KEY_TABLE_SIZE ? (int)wparam : -1;
+        push_event(event);
+        return 0;
+    case WM_SIZE:
+        event.kind = PLATFORM_EVENT_RESIZE;
+        event.width = LOWORD(lparam);
+        event.height = HIWORD(lparam);
+        push_event(event);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+const platform& win32_platform()
+{
+    return win32_seam;
+}
