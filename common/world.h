@@ -52,15 +52,26 @@ struct bubble_record {
     bool swing_growing;
 };
 
+// How long each group of fields lives, named in each group's heading:
+//   start-up   set by set_start_values or a generator once, before the first
+//              window; generators run in a fixed order (scene/startup.cpp), and
+//              a new one must run after the existing ones, or every start
+//              builds a different world;
+//   program    changed by the program as it runs and kept across the F1
+//              context rebuild;
+//   context    rebuilt with each OpenGL context (lists and what the size
+//              handler sets), released before the context closes;
+//   frame      rewritten by every frame.
 struct world_state {
-    // Which program's world this is: the screensaver build places its fish
+    // Start-up. Which program's world this is: the screensaver build places its fish
     // closer to the centre, starts its camera elsewhere and has its own frame driver.
     bool saver_build;
 
-    // The one pseudo-random generator's state; starts at 1, never seeded.
+    // Start-up, then program: the one pseudo-random generator's state;
+    // starts at 1, never seeded; the generators and the scene draw from it.
     uint32_t random_state;
 
-    // Run flags and window values.
+    // Program: run flags and window values; the client size is context.
     bool fullscreen;         // the next open_window asks for full screen
     int mode_width;          // client width of the window and display mode
     int mode_height;
@@ -71,53 +82,53 @@ struct world_state {
     int client_width;        // client size from the last resize; the overlay's extent
     int client_height;
 
-    // The camera.
+    // Program: the camera.
     float camera_x, camera_y, camera_z;
     float camera_pitch;  // degrees, positive looks up, -89..89
     float camera_yaw;    // degrees; 0 looks along +x, 90 along -z
     float camera_speed;  // length of one movement step
 
-    // Text.
+    // Context: text.
     unsigned int font_base;  // first of the font's 96 display lists; 0 when there is no font
 
-    // Title sequence.
+    // Title sequence: its points are start-up, the rest program.
     bool title_running;
     float title_fade;  // 0..1.5, the monogram's opacity and the sequence's timer
     title_point title_points[TITLE_POINT_COUNT];
 
-    // Lake bed, first index along x, second along z.
+    // Start-up: the lake bed, first index along x, second along z.
     float bed_height[BED_SIZE][BED_SIZE];
     float bed_colour[BED_SIZE][BED_SIZE][4];
 
-    // View volume of the current frame: right, left, bottom, top, far, near.
+    // Frame: view volume of the current frame: right, left, bottom, top, far, near.
     float view_frustum[6][4];
 
-    // Fog and lamp.
+    // Program: fog and lamp.
     float view_range;     // fog end is half of it minus the pulse
     float lamp_strength;  // scale of the lamp colours
     float fog_phase;      // +0.1 per main-view frame
     float lamp_ambient[4], lamp_diffuse[4], lamp_specular[4];
 
-    // Water surface.
+    // Program: water surface.
     float water_level;   // height of the undisturbed surface
     float ripple_phase;  // +0.1 per main-view frame; selects shape and colour
     float ripple_drift;  // +0.1 per main-view frame; five times it is the pattern's offset
 
-    // Fish school.
+    // Start-up, then program: the fish school (moved every main-view frame).
     fish_record fish_table[FISH_COUNT];
     int32_t fish_drawn_count;  // fish drawn by the last drawing pass
 
-    // Bubbles.
+    // Program: bubbles.
     bubble_record bubble_table[BUBBLE_COUNT];
     bool bubbles_pending;  // the table is filled on the first update
 
-    // Weed beds.
+    // Start-up, then program: weed beds (recycled and swayed as the camera moves).
     weed_record ribbon_table[WEED_TABLE_SIZE];
     int32_t ribbon_count;
     weed_record leaf_table[WEED_TABLE_SIZE];
     int32_t leaf_count;
 
-    // Instruments: sweeps turn 15 degrees a frame; readings are taken every fourth call.
+    // Program: instruments; sweeps turn 15 degrees a frame; readings are taken every fourth call.
     float sounder_sweep;
     float sounder_reading;
     int32_t sounder_tick;

@@ -9,6 +9,9 @@
 
 void generate_world()
 {
+    // Every generator draws from the one generator in turn, so this order is
+    // part of the world: a new generator goes after the last one, or every
+    // start builds a different world (and every dump changes).
     seed_title_points();
     generate_lake_bed();
     generate_weed_beds();
