@@ -81,4 +81,9 @@ struct platform {
 
     // The bitmap font's glyphs for render/font.h.
     font_source font;
+
+    // The platform's own words for why the last step failed (SDL's error,
+    // the system's message), or null when it has none to add; the program
+    // prints them beside the message's text on standard error.
+    const char* (*failure_cause)();
 };

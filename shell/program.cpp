@@ -1,6 +1,9 @@
 // The program on any platform: start values, questions, opening and closing windows, the loop, F1.
 #include "shell/program.h"
 
+#include <cstdio>
+#include <string>
+
 #include "common/keys.h"
 #include "common/world.h"
 #include "render/font.h"
@@ -8,6 +11,7 @@
 #include "render/shape_cache.h"
 #include "scene/frame.h"
 #include "scene/startup.h"
+#include "shell/command_line.h"
 #include "shell/pacing.h"
 
 namespace {
@@ -19,6 +23,29 @@ constexpr int COLOUR_BITS = 32;
 int quit_code = 0;
 // When the last frame started, for the pacing.
 frame_pacer pacer;
+
+// The name on the standard-error line of a failure.
+const char* reported_name = "tarvelin";
+
+// Shows the box of a failure and writes one line on standard error with
+// the platform's cause, so that a failure is seen where no box can be.
+// A null `cause` asks the platform for it, before the box can change it.
+void report_failure(const platform& p, message_id id, const char* cause)
+{
+    std::string why;
+    if (cause) {
+        why = cause;
+    } else if (p.failure_cause) {
+        const char* now = p.failure_cause();
+        if (now) why = now;
+    }
+    p.message_box(id);
+    if (!p.failure_cause) return;
+    if (why.empty())
+        std::fprintf(stderr, "%s: %s\n", reported_name, message_text_of(id).text);
+    else
+        std::fprintf(stderr, "%s: %s (%s)\n", reported_name, message_text_of(id).text, why.c_str());
+}
 
 bool key_in_table(int key)
 {
@@ -50,10 +77,17 @@ void set_soft_mode(bool soft)
     }
 }
 
-void ask_start_questions(const platform& p)
+void ask_start_questions(const platform& p, const program_options& options)
 {
-    if (p.message_box(MESSAGE_ASK_FULLSCREEN) == ANSWER_NO) world.fullscreen = false;
-    set_soft_mode(p.message_box(MESSAGE_ASK_SOFT_MODE) == ANSWER_YES);
+    if (options.fullscreen == PRESET_NONE) {
+        if (p.message_box(MESSAGE_ASK_FULLSCREEN) == ANSWER_NO) world.fullscreen = false;
+    } else {
+        world.fullscreen = options.fullscreen == PRESET_YES;
+    }
+    if (options.soft == PRESET_NONE)
+        set_soft_mode(p.message_box(MESSAGE_ASK_SOFT_MODE) == ANSWER_YES);
+    else
+        set_soft_mode(options.soft == PRESET_YES);
 }
 
 bool open_program_window(const platform& p, const program_scene& scene)
@@ -61,16 +95,19 @@ bool open_program_window(const platform& p, const program_scene& scene)
     use_font_source(p.font);
     message_id failure = MESSAGE_INITIALIZATION_FAILED;
     if (!p.open_display(failure)) {
-        p.message_box(failure);
+        report_failure(p, failure, nullptr);
         return false;
     }
 
     if (world.fullscreen &&
         !p.enter_display_mode(world.mode_width, world.mode_height, COLOUR_BITS)) {
+        // Why there is no such mode, before the question can change it.
+        const char* cause = p.failure_cause ? p.failure_cause() : nullptr;
+        const std::string kept = cause ? cause : "";
         if (p.message_box(MESSAGE_ASK_WINDOWED_FALLBACK) == ANSWER_YES) {
             world.fullscreen = false;
         } else {
-            p.message_box(MESSAGE_PROGRAM_WILL_CLOSE);
+            report_failure(p, MESSAGE_PROGRAM_WILL_CLOSE, kept.c_str());
             return false;
         }
     }
@@ -78,16 +115,19 @@ bool open_program_window(const platform& p, const program_scene& scene)
     const window_request request = {WINDOW_TITLE, world.mode_width, world.mode_height,
                                     COLOUR_BITS, world.fullscreen};
     if (!p.open_window(request, failure)) {
-        // Undo the half-made window, then report the step that failed.
+        // Undo the half-made window, then report the step that failed (its
+        // cause first: closing may overwrite the platform's error).
+        const char* cause = p.failure_cause ? p.failure_cause() : nullptr;
+        const std::string kept = cause ? cause : "";
         close_program_window(p);
-        p.message_box(failure);
+        report_failure(p, failure, kept.c_str());
         return false;
     }
 
     scene.resize(world.mode_width, world.mode_height);
     if (!scene.setup_gl()) {
         close_program_window(p);
-        p.message_box(MESSAGE_INITIALIZATION_FAILED);
+        report_failure(p, MESSAGE_INITIALIZATION_FAILED, nullptr);
         return false;
     }
     return true;
@@ -163,7 +203,7 @@ int run_main_loop(const platform& p, const program_scene& scene)
     quit_code = 0;
     pacer = frame_pacer();
     while (!world.done) {
-        if (!run_loop_turn(p, scene)) return 0;
+        if (!run_loop_turn(p, scene)) return EXIT_CANNOT_RUN;
     }
     close_program_window(p);
     return quit_code;
@@ -171,16 +211,27 @@ int run_main_loop(const platform& p, const program_scene& scene)
 
 int run_windows(const platform& p, const program_scene& scene)
 {
-    if (p.start && !p.start()) return 0;
-    int code = 0;
+    if (p.start && !p.start()) return EXIT_CANNOT_RUN;
+    int code = EXIT_CANNOT_RUN;
     if (open_program_window(p, scene)) code = run_main_loop(p, scene);
     if (p.finish) p.finish();
     return code;
 }
 
+void set_program_name(const char* name)
+{
+    reported_name = name;
+}
+
 int run_program(const platform& p, program_kind kind)
 {
+    return run_program(p, kind, program_options());
+}
+
+int run_program(const platform& p, program_kind kind, const program_options& options)
+{
+    set_program_name(program_name(kind));
     start_program(kind);
-    if (kind == PROGRAM_VIEWER) ask_start_questions(p);
+    if (kind == PROGRAM_VIEWER) ask_start_questions(p, options);
     return run_windows(p, lake_scene);
 }

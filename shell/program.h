@@ -25,9 +25,13 @@ void start_program(program_kind kind);
 // 1024 x 768 with the large one.
 void set_soft_mode(bool soft);
 
-// The viewer's two questions; only No to the first and Yes to the second
-// change anything.
-void ask_start_questions(const platform& p);
+// The viewer's two questions, each unless an option answers it in advance;
+// only No to the first and Yes to the second change anything.
+struct program_options;
+void ask_start_questions(const platform& p, const program_options& options);
+
+// The name failures are reported under on standard error.
+void set_program_name(const char* name);
 
 // Opens the window of world.fullscreen, world.mode_width x world.mode_height
 // and sets up its context: the display mode first (offering a window where
@@ -49,13 +53,21 @@ void apply_platform_event(const platform_event& event, const program_scene& scen
 bool run_loop_turn(const platform& p, const program_scene& scene);
 
 // The loop, until `done`; then closes the window. Returns the exit code: the
-// quit event's code when a quit event ended the loop, 0 otherwise. The
-// window must be open when it is called.
+// quit event's code when a quit event ended the loop, EXIT_CANNOT_RUN when
+// the window could not be opened again after F1, 0 otherwise. The window
+// must be open when it is called.
 int run_main_loop(const platform& p, const program_scene& scene);
 
 // The platform's start, the first window, the loop and the platform's
-// finish; returns the exit code.
+// finish; returns the exit code: the loop's, or EXIT_CANNOT_RUN when a
+// window could not be opened (at first or after F1).
 int run_windows(const platform& p, const program_scene& scene);
 
-// Everything: start_program, the questions (viewer only), run_windows.
+// Exit code of a program that could not run: no display, no window or
+// context, a refused fallback.
+constexpr int EXIT_CANNOT_RUN = 1;
+
+// Everything: start_program, the questions (viewer only, and only those
+// the options do not answer), run_windows.
 int run_program(const platform& p, program_kind kind);
+int run_program(const platform& p, program_kind kind, const program_options& options);

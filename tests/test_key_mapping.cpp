@@ -75,6 +75,29 @@ TEST(KeyMapping, UnknownKeysHaveNoCodeAndNoKnownKeyLeavesTheTable)
     }
 }
 
+TEST(KeyMapping, LetterKeysFollowTheLayoutsLatinLetterElseTheirUsPosition)
+{
+    // AZERTY: the key in US Q's place gives 'a' and counts as A; the key in
+    // US A's place gives 'q' and counts as Q.
+    EXPECT_EQ(virtual_key_from_sdl(SDLK_a, SDL_SCANCODE_Q), VK_CODE_A);
+    EXPECT_EQ(virtual_key_from_sdl(SDLK_q, SDL_SCANCODE_A), VK_CODE_Q);
+    // QWERTZ: Y and Z swap places and follow their letters.
+    EXPECT_EQ(virtual_key_from_sdl(SDLK_z, SDL_SCANCODE_Y), 'Z');
+    // Russian: no Latin letter, so the position counts (U+0439 in Q's place,
+    // U+0444 in A's place).
+    EXPECT_EQ(virtual_key_from_sdl(0x439, SDL_SCANCODE_Q), VK_CODE_Q);
+    EXPECT_EQ(virtual_key_from_sdl(0x444, SDL_SCANCODE_A), VK_CODE_A);
+    // A letter position giving punctuation (AZERTY's comma in US M's place)
+    // is still that letter key.
+    EXPECT_EQ(virtual_key_from_sdl(SDLK_COMMA, SDL_SCANCODE_M), 'M');
+    // Keys outside the letter block keep their own codes on any layout.
+    EXPECT_EQ(virtual_key_from_sdl(SDLK_UP, SDL_SCANCODE_UP), VK_CODE_UP);
+    EXPECT_EQ(virtual_key_from_sdl(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE), VK_CODE_ESCAPE);
+    EXPECT_EQ(virtual_key_from_sdl(SDLK_F1, SDL_SCANCODE_F1), VK_CODE_F1);
+    EXPECT_EQ(virtual_key_from_sdl(0x439, SDL_SCANCODE_UNKNOWN), -1);
+    EXPECT_EQ(virtual_key_from_sdl(0x439, (SDL_Scancode)(SDL_NUM_SCANCODES - 1)), -1);
+}
+
 TEST(SdlEvents, KeyEventsCarryTheVirtualKeyAndRepeatsStayKeyDowns)
 {
     platform_event e = platform_event_from_sdl(key_event(SDL_KEYDOWN, SDLK_LEFT), 7, 0);

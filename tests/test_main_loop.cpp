@@ -9,6 +9,7 @@
 #include "common/world.h"
 #include "render/font.h"
 #include "shell/pacing.h"
+#include "shell/command_line.h"
 #include "shell/program.h"
 
 namespace {
@@ -110,6 +111,7 @@ const platform fake = {
     nullptr,        nullptr,  fake_open_display, fake_enter_mode, fake_leave_mode,
     fake_open,      fake_has_context, fake_close, fake_swap, fake_poll,
     fake_now,       fake_wait, fake_box,         {fake_make_font, fake_free_font},
+    nullptr,
 };
 
 bool fake_draw()
@@ -368,7 +370,7 @@ TEST_F(MainLoop, FailedReopenAfterF1ShowsItsMessageAndEnds)
 {
     open_failures_left = 1;
     queue = {key_down(VK_CODE_F1)};
-    EXPECT_EQ(run_main_loop(fake, scene), 0);
+    EXPECT_EQ(run_main_loop(fake, scene), EXIT_CANNOT_RUN);
     // The half-made window is closed before its message, and not again after.
     EXPECT_EQ(without_waits(),
               (std::vector<std::string>{"frame", "leave mode", "close", "open window", "close",
@@ -398,7 +400,7 @@ TEST_F(MainLoop, StartQuestionsAndStartValues)
 {
     // No to full screen, Yes to soft mode: a 640 x 480 window, small layout.
     answers = {ANSWER_NO, ANSWER_YES};
-    ask_start_questions(fake);
+    ask_start_questions(fake, program_options());
     EXPECT_FALSE(world.fullscreen);
     EXPECT_EQ(world.mode_width, 640);
     EXPECT_EQ(world.mode_height, 480);
@@ -408,7 +410,7 @@ TEST_F(MainLoop, StartQuestionsAndStartValues)
     // A box that could not be shown changes nothing: full screen, 1024 x 768.
     reset_world(false);
     answers = {ANSWER_NONE, ANSWER_NONE};
-    ask_start_questions(fake);
+    ask_start_questions(fake, program_options());
     EXPECT_TRUE(world.fullscreen);
     EXPECT_EQ(world.mode_width, 1024);
     EXPECT_TRUE(world.large_layout);

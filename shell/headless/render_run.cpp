@@ -184,6 +184,7 @@ const platform headless = {
     wait_until,
     message_box,
     {make_freetype_font, free_freetype_font},
+    nullptr,  // the run's error already holds the cause
 };
 
 }  // namespace

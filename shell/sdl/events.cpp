@@ -50,7 +50,7 @@ platform_event platform_event_from_sdl(const SDL_Event& event, Uint32 window_id,
     case SDL_KEYDOWN:
     case SDL_KEYUP:
         out.kind = event.type == SDL_KEYDOWN ? PLATFORM_EVENT_KEY_DOWN : PLATFORM_EVENT_KEY_UP;
-        out.key = virtual_key_from_sdl(event.key.keysym.sym);
+        out.key = virtual_key_from_sdl(event.key.keysym.sym, event.key.keysym.scancode);
         break;
     case SDL_WINDOWEVENT:
         out = window_event(event.window, window_id, window_flags);

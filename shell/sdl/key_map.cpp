@@ -60,3 +60,11 @@ int virtual_key_from_sdl(SDL_Keycode key)
     }
     return -1;
 }
+
+int virtual_key_from_sdl(SDL_Keycode key, SDL_Scancode position)
+{
+    if (key >= SDLK_a && key <= SDLK_z) return 0x41 + (key - SDLK_a);
+    if (position >= SDL_SCANCODE_A && position <= SDL_SCANCODE_Z)
+        return 0x41 + (position - SDL_SCANCODE_A);
+    return virtual_key_from_sdl(key);
+}

@@ -1,8 +1,9 @@
 // tarvelin: the interactive lake-bottom viewer.
+#include "shell/command_line.h"
 #include "shell/program.h"
 #include "shell/sdl/platform_sdl.h"
 
-int main()
+int main(int argc, char** argv)
 {
-    return run_program(sdl_platform(), PROGRAM_VIEWER);
+    return run_from_command_line(sdl_platform(), PROGRAM_VIEWER, argc - 1, argv + 1);
 }

@@ -45,6 +45,7 @@ const platform sdl = {
     system_wait_until,
     sdl_message_box,
     {make_freetype_font, free_freetype_font},
+    SDL_GetError,
 };
 
 }  // namespace

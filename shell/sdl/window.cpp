@@ -53,6 +53,18 @@ bool context_is_suitable()
     return double_buffer == 1 && depth > 0;
 }
 
+// Where SDL fell back to a video driver that shows nothing (no X server and
+// no Wayland compositor to talk to), that is the cause of any failure: says
+// so in SDL's error and returns true.
+bool explain_missing_display()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || (SDL_strcmp(driver, "offscreen") != 0 && SDL_strcmp(driver, "dummy") != 0))
+        return false;
+    SDL_SetError("no display to show a window on: SDL fell back to its %s video driver", driver);
+    return true;
+}
+
 }  // namespace
 
 bool sdl_open_display(message_id& failure)
@@ -69,7 +81,9 @@ bool sdl_open_display(message_id& failure)
 
 bool sdl_enter_display_mode(int width, int height, int colour_bits)
 {
-    return find_display_mode(width, height, colour_bits, fullscreen_mode);
+    if (find_display_mode(width, height, colour_bits, fullscreen_mode)) return true;
+    if (!explain_missing_display()) SDL_SetError("the display has no %d x %d mode", width, height);
+    return false;
 }
 
 void sdl_leave_display_mode()
@@ -100,7 +114,11 @@ bool sdl_open_window(const window_request& request, message_id& failure)
     failure = MESSAGE_ACTIVATE_CONTEXT_FAILED;
     if (SDL_GL_MakeCurrent(window, context) != 0) return false;
     failure = MESSAGE_NO_PIXEL_FORMAT;
-    if (!context_is_suitable()) return false;
+    if (!context_is_suitable()) {
+        if (!explain_missing_display())
+            SDL_SetError("no double-buffered visual with a depth buffer");
+        return false;
+    }
     // Wait for the vertical blank where the driver can; the frame pacing
     // holds the rate to 60 a second where it cannot.
     SDL_GL_SetSwapInterval(1);

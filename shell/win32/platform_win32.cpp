@@ -101,6 +101,25 @@ bool wait_until_or_message(int64_t deadline_ns)
     return false;
 }
 
+// The system's text for the calling thread's last error, or null when none is set.
+const char* last_error_text()
+{
+    static char text[256];
+    const DWORD code = GetLastError();
+    if (code == 0) return nullptr;
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        NULL, code, 0, text, sizeof text, NULL);
+    if (length == 0) {
+        wsprintfA(text, "system error %lu", (unsigned long)code);
+        return text;
+    }
+    // The system's text ends in a line break; the report is one line.
+    DWORD end = length;
+    while (end > 0 && (text[end - 1] == '\r' || text[end - 1] == '\n' || text[end - 1] == ' ')) --end;
+    text[end] = '\0';
+    return text;
+}
+
 // The window is gone: events it made while closing mean nothing to the next one.
 void close_window_and_forget_events()
 {
@@ -123,6 +142,7 @@ const platform win32_seam = {
     wait_until_or_message,
     win32_message_box,
     {make_gdi_font, free_gdi_font},
+    last_error_text,
 };
 
 }  // namespace

@@ -52,7 +52,7 @@ start_xvfb()
 start_app()
 {
     APP_RC_FILE=$(mktemp)
-    ("$BIN/$1"; echo $? >"$APP_RC_FILE") &
+    ("$BIN/$1" "${@:2}"; echo $? >"$APP_RC_FILE") &
     APP_PID=$!
     APP_START=$(date +%s.%N)
     note "started $1"

@@ -28,8 +28,8 @@ answer_box "Kalo GL" n
 answer_box "ERROR" Return
 expect_box_text "Program Will Now Close."
 wait_program 30 || fail "the program did not end after \"Program Will Now Close.\""
-[ "$EXIT_CODE" -eq 0 ] || fail "exit code $EXIT_CODE after declining the fallback, not 0"
-echo "ok   F1 asked for full screen again; declining ended it with exit code 0"
+[ "$EXIT_CODE" -eq 1 ] || fail "exit code $EXIT_CODE after declining the fallback, not 1"
+echo "ok   F1 asked for full screen again; declining ended it with exit code 1"
 
 echo "== soft mode: a 640 x 480 window; closing it ends the program"
 start_program "$BIN/tarvelin.exe"

@@ -1,0 +1,107 @@
+// The command line of tarvelin and tarvelin_saver: help, version and the start answers.
+#include "shell/command_line.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "tarvelin_version.h"
+
+const char* program_name(program_kind kind)
+{
+    return kind == PROGRAM_SAVER ? "tarvelin_saver" : "tarvelin";
+}
+
+bool parse_program_options(program_kind kind, int argc, const char* const* argv,
+                           program_options& options, std::string& error)
+{
+    for (int i = 0; i < argc; ++i) {
+        const char* arg = argv[i] ? argv[i] : "";
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            options.help = true;
+        } else if (std::strcmp(arg, "--version") == 0) {
+            options.version = true;
+        } else if (kind == PROGRAM_VIEWER && std::strcmp(arg, "--fullscreen") == 0) {
+            options.fullscreen = PRESET_YES;
+        } else if (kind == PROGRAM_VIEWER && std::strcmp(arg, "--window") == 0) {
+            options.fullscreen = PRESET_NO;
+        } else if (kind == PROGRAM_VIEWER && std::strcmp(arg, "--soft") == 0) {
+            options.soft = PRESET_YES;
+        } else if (kind == PROGRAM_VIEWER && std::strcmp(arg, "--no-soft") == 0) {
+            options.soft = PRESET_NO;
+        } else {
+            error = std::string(arg[0] == '-' ? "unknown option '" : "unexpected argument '") +
+                    arg + "'";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string program_usage(program_kind kind)
+{
+    if (kind == PROGRAM_SAVER) {
+        return "usage: tarvelin_saver [--help] [--version]\n"
+               "The lake-bottom screensaver: runs full screen and turns by itself.\n"
+               "Escape or the window's close button ends it; F1 switches to a window.\n"
+               "  --help       show this text and exit\n"
+               "  --version    show the version and exit\n";
+    }
+    return "usage: tarvelin [--fullscreen | --window] [--soft | --no-soft] [--help] [--version]\n"
+           "A swim over a lake bottom. Without options it asks whether to run full screen\n"
+           "and whether to run in the 640 x 480 soft mode; an option answers its question.\n"
+           "  --fullscreen   full screen, 1024 x 768 (or 640 x 480 in the soft mode)\n"
+           "  --window       in a window\n"
+           "  --soft         the 640 x 480 soft mode\n"
+           "  --no-soft      the 1024 x 768 mode\n"
+           "  --help         show this text and exit\n"
+           "  --version      show the version and exit\n"
+           "Keys: arrows swim and turn, Q and A look up and down, F1 switches between full\n"
+           "screen and a window, Escape quits.\n";
+}
+
+std::string program_version_text(program_kind kind)
+{
+    return std::string(program_name(kind)) + " " + TARVELIN_VERSION + "\n";
+}
+
+namespace {
+
+void write_stdout(const char* text)
+{
+    std::fputs(text, stdout);
+    std::fflush(stdout);
+}
+
+void write_stderr(const char* text)
+{
+    std::fputs(text, stderr);
+}
+
+const command_line_output standard = {write_stdout, write_stderr};
+
+}  // namespace
+
+const command_line_output& standard_streams()
+{
+    return standard;
+}
+
+int run_from_command_line(const platform& p, program_kind kind, int argc, const char* const* argv,
+                          const command_line_output& output)
+{
+    program_options options;
+    std::string error;
+    if (!parse_program_options(kind, argc, argv, options, error)) {
+        output.err((std::string(program_name(kind)) + ": " + error + "\n" + program_usage(kind)).c_str());
+        return 2;
+    }
+    if (options.help) {
+        output.out(program_usage(kind).c_str());
+        return 0;
+    }
+    if (options.version) {
+        output.out(program_version_text(kind).c_str());
+        return 0;
+    }
+    return run_program(p, kind, options);
+}

@@ -1,0 +1,118 @@
+// The command line of tarvelin and tarvelin_saver, and how its answers reach the start questions.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/world.h"
+#include "shell/command_line.h"
+
+namespace {
+
+bool parse(program_kind kind, std::vector<const char*> args, program_options& options,
+           std::string& error)
+{
+    options = program_options();
+    error.clear();
+    return parse_program_options(kind, (int)args.size(), args.data(), options, error);
+}
+
+// A platform whose message boxes are counted and answered No; nothing else is called.
+int boxes_shown;
+message_answer count_box(message_id)
+{
+    ++boxes_shown;
+    return ANSWER_NO;
+}
+
+}  // namespace
+
+TEST(CommandLine, AnswersInAdvanceAndTheLaterOfTwoHolds)
+{
+    program_options o;
+    std::string error;
+    ASSERT_TRUE(parse(PROGRAM_VIEWER, {}, o, error));
+    EXPECT_EQ(o.fullscreen, PRESET_NONE);
+    EXPECT_EQ(o.soft, PRESET_NONE);
+    EXPECT_FALSE(o.help || o.version);
+
+    ASSERT_TRUE(parse(PROGRAM_VIEWER, {"--window", "--soft"}, o, error));
+    EXPECT_EQ(o.fullscreen, PRESET_NO);
+    EXPECT_EQ(o.soft, PRESET_YES);
+    ASSERT_TRUE(parse(PROGRAM_VIEWER, {"--window", "--fullscreen", "--soft", "--no-soft"}, o, error));
+    EXPECT_EQ(o.fullscreen, PRESET_YES);
+    EXPECT_EQ(o.soft, PRESET_NO);
+
+    ASSERT_TRUE(parse(PROGRAM_SAVER, {"--version", "-h"}, o, error));
+    EXPECT_TRUE(o.version);
+    EXPECT_TRUE(o.help);
+}
+
+TEST(CommandLine, BadArgumentsAreOneLineErrors)
+{
+    program_options o;
+    std::string error;
+    const std::vector<std::vector<const char*>> bad = {
+        {"--bogus"}, {"-f"}, {"--window=1"}, {"window"}, {""}, {"--soft", "--"}, {"--FULLSCREEN"}};
+    for (const auto& args : bad) {
+        EXPECT_FALSE(parse(PROGRAM_VIEWER, args, o, error)) << args.back();
+        EXPECT_NE(error.find(std::string("'") + args.back() + "'"), std::string::npos) << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+    }
+    // The viewer's answers mean nothing to the screensaver.
+    for (const char* viewer_only : {"--window", "--fullscreen", "--soft", "--no-soft"})
+        EXPECT_FALSE(parse(PROGRAM_SAVER, {viewer_only}, o, error)) << viewer_only;
+    // A null argument is taken as an empty one, not read.
+    EXPECT_FALSE(parse(PROGRAM_VIEWER, {nullptr}, o, error));
+}
+
+TEST(CommandLine, EachOptionAnswersOnlyItsOwnQuestion)
+{
+    static const platform counting = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                      nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                      count_box, {nullptr, nullptr}, nullptr};
+    program_options o;
+    std::string error;
+
+    // Both answered: no box at all.
+    reset_world(false);
+    boxes_shown = 0;
+    ASSERT_TRUE(parse(PROGRAM_VIEWER, {"--window", "--soft"}, o, error));
+    ask_start_questions(counting, o);
+    EXPECT_EQ(boxes_shown, 0);
+    EXPECT_FALSE(world.fullscreen);
+    EXPECT_EQ(world.mode_width, 640);
+    EXPECT_FALSE(world.large_layout);
+
+    // Only full screen answered: the soft question is still asked (and No
+    // keeps 1024 x 768).
+    reset_world(false);
+    boxes_shown = 0;
+    ASSERT_TRUE(parse(PROGRAM_VIEWER, {"--fullscreen"}, o, error));
+    ask_start_questions(counting, o);
+    EXPECT_EQ(boxes_shown, 1);
+    EXPECT_TRUE(world.fullscreen);
+    EXPECT_EQ(world.mode_width, 1024);
+    EXPECT_TRUE(world.large_layout);
+
+    // Only soft mode answered: the full-screen question is asked, No gives a window.
+    reset_world(false);
+    boxes_shown = 0;
+    ASSERT_TRUE(parse(PROGRAM_VIEWER, {"--no-soft"}, o, error));
+    ask_start_questions(counting, o);
+    EXPECT_EQ(boxes_shown, 1);
+    EXPECT_FALSE(world.fullscreen);
+    EXPECT_EQ(world.mode_width, 1024);
+}
+
+TEST(CommandLine, UsageAndVersionTexts)
+{
+    EXPECT_EQ(program_usage(PROGRAM_VIEWER).rfind("usage: tarvelin ", 0), 0u);
+    EXPECT_EQ(program_usage(PROGRAM_SAVER).rfind("usage: tarvelin_saver ", 0), 0u);
+    for (const char* option : {"--fullscreen", "--window", "--soft", "--no-soft"}) {
+        EXPECT_NE(program_usage(PROGRAM_VIEWER).find(option), std::string::npos) << option;
+        EXPECT_EQ(program_usage(PROGRAM_SAVER).find(option), std::string::npos) << option;
+    }
+    EXPECT_EQ(program_version_text(PROGRAM_SAVER).rfind("tarvelin_saver ", 0), 0u);
+    EXPECT_EQ(program_version_text(PROGRAM_VIEWER).back(), '\n');
+}
