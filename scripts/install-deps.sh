@@ -10,9 +10,10 @@ packages=(
   libpng-dev libfreetype-dev libfontconfig-dev fonts-liberation fontconfig
   libsdl2-dev libx11-dev libxfixes-dev libxss-dev
   xvfb xauth xdotool x11-apps x11-utils x11-xkb-utils xkb-data xfonts-base python3
+  groff-base man-db appstream dpkg-dev file
 )
 if [ "${1:-}" = "windows" ]; then
-  packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 file python3)
+  packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 file python3 icoutils)
 fi
 
 missing=()

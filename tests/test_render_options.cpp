@@ -68,6 +68,13 @@ TEST(RenderOptions, RejectsBadInputWithOneLineNamingIt)
         {"--dump-world"},
         {"--saver", "--soft"},
         {"frames"},
+        {"--icon"},
+        {"--icon", "15"},
+        {"--icon", "513"},
+        {"--icon", "big"},
+        {"--icon", "32", "--frames", "10"},
+        {"--icon", "32", "--saver"},
+        {"--shot", "5", "--icon", "32"},
     };
     for (const auto& args : bad) {
         render_options o;
@@ -76,4 +83,28 @@ TEST(RenderOptions, RejectsBadInputWithOneLineNamingIt)
         EXPECT_FALSE(error.empty());
         EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     }
+}
+
+TEST(RenderOptions, IconTakesASizeAndAFile)
+{
+    render_options o;
+    std::string error;
+    ASSERT_TRUE(parse({"--icon", "48"}, o, error)) << error;
+    EXPECT_EQ(o.icon_size, 48);
+    EXPECT_EQ(o.out, "tarvelin-48.png");
+
+    render_options named;
+    ASSERT_TRUE(parse({"--out", "icons/t.png", "--icon", "512"}, named, error)) << error;
+    EXPECT_EQ(named.icon_size, 512);
+    EXPECT_EQ(named.out, "icons/t.png");
+
+    render_options frames;
+    ASSERT_TRUE(parse({"--frames", "3"}, frames, error));
+    EXPECT_EQ(frames.icon_size, 0);
+    EXPECT_EQ(frames.out, "shots");
+
+    render_options version;
+    ASSERT_TRUE(parse({"--version"}, version, error));
+    EXPECT_TRUE(version.version);
+    EXPECT_FALSE(version.help);
 }

@@ -2,8 +2,13 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
+
+#include "tarvelin_version.h"
 
 #include "common/world.h"
+#include "shell/headless/icon.h"
+#include "shell/headless/png_writer.h"
 #include "shell/headless/render_options.h"
 #include "shell/headless/render_run.h"
 #include "shell/headless/world_summary.h"
@@ -20,6 +25,21 @@ int main(int argc, char** argv)
     }
     if (options.help) {
         std::fputs(render_usage(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("tarvelin_render %s\n", TARVELIN_VERSION);
+        return 0;
+    }
+    if (options.icon_size != 0) {
+        // The icon needs the start lamp only, not the generated world.
+        set_start_values(false);
+        std::vector<unsigned char> rgba;
+        if (!render_icon(options.icon_size, rgba, error) ||
+            !write_png_rgba(options.out.c_str(), options.icon_size, options.icon_size, rgba.data(), error)) {
+            std::fprintf(stderr, "tarvelin_render: %s\n", error.c_str());
+            return 1;
+        }
         return 0;
     }
 

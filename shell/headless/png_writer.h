@@ -6,5 +6,10 @@
 // false with a one-line message in `error` and removes the partial file.
 bool write_png_rgb(const char* path, int width, int height, const unsigned char* rgb, std::string& error);
 
+// Writes an 8-bit RGBA image (straight, not premultiplied alpha), rows top first.
+bool write_png_rgba(const char* path, int width, int height, const unsigned char* rgba, std::string& error);
+
 // Reads an 8-bit RGB or RGBA PNG file (tests and tools); rows top first, 3 bytes a pixel.
 bool read_png_rgb(const char* path, int& width, int& height, std::string& rgb, std::string& error);
+// The same with 4 bytes a pixel; a file without alpha reads as opaque.
+bool read_png_rgba(const char* path, int& width, int& height, std::string& rgba, std::string& error);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "common/keys.h"
+#include "shell/headless/icon.h"
 
 namespace {
 
@@ -137,6 +138,17 @@ bool parse_render_options(int argc, const char* const* argv, render_options& opt
             options.summary = true;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else if (arg == "--icon") {
+            if (!value(v)) return false;
+            long size = 0;
+            if (!parse_count(v, ICON_MIN_SIZE, size) || size > ICON_MAX_SIZE) {
+                error = "--icon: '" + v + "' is not an icon size from " + std::to_string(ICON_MIN_SIZE) +
+                        " to " + std::to_string(ICON_MAX_SIZE);
+                return false;
+            }
+            options.icon_size = (int)size;
         } else if (arg == "--frames") {
             if (!value(v)) return false;
             if (!parse_count(v, 0, options.frames)) {
@@ -147,6 +159,7 @@ bool parse_render_options(int argc, const char* const* argv, render_options& opt
             if (!value(v) || !parse_shot_list(v, options, error)) return false;
         } else if (arg == "--out") {
             if (!value(options.out)) return false;
+            options.out_given = true;
         } else if (arg == "--dump-world") {
             if (!value(options.dump_world)) return false;
         } else if (arg == "--keys") {
@@ -155,6 +168,16 @@ bool parse_render_options(int argc, const char* const* argv, render_options& opt
             error = "unknown option '" + arg + "' (see --help)";
             return false;
         }
+    }
+    if (options.icon_size != 0) {
+        const bool other = options.saver || options.soft || options.bench || options.summary ||
+                           options.frames != 0 || options.shot_all || !options.shots.empty() ||
+                           !options.dump_world.empty() || !options.keys.empty();
+        if (other) {
+            error = "--icon renders the icon alone and takes no other option than --out";
+            return false;
+        }
+        if (!options.out_given) options.out = "tarvelin-" + std::to_string(options.icon_size) + ".png";
     }
     if (options.saver && options.soft) {
         error = "--soft is a mode of the interactive program and cannot be used with --saver";
@@ -167,6 +190,8 @@ const char* render_usage()
 {
     return "usage: tarvelin_render [--saver] [--soft] [--frames N] [--shot LIST|all] [--out DIR]\n"
            "                       [--keys SCRIPT] [--dump-world FILE] [--bench] [--summary]\n"
+           "       tarvelin_render --icon SIZE [--out FILE]\n"
+           "       tarvelin_render --help | --version\n"
            "  --saver           the screensaver's world and frame driver\n"
            "  --soft            the interactive program's 640 x 480 soft mode\n"
            "  --frames N        run N frames (the title sequence comes first)\n"
@@ -176,5 +201,9 @@ const char* render_usage()
            "                    (keys: up, down, left, right, q, a, escape, f1)\n"
            "  --dump-world FILE write the world state after the last frame\n"
            "  --bench           print frame-time figures and the generation time\n"
-           "  --summary         print a summary of the generated world\n";
+           "  --summary         print a summary of the generated world\n"
+           "  --icon SIZE       render the program's icon, SIZE x SIZE pixels (16 to 512),\n"
+           "                    to the PNG file FILE (default: tarvelin-SIZE.png)\n"
+           "  --help            print this help\n"
+           "  --version         print the version\n";
 }

@@ -17,10 +17,13 @@ struct render_options {
     long frames = 0;          // frames to run
     bool shot_all = false;    // save every frame
     std::vector<long> shots;  // frames to save, in the order given
-    std::string out = "shots";
+    std::string out = "shots";  // with --icon: the PNG file
+    bool out_given = false;
     std::string dump_world;   // empty: no dump
     std::vector<key_hold> keys;
+    int icon_size = 0;        // 0: no icon; else render only the icon at this size
     bool help = false;
+    bool version = false;
 };
 
 // Parses the arguments after the program name. On a bad option returns false

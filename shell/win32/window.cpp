@@ -17,7 +17,9 @@ bool register_window_class()
     window_class.cbClsExtra = 0;
     window_class.cbWndExtra = 0;
     window_class.hInstance = win32.instance;
-    window_class.hIcon = LoadIcon(NULL, IDI_WINLOGO);
+    // The program's own icon (resource 1), else the system's.
+    window_class.hIcon = LoadIconA(win32.instance, MAKEINTRESOURCEA(1));
+    if (window_class.hIcon == NULL) window_class.hIcon = LoadIcon(NULL, IDI_WINLOGO);
     window_class.hCursor = LoadCursor(NULL, IDC_ARROW);
     window_class.hbrBackground = NULL;
     window_class.lpszMenuName = NULL;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# tarvelin_render's exit codes and messages, and the world dumps of both builds.
+# tarvelin_render's exit codes and messages, its version and icons, and the
+# world dumps of both builds. Usage: render_cli.sh TARVELIN_RENDER VERSION
 set -u
-render=$1
+render=$1 version=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -20,6 +21,27 @@ expect_usage_error --frames x
 expect_usage_error --frames 10 --keys "up@3-1"
 expect_usage_error --saver --soft --frames 0
 expect_usage_error --shot 1,,2
+expect_usage_error --icon 8
+expect_usage_error --icon 1024
+expect_usage_error --icon 32 --frames 10
+
+out=$("$render" --version 2>"$work/err")
+rc=$?
+[ $rc -eq 0 ] || fail "--version exited $rc"
+[ "$out" = "tarvelin_render $version" ] || fail "--version printed '$out', not 'tarvelin_render $version'"
+[ -s "$work/err" ] && fail "--version printed on stderr"
+"$render" --help | grep -q -- "--version" || fail "--help does not list --version"
+
+# The icon: an RGBA PNG of the size asked for, in the file asked for.
+"$render" --icon 40 --out "$work/icon.png" 2>"$work/err" || fail "--icon 40 failed: $(cat "$work/err")"
+[ "$(od -An -tx1 -j16 -N10 "$work/icon.png" | tr -d ' \n')" = 00000028000000280806 ] ||
+  fail "--icon 40 did not write a 40 x 40 RGBA PNG file"
+(cd "$work" && "$render" --icon 16) || fail "--icon 16 without --out failed"
+[ -s "$work/tarvelin-16.png" ] || fail "--icon 16 without --out did not write tarvelin-16.png"
+"$render" --icon 32 --out "$work/missing/dir/icon.png" 2>"$work/err"
+rc=$?
+[ $rc -eq 1 ] || fail "unwritable icon exited $rc, expected 1"
+grep -q "missing/dir/icon.png" "$work/err" || fail "unwritable icon message does not name the file"
 
 "$render" --frames 0 >"$work/out" 2>"$work/err" || fail "--frames 0 failed"
 [ -s "$work/err" ] && fail "--frames 0 printed on stderr"
