@@ -13,6 +13,27 @@ start_display 1280x1024x24
 make_prefix
 TITLE="OpenGL WinAPI template by Orvandel"
 
+echo "== the command line: --version and --help print, a bad option is exit code 2"
+for program in tarvelin tarvelin_saver; do
+  out=$(WINEDEBUG=-all "$WINE" "$BIN/$program.exe" --version 2>/dev/null | tr -d '\r')
+  echo "$out" | grep -Eqx "$program [0-9]+\.[0-9]+\.[0-9]+" || fail "$program.exe --version printed '$out'"
+  WINEDEBUG=-all "$WINE" "$BIN/$program.exe" --help 2>/dev/null | grep -q "^usage: $program" ||
+    fail "$program.exe --help printed no usage"
+  WINEDEBUG=-all "$WINE" "$BIN/$program.exe" --bogus >/dev/null 2>"$WORK/bad-option.err"
+  rc=$?
+  [ $rc -eq 2 ] || fail "$program.exe --bogus ended with exit code $rc, not 2"
+  grep -q "unknown option '--bogus'" "$WORK/bad-option.err" || fail "$program.exe --bogus said: $(cat "$WORK/bad-option.err")"
+  echo "ok   $program.exe: --version, --help and a bad option"
+done
+# Both questions answered on the command line: straight to the window.
+start_program "$BIN/tarvelin.exe" --window --soft
+window=$(wait_window "$TITLE" 60) || fail "no window with --window --soft"
+[ "$(xdotool getwindowgeometry "$window" | awk '/Geometry/{print $2}')" = "640x480" ] ||
+  fail "--window --soft did not give a 640 x 480 window"
+close_with_alt_f4 "$window" 60 || fail "closing the window did not end the program"
+[ "$EXIT_CODE" -eq 0 ] || fail "exit code $EXIT_CODE after closing, not 0"
+echo "ok   --window --soft opened a 640 x 480 window without a question"
+
 echo "== full screen refused: windowed fallback, then F1 asks again and No closes"
 start_program "$BIN/tarvelin.exe"
 answer_box "Start FullScreen?" y
