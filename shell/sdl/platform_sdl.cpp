@@ -5,8 +5,10 @@
 
 #include "shell/freetype/font_freetype.h"
 #include "shell/pacing.h"
+#include "shell/program.h"
 #include "shell/sdl/events.h"
 #include "shell/sdl/window.h"
+#include "shell/sdl/x11_guard.h"
 
 namespace {
 
@@ -24,6 +26,14 @@ void finish()
 
 bool poll_sdl_event(platform_event& event)
 {
+    // The window is gone under the program (another client destroyed it):
+    // end, restoring the display mode on the way out.
+    if (x11_error_seen()) {
+        event = {};
+        event.kind = PLATFORM_EVENT_QUIT;
+        event.code = EXIT_CANNOT_RUN;
+        return true;
+    }
     SDL_Event sdl_event;
     if (!SDL_PollEvent(&sdl_event)) return false;
     event = platform_event_from_sdl(sdl_event, open_window_id(), open_window_flags());

@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+#include "shell/sdl/x11_guard.h"
+
 namespace {
 
 // What the window functions made; every handle is cleared when it is released.
@@ -74,6 +76,7 @@ bool sdl_open_display(message_id& failure)
         return false;
     }
     video_ready = true;
+    guard_x11_errors();
     // Neither the screensaver nor display power saving while a window runs.
     SDL_DisableScreenSaver();
     return true;

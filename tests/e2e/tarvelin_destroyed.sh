@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# A window destroyed by another client (xdotool windowclose) ends the
+# program within 2 s with a non-zero exit code, full screen and windowed.
+# Without care this hangs: SDL's own X error handler talks to the server
+# from inside the error and deadlocks there, deaf to SIGTERM. The race is
+# not certain to be hit in one try, so the full-screen case runs three times.
+# Usage: tarvelin_destroyed.sh BIN_DIR X_PROBE OUT_DIR
+BIN=$1 PROBE=$2 OUT=$3/destroyed
+mkdir -p "$OUT"
+. "$(dirname "$0")/lib.sh"
+TITLE="OpenGL WinAPI template by Orvandel"
+
+start_xvfb 1024x768
+
+# destroy_window_of PROGRAM ARGS...: starts it, destroys its window once it
+# draws, and expects it gone within 2 s with a non-zero code.
+destroy_window_of() {
+  start_app "$@"
+  local id rc
+  id=$(wait_window "$TITLE" 60) || exit 1
+  sleep 2
+  xdotool windowclose "$id" || fail "xdotool could not destroy window $id"
+  local start=$(date +%s.%N)
+  rc=$(wait_app_exit 2) || {
+    kill -KILL "$APP_PID" 2>/dev/null
+    pkill -KILL -f "$BIN/$1" 2>/dev/null
+    fail "$* still ran 2 s after its window was destroyed"
+  }
+  note "$*: ended $(elapsed_since "$start") s after its window was destroyed, exit code $rc"
+  [ "$rc" != "0" ] || fail "$*: exit code 0 after losing its window"
+}
+
+for n in 1 2 3; do
+  destroy_window_of tarvelin_saver
+done
+destroy_window_of tarvelin --window --no-soft
