@@ -4,13 +4,14 @@
 #include <string>
 
 #include "common/world.h"
+#include "shell/headless/output_file.h"
 #include "shell/headless/render_options.h"
 #include "shell/headless/render_run.h"
 #include "shell/headless/world_summary.h"
 #include "render/font.h"
 #include "shell/freetype/font_freetype.h"
 #include "scene/startup.h"
-#include "scene/world_dump.h"
+#include "shell/headless/world_dump_file.h"
 
 int main(int argc, char** argv)
 {
@@ -23,6 +24,11 @@ int main(int argc, char** argv)
     if (options.help) {
         std::fputs(render_usage(), stdout);
         return 0;
+    }
+    // A dump that cannot be written fails now, not after every frame has been drawn.
+    if (!options.dump_world.empty() && !check_output_path(options.dump_world, "world dump", error)) {
+        std::fprintf(stderr, "tarvelin_render: %s\n", error.c_str());
+        return 1;
     }
 
     use_font_source({make_freetype_font, free_freetype_font});

@@ -14,6 +14,7 @@
 #include "scene/frame.h"
 #include "render/gl_setup.h"
 #include "shell/headless/egl_context.h"
+#include "shell/headless/output_file.h"
 #include "shell/headless/png_writer.h"
 #include "render/shape_cache.h"
 
@@ -94,11 +95,11 @@ int run_render(const render_options& options, frame_figures& figures, std::strin
     if (wants_shots(options)) {
         std::error_code failure;
         std::filesystem::create_directories(options.out, failure);
-        if (failure || !std::filesystem::is_directory(options.out)) {
-            error = "cannot create folder '" + options.out + "'" +
-                    (failure ? ": " + failure.message() : std::string());
+        if (failure) {
+            error = "cannot create folder '" + options.out + "': " + failure.message();
             return 1;
         }
+        if (!check_output_folder(options.out, error)) return 1;
     }
     if (!open_render_window(error)) return 1;
     figures.renderer = render_context_renderer();
