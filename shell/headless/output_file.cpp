@@ -21,11 +21,13 @@ constexpr size_t BUFFER_SIZE = 256 * 1024;
 constexpr int MAX_LINK_HOPS = 40;  // as the kernel's own limit
 constexpr int CLEANUP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 
-// Temporary files to remove if a signal ends the process. Slots are filled
-// and emptied with the cleanup signals blocked in the writing thread; the
-// handler reads only slots marked in use.
+// Temporary files to remove if a signal ends the process. A writer claims a
+// free slot (FREE to CLAIMED), fills in the path and publishes it (IN_USE),
+// all with the cleanup signals blocked in its thread; the handler reads only
+// published slots.
+enum { FREE = 0, CLAIMED = 1, IN_USE = 2 };
 struct cleanup_slot {
-    std::atomic<int> used{0};
+    std::atomic<int> state{FREE};
     char path[PATH_MAX];
 };
 cleanup_slot cleanup_slots[8];
@@ -33,7 +35,7 @@ cleanup_slot cleanup_slots[8];
 extern "C" void remove_temporaries_and_end(int sig)
 {
     for (cleanup_slot& slot : cleanup_slots)
-        if (slot.used.load()) unlink(slot.path);
+        if (slot.state.load() == IN_USE) unlink(slot.path);
     // End the way the signal would have: default action, raised again; it is
     // delivered when the handler returns and the signal is unblocked.
     struct sigaction plain {};
@@ -95,9 +97,10 @@ int add_cleanup(const std::string& path)
     if (path.size() >= PATH_MAX) return -1;
     for (int k = 0; k < (int)(sizeof cleanup_slots / sizeof cleanup_slots[0]); ++k) {
         cleanup_slot& slot = cleanup_slots[k];
-        if (slot.used.load()) continue;
+        int expected = FREE;
+        if (!slot.state.compare_exchange_strong(expected, CLAIMED)) continue;
         std::memcpy(slot.path, path.c_str(), path.size() + 1);
-        slot.used.store(1);
+        slot.state.store(IN_USE);
         return k;
     }
     return -1;
@@ -105,7 +108,7 @@ int add_cleanup(const std::string& path)
 
 void drop_cleanup(int slot)
 {
-    if (slot >= 0) cleanup_slots[slot].used.store(0);
+    if (slot >= 0) cleanup_slots[slot].state.store(FREE);
 }
 
 std::string message(const char* what, const std::string& path, const char* reason)
