@@ -1,9 +1,9 @@
 // The world dump: "TVWD", version 1, then tagged sections until end of file.
+// Each section is produced twice: once counting its bytes for the length in
+// its header, once writing them, so no section is ever held in memory.
 #include "scene/world_dump.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -11,14 +11,26 @@
 
 namespace {
 
-// Little-endian byte writer for one section's payload.
-struct byte_buffer {
-    std::vector<unsigned char> bytes;
+// Little-endian byte writer: counts the bytes when it has no piece buffer,
+// otherwise fills the buffer and hands each full piece to the sink.
+class dump_writer {
+public:
+    dump_writer() = default;  // counts only
+    dump_writer(dump_sink& sink, unsigned char* piece) : sink_(&sink), piece_(piece) {}
 
-    void u8(uint8_t v) { bytes.push_back(v); }
+    uint64_t count() const { return count_; }
+    bool ok() const { return ok_; }
+
+    void u8(uint8_t v)
+    {
+        ++count_;
+        if (!piece_) return;
+        if (used_ == DUMP_PIECE_SIZE) flush();
+        piece_[used_++] = v;
+    }
     void u32(uint32_t v)
     {
-        for (int k = 0; k < 4; ++k) bytes.push_back((unsigned char)(v >> (8 * k)));
+        for (int k = 0; k < 4; ++k) u8((uint8_t)(v >> (8 * k)));
     }
     void i32(int32_t v) { u32((uint32_t)v); }
     void f32(float v)
@@ -29,12 +41,46 @@ struct byte_buffer {
     }
     void floats(const float* v, size_t n)
     {
-        bytes.reserve(bytes.size() + 4 * n);
+        if (!piece_ || !ok_) {
+            count_ += 4 * (uint64_t)n;
+            return;
+        }
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+        // The float's own bytes are already in file order.
+        bytes(reinterpret_cast<const unsigned char*>(v), 4 * n);
+#else
         for (size_t k = 0; k < n; ++k) f32(v[k]);
+#endif
     }
+    void bytes(const unsigned char* v, size_t n)
+    {
+        count_ += n;
+        if (!piece_ || !ok_) return;
+        while (n > 0) {
+            if (used_ == DUMP_PIECE_SIZE) flush();
+            const size_t room = DUMP_PIECE_SIZE - used_;
+            const size_t take = n < room ? n : room;
+            std::memcpy(piece_ + used_, v, take);
+            used_ += take;
+            v += take;
+            n -= take;
+        }
+    }
+    void flush()
+    {
+        if (piece_ && used_ > 0 && ok_) ok_ = sink_->put(piece_, used_);
+        used_ = 0;
+    }
+
+private:
+    dump_sink* sink_ = nullptr;
+    unsigned char* piece_ = nullptr;
+    uint64_t count_ = 0;
+    bool ok_ = true;
+    size_t used_ = 0;
 };
 
-void weed_section(byte_buffer& b, const weed_record* table, int32_t count)
+void weed_section(dump_writer& b, const weed_record* table, int32_t count)
 {
     b.i32(count);
     for (int32_t r = 0; r < count; ++r) {
@@ -44,47 +90,33 @@ void weed_section(byte_buffer& b, const weed_record* table, int32_t count)
         b.floats(&w.points[0][0], 3 * (size_t)n);
         b.floats(&w.colors[0][0], 3 * (size_t)n);
         b.floats(w.sway, (size_t)n);
-        for (int k = 0; k < n; ++k) b.u8(w.swaying_back[k]);
+        b.bytes(w.swaying_back, (size_t)n);
     }
 }
 
-bool write_section(FILE* file, const char tag[5], const byte_buffer& payload)
+// One section: tag, payload length, payload.
+template <class Fill>
+void section(dump_writer& out, const char tag[5], Fill fill)
 {
-    byte_buffer head;
-    for (int k = 0; k < 4; ++k) head.u8((uint8_t)tag[k]);
-    head.u32((uint32_t)payload.bytes.size());
-    return std::fwrite(head.bytes.data(), 1, head.bytes.size(), file) == head.bytes.size() &&
-           std::fwrite(payload.bytes.data(), 1, payload.bytes.size(), file) ==
-               payload.bytes.size();
+    dump_writer measure;
+    fill(measure);
+    for (int k = 0; k < 4; ++k) out.u8((uint8_t)tag[k]);
+    out.u32((uint32_t)measure.count());
+    fill(out);
 }
 
 }  // namespace
 
-bool write_world_dump(const char* path, std::string& error)
+bool write_world_dump(dump_sink& sink)
 {
-    // Written beside the target and renamed at the end, so a failed write
-    // leaves neither a partial dump nor a damaged earlier one.
-    const std::string partial = std::string(path) + ".partial";
-    FILE* file = std::fopen(partial.c_str(), "wb");
-    if (!file) {
-        error = std::string("cannot write world dump '") + path + "': " + std::strerror(errno);
-        return false;
-    }
-    bool ok = true;
-    auto section = [&](const char tag[5], auto fill) {
-        if (!ok) return;
-        byte_buffer b;
-        fill(b);
-        ok = write_section(file, tag, b);
-    };
+    std::vector<unsigned char> piece(DUMP_PIECE_SIZE);
+    dump_writer out(sink, piece.data());
 
-    byte_buffer head;
-    for (char c : {'T', 'V', 'W', 'D'}) head.u8((uint8_t)c);
-    head.u32(1);
-    ok = std::fwrite(head.bytes.data(), 1, head.bytes.size(), file) == head.bytes.size();
+    for (char c : {'T', 'V', 'W', 'D'}) out.u8((uint8_t)c);
+    out.u32(1);
 
-    section("RAND", [](byte_buffer& b) { b.u32(world.random_state); });
-    section("TITL", [](byte_buffer& b) {
+    section(out, "RAND", [](dump_writer& b) { b.u32(world.random_state); });
+    section(out, "TITL", [](dump_writer& b) {
         for (const title_point& p : world.title_points) {
             b.f32(p.x);
             b.f32(p.y);
@@ -92,13 +124,13 @@ bool write_world_dump(const char* path, std::string& error)
             b.i32(p.kind);
         }
     });
-    section("BEDH", [](byte_buffer& b) { b.floats(&world.bed_height[0][0], (size_t)BED_SIZE * BED_SIZE); });
-    section("BEDC", [](byte_buffer& b) {
+    section(out, "BEDH", [](dump_writer& b) { b.floats(&world.bed_height[0][0], (size_t)BED_SIZE * BED_SIZE); });
+    section(out, "BEDC", [](dump_writer& b) {
         b.floats(&world.bed_colour[0][0][0], (size_t)BED_SIZE * BED_SIZE * 4);
     });
-    section("RIBB", [](byte_buffer& b) { weed_section(b, world.ribbon_table, world.ribbon_count); });
-    section("LEAF", [](byte_buffer& b) { weed_section(b, world.leaf_table, world.leaf_count); });
-    section("FISH", [](byte_buffer& b) {
+    section(out, "RIBB", [](dump_writer& b) { weed_section(b, world.ribbon_table, world.ribbon_count); });
+    section(out, "LEAF", [](dump_writer& b) { weed_section(b, world.leaf_table, world.leaf_count); });
+    section(out, "FISH", [](dump_writer& b) {
         b.i32(FISH_COUNT);
         for (const fish_record& f : world.fish_table) {
             for (float v : {f.x, f.y, f.z, f.pitch, f.yaw, f.speed, f.tail_phase}) b.f32(v);
@@ -106,12 +138,12 @@ bool write_world_dump(const char* path, std::string& error)
             for (int32_t v : {f.yaw_turn, f.yaw_turn_done, f.pitch_turn, f.pitch_turn_done}) b.i32(v);
         }
     });
-    section("CAMR", [](byte_buffer& b) {
+    section(out, "CAMR", [](dump_writer& b) {
         for (float v : {world.camera_x, world.camera_y, world.camera_z, world.camera_pitch,
                         world.camera_yaw, world.camera_speed})
             b.f32(v);
     });
-    section("BUBL", [](byte_buffer& b) {
+    section(out, "BUBL", [](dump_writer& b) {
         b.i32(BUBBLE_COUNT);
         for (const bubble_record& r : world.bubble_table) {
             for (float v : {r.x, r.y, r.rise_speed, r.swing, r.swing_step, r.radius}) b.f32(v);
@@ -119,8 +151,8 @@ bool write_world_dump(const char* path, std::string& error)
         }
         b.u8(world.bubbles_pending ? 1 : 0);
     });
-    section("FCNT", [](byte_buffer& b) { b.i32(world.fish_drawn_count); });
-    section("INST", [](byte_buffer& b) {
+    section(out, "FCNT", [](dump_writer& b) { b.i32(world.fish_drawn_count); });
+    section(out, "INST", [](dump_writer& b) {
         b.f32(world.sounder_sweep);
         b.f32(world.sounder_reading);
         b.i32(world.sounder_tick);
@@ -128,17 +160,6 @@ bool write_world_dump(const char* path, std::string& error)
         b.i32(world.finder_reading);
         b.i32(world.finder_tick);
     });
-
-    if (std::fclose(file) != 0) ok = false;
-    if (!ok) {
-        error = std::string("writing world dump '") + path + "' failed: " + std::strerror(errno);
-        std::remove(partial.c_str());
-        return false;
-    }
-    if (std::rename(partial.c_str(), path) != 0) {
-        error = std::string("cannot write world dump '") + path + "': " + std::strerror(errno);
-        std::remove(partial.c_str());
-        return false;
-    }
-    return true;
+    out.flush();
+    return out.ok();
 }

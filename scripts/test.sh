@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the unit, command-line
-# and render tests, then the unit tests again under the address and
-# undefined-behaviour sanitizers, then the Windows builds and their tests
+# and render tests, then under the address and undefined-behaviour
+# sanitizers the unit tests, the renderer's command-line and frame tests and a
+# short flight of each program, then the Windows builds and their tests
 # under wine64.
 set -euo pipefail
 cd "$(dirname "$0")/.."

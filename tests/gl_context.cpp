@@ -43,10 +43,3 @@ test_pixel read_test_pixel(int x, int y)
     read_render_pixels_rgba(x, y, 1, 1, p);
     return {p[0], p[1], p[2], p[3]};
 }
-
-// Under the leak checker: Mesa's software rasteriser and fontconfig keep
-// allocations of their own past exit; they are not this program's leaks.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:swrast_dri.so\nleak:libfontconfig.so\nleak:libEGL_mesa.so\nleak:libLLVM\n";
-}

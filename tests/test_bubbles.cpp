@@ -11,7 +11,7 @@
 #include "common/random.h"
 #include "objects/bubbles.h"
 #include "scene/camera.h"
-#include "scene/world_dump.h"
+#include "shell/headless/world_dump_file.h"
 #include "tests/gl_context.h"
 #include "tests/gl_feedback.h"
 #include "tests/test_world.h"

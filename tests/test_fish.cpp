@@ -14,7 +14,7 @@
 #include "objects/fish.h"
 #include "objects/weeds.h"
 #include "scene/camera.h"
-#include "scene/world_dump.h"
+#include "shell/headless/world_dump_file.h"
 #include "tests/gl_context.h"
 #include "tests/gl_feedback.h"
 #include "tests/test_world.h"

@@ -11,7 +11,7 @@
 #include "common/world.h"
 #include "instruments/dials.h"
 #include "instruments/view_frame.h"
-#include "scene/world_dump.h"
+#include "shell/headless/world_dump_file.h"
 
 namespace {
 

@@ -108,3 +108,60 @@ TEST(RenderOptions, IconTakesASizeAndAFile)
     EXPECT_TRUE(version.version);
     EXPECT_FALSE(version.help);
 }
+
+TEST(RenderOptions, AValueThatIsMissingOrAnOptionIsAnError)
+{
+    const std::vector<std::vector<const char*>> bad = {
+        {"--dump-world", "--frames", "10"},  // would write a file named --frames
+        {"--frames", "10", "--dump-world", "--bench"},
+        {"--out", "--shot", "1"},
+        {"--keys", "--frames"},
+        {"--shot", "--frames", "3"},
+        {"--dump-world", "-h"},
+        {"--frames", "5", "--out"},
+    };
+    for (const auto& args : bad) {
+        render_options o;
+        std::string error;
+        EXPECT_FALSE(parse_render_options((int)args.size(), args.data(), o, error)) << args[0] << " " << args[1];
+        EXPECT_NE(error.find("needs a value"), std::string::npos) << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    }
+    // "-" is standard output, "./--frames" a file that happens to have that name,
+    // and a negative count gets the count's own message.
+    render_options o;
+    std::string error;
+    EXPECT_TRUE(parse({"--frames", "0", "--dump-world", "-"}, o, error)) << error;
+    EXPECT_EQ(o.dump_world, "-");
+    EXPECT_TRUE(parse({"--dump-world", "./--frames"}, o, error)) << error;
+    render_options negative;
+    EXPECT_FALSE(parse({"--frames", "-5"}, negative, error));
+    EXPECT_NE(error.find("frame count"), std::string::npos) << error;
+}
+
+TEST(RenderOptions, ShotsBeyondTheLastFrameAndStdoutWithTextOutputAreErrors)
+{
+    const std::vector<std::vector<const char*>> bad = {
+        {"--frames", "10", "--shot", "1,11"},
+        {"--shot", "900", "--frames", "899"},
+        {"--shot", "1"},  // no frames at all
+        {"--dump-world", "-", "--bench"},
+        {"--summary", "--dump-world", "-"},
+    };
+    for (const auto& args : bad) {
+        render_options o;
+        std::string error;
+        EXPECT_FALSE(parse_render_options((int)args.size(), args.data(), o, error)) << args[0] << " " << args[1];
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    }
+    render_options o;
+    std::string error;
+    EXPECT_TRUE(parse({"--shot", "900,1", "--frames", "900"}, o, error)) << error;
+    render_options all;
+    EXPECT_TRUE(parse({"--shot", "all", "--frames", "0", "--dump-world", "w", "--bench"}, all, error)) << error;
+    render_options beyond;
+    parse({"--frames", "10", "--shot", "11"}, beyond, error);
+    EXPECT_NE(error.find("11"), std::string::npos) << error;
+    EXPECT_NE(error.find("--frames 10"), std::string::npos) << error;
+}

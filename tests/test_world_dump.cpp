@@ -3,6 +3,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -11,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/world_dump.h"
+#include "shell/headless/world_dump_file.h"
 #include "tests/test_world.h"
 
 namespace {
@@ -161,4 +162,58 @@ TEST(WorldDump, UnwritablePathFailsWithAMessageAndNoFile)
     const std::vector<unsigned char> kept = read_file(path);
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "earlier");
     std::remove(path.c_str());
+}
+
+namespace {
+
+// Keeps what a dump hands over, and how: the largest piece, and whether any
+// piece came after the sink refused one.
+class recording_sink : public dump_sink {
+public:
+    explicit recording_sink(long refuse_at = -1) : refuse_at_(refuse_at) {}
+    bool put(const void* bytes, size_t size) override
+    {
+        ++pieces;
+        if (refused) ++after_refusal;
+        largest = std::max(largest, size);
+        if (refuse_at_ >= 0 && pieces > refuse_at_) {
+            refused = true;
+            return false;
+        }
+        const auto* p = static_cast<const unsigned char*>(bytes);
+        data.insert(data.end(), p, p + size);
+        return true;
+    }
+    std::vector<unsigned char> data;
+    long pieces = 0, after_refusal = 0;
+    size_t largest = 0;
+    bool refused = false;
+
+private:
+    long refuse_at_;
+};
+
+}  // namespace
+
+TEST(WorldDump, StreamedInBoundedPiecesTheSameBytesAsTheFile)
+{
+    use_generated_world(false);
+    world.camera_pitch = -3.25f;
+    recording_sink sink;
+    ASSERT_TRUE(write_world_dump(sink));
+    EXPECT_LE(sink.largest, DUMP_PIECE_SIZE);
+    EXPECT_GT(sink.pieces, 1000) << "the dump was not streamed in pieces";
+    const std::string path = temp_path("dump-streamed.tvwd");
+    std::string error;
+    ASSERT_TRUE(write_world_dump(path.c_str(), error)) << error;
+    const std::vector<unsigned char> file = read_file(path);
+    EXPECT_TRUE(sink.data == file) << "sink " << sink.data.size() << " bytes, file " << file.size();
+    sections_of(sink.data);
+    std::remove(path.c_str());
+
+    // A sink that refuses a piece ends the dump: failure, and nothing more is handed over.
+    recording_sink refusing(40);
+    EXPECT_FALSE(write_world_dump(refusing));
+    EXPECT_TRUE(refusing.refused);
+    EXPECT_EQ(refusing.after_refusal, 0);
 }

@@ -7,13 +7,15 @@
 #include "tarvelin_version.h"
 
 #include "common/world.h"
+#include "scene/world_dump.h"
 #include "shell/headless/icon.h"
+#include "shell/headless/output_file.h"
 #include "shell/headless/png_writer.h"
 #include "shell/headless/render_options.h"
 #include "shell/headless/render_run.h"
+#include "shell/headless/world_dump_file.h"
 #include "shell/headless/world_summary.h"
 #include "shell/program.h"
-#include "scene/world_dump.h"
 
 int main(int argc, char** argv)
 {
@@ -41,6 +43,11 @@ int main(int argc, char** argv)
             return 1;
         }
         return 0;
+    }
+    // A dump that cannot be written fails now, not after every frame has been drawn.
+    if (!options.dump_world.empty() && !check_output_path(options.dump_world, "world dump", error)) {
+        std::fprintf(stderr, "tarvelin_render: %s\n", error.c_str());
+        return 1;
     }
 
     const auto start = std::chrono::steady_clock::now();

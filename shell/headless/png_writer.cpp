@@ -9,14 +9,29 @@
 #include <cstring>
 #include <vector>
 
+#include "shell/headless/output_file.h"
+
 namespace {
+
+// libpng's default handlers print to stderr; a failure here is reported once, by the caller.
+void png_failed(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
+void png_warned(png_structp, png_const_charp) {}
+
+void png_write_data(png_structp png, png_bytep data, png_size_t length)
+{
+    if (!static_cast<output_file*>(png_get_io_ptr(png))->write(data, length)) png_error(png, "write failed");
+}
+void png_flush_nothing(png_structp) {}
 
 // libpng reports errors by long jump; the functions below keep nothing that
 // needs destruction alive across the jump points.
 // channels: 3 (RGB) or 4 (RGBA); level: zlib's compression level.
-bool write_rows(FILE* file, int width, int height, int channels, int level, const unsigned char* pixels)
+bool write_rows(output_file& file, int width, int height, int channels, int level, const unsigned char* pixels)
 {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, png_failed, png_warned);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     if (!info) {
@@ -27,7 +42,7 @@ bool write_rows(FILE* file, int width, int height, int channels, int level, cons
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, &file, png_write_data, png_flush_nothing);
     png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8,
                  channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -74,20 +89,19 @@ bool read_rows(FILE* file, int channels, int& width, int& height, std::vector<un
     return true;
 }
 
+// Written whole or not at all: the earlier file of that name stays until
+// the new one is complete.
 bool write_png(const char* path, int width, int height, int channels, int level, const unsigned char* pixels,
                std::string& error)
 {
-    FILE* file = std::fopen(path, "wb");
-    if (!file) {
-        error = std::string("cannot write '") + path + "': " + std::strerror(errno);
+    output_file file;
+    if (!file.open(path, "", error)) return false;
+    if (!write_rows(file, width, height, channels, level, pixels) && !file.failed()) {
+        file.abandon();
+        error = std::string("cannot write '") + path + "': the image could not be encoded";
         return false;
     }
-    const bool written = write_rows(file, width, height, channels, level, pixels);
-    const bool closed = std::fclose(file) == 0;
-    if (written && closed) return true;
-    std::remove(path);
-    error = std::string("cannot write '") + path + "'";
-    return false;
+    return file.commit(error);
 }
 
 bool read_png(const char* path, int channels, int& width, int& height, std::string& pixels_out, std::string& error)

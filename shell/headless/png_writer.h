@@ -2,8 +2,10 @@
 #pragma once
 #include <string>
 
-// Writes an 8-bit RGB image, rows top first, to `path`. On failure returns
-// false with a one-line message in `error` and removes the partial file.
+// Writes an 8-bit RGB image, rows top first, to `path` as an output_file
+// (shell/headless/output_file.h): an earlier file of that name is replaced
+// only by a complete image. On failure returns false with a one-line message
+// in `error`, the earlier file as it was and no temporary file left.
 bool write_png_rgb(const char* path, int width, int height, const unsigned char* rgb, std::string& error);
 
 // Writes an 8-bit RGBA image (straight, not premultiplied alpha), rows top first.

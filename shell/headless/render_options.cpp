@@ -49,6 +49,14 @@ std::vector<std::string> split(const std::string& text, char separator)
     return parts;
 }
 
+// "--name" or "-x": not "-" (standard output) and not a negative number,
+// which the option's own check reports better.
+bool looks_like_option(const char* text)
+{
+    if (text[0] != '-' || text[1] == '\0') return false;
+    return text[1] == '-' || (text[1] >= 'a' && text[1] <= 'z') || (text[1] >= 'A' && text[1] <= 'Z');
+}
+
 }  // namespace
 
 bool parse_key_script(const std::string& script, std::vector<key_hold>& keys, std::string& error)
@@ -119,9 +127,16 @@ bool parse_render_options(int argc, const char* const* argv, render_options& opt
     for (int k = 0; k < argc; ++k) {
         const std::string arg = argv[k];
         // Options that take a value read it from the next argument.
+        // A value that looks like an option is taken for a forgotten value:
+        // "--dump-world --frames 10" must not write a file named "--frames".
         auto value = [&](std::string& v) {
             if (k + 1 >= argc || argv[k + 1][0] == '\0') {
                 error = arg + " needs a value";
+                return false;
+            }
+            if (looks_like_option(argv[k + 1])) {
+                error = arg + " needs a value, not the option '" + argv[k + 1] +
+                        "' (a file of that name can be given as ./" + argv[k + 1] + ")";
                 return false;
             }
             v = argv[++k];
@@ -183,6 +198,16 @@ bool parse_render_options(int argc, const char* const* argv, render_options& opt
         error = "--soft is a mode of the interactive program and cannot be used with --saver";
         return false;
     }
+    for (long shot : options.shots)
+        if (shot > options.frames) {
+            error = "--shot: frame " + std::to_string(shot) + " is beyond the last frame (--frames " +
+                    std::to_string(options.frames) + ")";
+            return false;
+        }
+    if (options.dump_world == "-" && (options.bench || options.summary)) {
+        error = "--dump-world - writes the dump to standard output and cannot be used with --bench or --summary";
+        return false;
+    }
     return true;
 }
 
@@ -199,7 +224,7 @@ const char* render_usage()
            "  --out DIR         folder for the PNG files (default: shots)\n"
            "  --keys SCRIPT     keys held over frames, e.g. up@800-900,left@850-870,q@900\n"
            "                    (keys: up, down, left, right, q, a, escape, f1)\n"
-           "  --dump-world FILE write the world state after the last frame\n"
+           "  --dump-world FILE write the world state after the last frame ('-': standard output)\n"
            "  --bench           print frame-time figures and the generation time\n"
            "  --summary         print a summary of the generated world\n"
            "  --icon SIZE       render the program's icon, SIZE x SIZE pixels (16 to 512),\n"

@@ -14,6 +14,7 @@
 #include "render/shape_cache.h"
 #include "shell/freetype/font_freetype.h"
 #include "shell/headless/egl_context.h"
+#include "shell/headless/output_file.h"
 #include "shell/headless/png_writer.h"
 #include "shell/program.h"
 
@@ -211,11 +212,11 @@ int run_render(const render_options& options, frame_figures& figures, std::strin
     if (wants_shots(options)) {
         std::error_code failure;
         std::filesystem::create_directories(options.out, failure);
-        if (failure || !std::filesystem::is_directory(options.out)) {
-            error = "cannot create folder '" + options.out + "'" +
-                    (failure ? ": " + failure.message() : std::string());
+        if (failure) {
+            error = "cannot create folder '" + options.out + "': " + failure.message();
             return 1;
         }
+        if (!check_output_folder(options.out, error)) return 1;
     }
     error.clear();
     run = headless_run{&options, &figures, &error, 0, 0, false, -1, {}, 0};

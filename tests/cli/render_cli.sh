@@ -42,6 +42,13 @@ rc=$?
 rc=$?
 [ $rc -eq 1 ] || fail "unwritable icon exited $rc, expected 1"
 grep -q "missing/dir/icon.png" "$work/err" || fail "unwritable icon message does not name the file"
+expect_usage_error --frames 3 --shot 2,5
+expect_usage_error --out --frames 1
+# An option taken for a file name would write an 80 MB dump named "--frames".
+(cd "$work" && exec "$render" --dump-world --frames) >/dev/null 2>"$work/err"
+rc=$?
+[ $rc -eq 2 ] || fail "--dump-world --frames exited $rc, expected 2"
+[ -e "$work/--frames" ] && fail "--dump-world --frames wrote a file named --frames"
 
 "$render" --frames 0 >"$work/out" 2>"$work/err" || fail "--frames 0 failed"
 [ -s "$work/err" ] && fail "--frames 0 printed on stderr"
