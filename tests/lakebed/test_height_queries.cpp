@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "lakebed/height_queries.h"
-#include "tests/test_world.h"
+#include "tests/support/test_world.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include "render/gl_setup.h"
 #include "shell/headless/png_writer.h"
 #include "shell/headless/render_run.h"
-#include "tests/gl_context.h"
-#include "tests/test_world.h"
+#include "tests/support/gl_context.h"
+#include "tests/support/test_world.h"
 
 namespace {
 

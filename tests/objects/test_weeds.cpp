@@ -7,9 +7,9 @@
 
 #include "lakebed/height_queries.h"
 #include "objects/weeds.h"
-#include "tests/gl_context.h"
-#include "tests/gl_feedback.h"
-#include "tests/test_world.h"
+#include "tests/support/gl_context.h"
+#include "tests/support/gl_feedback.h"
+#include "tests/support/test_world.h"
 
 namespace {
 

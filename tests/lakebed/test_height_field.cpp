@@ -4,7 +4,7 @@
 #include "common/random.h"
 #include "lakebed/height_field.h"
 #include "scene/title.h"
-#include "tests/test_world.h"
+#include "tests/support/test_world.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "common/angles.h"
 #include "lakebed/height_queries.h"
 #include "scene/camera.h"
-#include "tests/test_world.h"
+#include "tests/support/test_world.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "objects/weeds.h"
 #include "scene/startup.h"
 #include "scene/title.h"
-#include "tests/test_world.h"
+#include "tests/support/test_world.h"
 
 TEST(Generation, TitlePointsTakeTheFirstTwoThousandDraws)
 {

@@ -12,9 +12,9 @@
 #include "objects/bubbles.h"
 #include "scene/camera.h"
 #include "scene/world_dump.h"
-#include "tests/gl_context.h"
-#include "tests/gl_feedback.h"
-#include "tests/test_world.h"
+#include "tests/support/gl_context.h"
+#include "tests/support/gl_feedback.h"
+#include "tests/support/test_world.h"
 
 namespace {
 

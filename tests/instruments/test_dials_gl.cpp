@@ -16,8 +16,8 @@
 #include "scene/frame.h"
 #include "render/gl_setup.h"
 #include "render/overlay.h"
-#include "tests/gl_context.h"
-#include "tests/test_world.h"
+#include "tests/support/gl_context.h"
+#include "tests/support/test_world.h"
 
 namespace {
 

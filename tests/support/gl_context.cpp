@@ -1,5 +1,5 @@
 // Test helper: offscreen OpenGL contexts through the headless renderer's EGL module.
-#include "tests/gl_context.h"
+#include "tests/support/gl_context.h"
 
 #include <string>
 

@@ -8,8 +8,8 @@
 
 #include "common/random.h"
 #include "objects/spline.h"
-#include "tests/gl_context.h"
-#include "tests/gl_feedback.h"
+#include "tests/support/gl_context.h"
+#include "tests/support/gl_feedback.h"
 
 namespace {
 

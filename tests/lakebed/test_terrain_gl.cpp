@@ -13,8 +13,8 @@
 #include "render/view_volume.h"
 #include "lakebed/water.h"
 #include "scene/camera.h"
-#include "tests/gl_context.h"
-#include "tests/test_world.h"
+#include "tests/support/gl_context.h"
+#include "tests/support/test_world.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Test helper: generated worlds, kept as snapshots.
-#include "tests/test_world.h"
+#include "tests/support/test_world.h"
 
 #include <cstring>
 #include <memory>

@@ -16,7 +16,7 @@
 #include "render/gl_setup.h"
 #include "render/overlay.h"
 #include "render/shape_cache.h"
-#include "tests/gl_context.h"
+#include "tests/support/gl_context.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "scene/world_dump.h"
-#include "tests/test_world.h"
+#include "tests/support/test_world.h"
 
 namespace {
 
