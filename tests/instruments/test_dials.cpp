@@ -1,4 +1,4 @@
-// Instrument dials and view frame without OpenGL: layout, readings, sweeps, needle, texts, dump.
+// Instrument dials without OpenGL: layout, readings, sweeps, the depth needle and the texts.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,8 +10,6 @@
 
 #include "common/world.h"
 #include "instruments/dials.h"
-#include "instruments/view_frame.h"
-#include "scene/world_dump.h"
 
 namespace {
 
@@ -22,7 +20,7 @@ float distance_between(const overlay_point& a, float x, float y)
 
 }  // namespace
 
-TEST(DialLayout, RowOfFiveOnBothCanvases)
+TEST(Dials, RowOfFiveOnBothCanvases)
 {
     struct {
         dial_id dial;
@@ -44,7 +42,7 @@ TEST(DialLayout, RowOfFiveOnBothCanvases)
     }
 }
 
-TEST(Sweep, WholeAngleGivesOneHundredTwentyOneWedgesFromBrightToFace)
+TEST(Dials, SweepWholeAngleGivesOneHundredTwentyOneWedgesFromBrightToFace)
 {
     const dial_place p = dial_placement(DIAL_FINDER, true);
     sweep_wedge wedges[SWEEP_WEDGE_LIMIT];
@@ -73,7 +71,7 @@ TEST(Sweep, WholeAngleGivesOneHundredTwentyOneWedgesFromBrightToFace)
     EXPECT_EQ(sweep_wedges(p, 10.5f, wedges), 121);
 }
 
-TEST(Sweep, TurnsFifteenDegreesClockwiseAndStaysWithinOneTurn)
+TEST(Dials, SweepTurnsFifteenDegreesClockwiseAndStaysWithinOneTurn)
 {
     float sounder = 0, finder = 100;
     advance_sweep(sounder);
@@ -95,7 +93,7 @@ TEST(Sweep, TurnsFifteenDegreesClockwiseAndStaysWithinOneTurn)
     EXPECT_EQ(sounder, std::fmod(360 - std::fmod(3000000.0 * 15, 360), 360));
 }
 
-TEST(Readings, TakenOnEveryFourthCallAndHeldInBetween)
+TEST(Dials, ReadingsTakenOnEveryFourthCallAndHeldInBetween)
 {
     reset_world(false);
     char text[32];
@@ -139,7 +137,7 @@ TEST(Readings, TakenOnEveryFourthCallAndHeldInBetween)
     EXPECT_EQ(world.sounder_reading, 0.0f);
 }
 
-TEST(Readings, DialTextsSitWhereTheirDialsPutThem)
+TEST(Dials, TextsSitWhereTheirDialsPutThem)
 {
     reset_world(false);
     world.sounder_reading = 12.34f;
@@ -186,7 +184,7 @@ TEST(Readings, DialTextsSitWhereTheirDialsPutThem)
     EXPECT_FLOAT_EQ(finder[2].at.y, 30 - 20.0f / 3);
 }
 
-TEST(DepthGauge, NeedleTurnsFourDegreesPerUnitBetweenItsStops)
+TEST(Dials, DepthGaugeNeedleTurnsFourDegreesPerUnitBetweenItsStops)
 {
     EXPECT_EQ(depth_needle_angle(300), 260);
     EXPECT_EQ(depth_needle_angle(300.5f), 260);
@@ -207,94 +205,4 @@ TEST(DepthGauge, NeedleTurnsFourDegreesPerUnitBetweenItsStops)
     EXPECT_LT(rest.x, 370);
     EXPECT_LT(rest.y, 30);
     EXPECT_NEAR(distance_between(rest, 370, 30), 14, 1e-3);
-}
-
-TEST(ViewFrame, BandsTongueAndCornersOnBothCanvases)
-{
-    // Large: black left band 102.4 wide, green 71.68; tongue top edge at y = 192.
-    frame_polygon left = frame_black_polygon(0, true);
-    ASSERT_EQ(left.vertex_count, 4);
-    EXPECT_FLOAT_EQ(left.vertices[1].y, 768);
-    EXPECT_FLOAT_EQ(left.vertices[2].x, 102.4f);
-    EXPECT_FLOAT_EQ(frame_green_polygon(0, true).vertices[2].x, 71.68f);
-    const frame_polygon tongue = frame_black_polygon(8, true);
-    ASSERT_EQ(tongue.vertex_count, 4);
-    EXPECT_FLOAT_EQ(tongue.vertices[1].x, 491.52f);
-    EXPECT_FLOAT_EQ(tongue.vertices[1].y, 192);
-    EXPECT_FLOAT_EQ(tongue.vertices[2].x, 532.48f);
-    EXPECT_FLOAT_EQ(tongue.vertices[2].y, 192);
-    const frame_polygon lip = frame_black_polygon(9, true);
-    EXPECT_FLOAT_EQ(lip.vertices[1].y, 0.85f * 768);
-    EXPECT_EQ(frame_green_polygon(8, true).vertex_count, 3);
-    EXPECT_FLOAT_EQ(frame_green_polygon(8, true).vertices[1].y, 115.2f);
-
-    // Small: black bands 41 wide at the sides and 30 high; green 28.7 and 21.
-    EXPECT_FLOAT_EQ(frame_black_polygon(0, false).vertices[2].x, 41);
-    EXPECT_FLOAT_EQ(frame_black_polygon(2, false).vertices[0].x, 369);
-    EXPECT_FLOAT_EQ(frame_black_polygon(3, false).vertices[1].y, 30);
-    EXPECT_FLOAT_EQ(frame_black_polygon(1, false).vertices[2].y, 270);
-    EXPECT_FLOAT_EQ(frame_green_polygon(0, false).vertices[2].x, 28.7f);
-    EXPECT_FLOAT_EQ(frame_green_polygon(3, false).vertices[1].y, 21);
-    EXPECT_FLOAT_EQ(frame_green_polygon(2, false).vertices[0].x, 410 - 28.7f);
-
-    // Corner wedges: the upper right black one is a right triangle on the band corner.
-    const frame_polygon wedge = frame_black_polygon(5, false);
-    ASSERT_EQ(wedge.vertex_count, 3);
-    EXPECT_FLOAT_EQ(wedge.vertices[0].x, 328);
-    EXPECT_FLOAT_EQ(wedge.vertices[1].x, 369);
-    EXPECT_FLOAT_EQ(wedge.vertices[2].y, 210);
-}
-
-TEST(WorldDump, InstrumentSectionHoldsTheSixDialFields)
-{
-    reset_world(false);
-    world.sounder_sweep = 330;
-    world.sounder_reading = 12.5f;
-    world.sounder_tick = 2;
-    world.finder_sweep = 70;
-    world.finder_reading = -4;
-    world.finder_tick = 3;
-    const std::string path = std::string(::testing::TempDir()) + "dump-inst.tvwd";
-    std::string error;
-    ASSERT_TRUE(write_world_dump(path.c_str(), error)) << error;
-
-    std::vector<unsigned char> b;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    ASSERT_TRUE(f);
-    unsigned char chunk[1 << 16];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) b.insert(b.end(), chunk, chunk + n);
-    std::fclose(f);
-    std::remove(path.c_str());
-
-    auto u32_at = [&](size_t at) {
-        return (uint32_t)b[at] | (uint32_t)b[at + 1] << 8 | (uint32_t)b[at + 2] << 16 |
-               (uint32_t)b[at + 3] << 24;
-    };
-    auto f32_at = [&](size_t at) {
-        const uint32_t bits = u32_at(at);
-        float v;
-        std::memcpy(&v, &bits, 4);
-        return v;
-    };
-    size_t at = 8, inst = 0;
-    std::string previous;
-    while (at + 8 <= b.size()) {
-        const std::string tag(b.begin() + (long)at, b.begin() + (long)at + 4);
-        if (tag == "INST") {
-            EXPECT_EQ(previous, "FCNT");  // after the camera, bubbles and fish count
-            ASSERT_EQ(u32_at(at + 4), 24u);
-            inst = at + 8;
-        }
-        previous = tag;
-        at += 8 + (size_t)u32_at(at + 4);
-    }
-    ASSERT_EQ(at, b.size());
-    ASSERT_NE(inst, 0u) << "no INST section";
-    EXPECT_EQ(f32_at(inst), 330.0f);
-    EXPECT_EQ(f32_at(inst + 4), 12.5f);
-    EXPECT_EQ((int32_t)u32_at(inst + 8), 2);
-    EXPECT_EQ(f32_at(inst + 12), 70.0f);
-    EXPECT_EQ((int32_t)u32_at(inst + 16), -4);
-    EXPECT_EQ((int32_t)u32_at(inst + 20), 3);
 }

@@ -20,21 +20,7 @@ lake_bed_stats fresh_lake_bed()
 
 }  // namespace
 
-TEST(Random, FollowsTheLinearCongruentialSequence)
-{
-    reset_world(false);
-    // state 1 -> 1 * 214013 + 2531011 = 2745024; (2745024 >> 16) & 0x7FFF = 41.
-    EXPECT_EQ(next_random(), 41);
-    EXPECT_EQ(world.random_state, 2745024u);
-    EXPECT_EQ(next_random(), 18467);
-    EXPECT_EQ(next_random(), 6334);
-    const uint32_t skipped = random_state_after(1, 3);
-    EXPECT_EQ(skipped, world.random_state);
-    for (int k = 0; k < 1000; ++k) next_random();
-    EXPECT_EQ(random_state_after(skipped, 1000), world.random_state);
-}
-
-TEST(LakeBed, PitsAndCleanUpPassesMatchTheKnownBed)
+TEST(HeightField, PitsAndCleanUpPassesMatchTheKnownBed)
 {
     const lake_bed_stats stats = fresh_lake_bed();
     EXPECT_EQ(stats.pit_count, 18608);
@@ -69,7 +55,7 @@ TEST(LakeBed, PitsAndCleanUpPassesMatchTheKnownBed)
     EXPECT_EQ(world.random_state, 697134675u);
 }
 
-TEST(LakeBed, BorderKeepsBowlHeightsAndZeroColour)
+TEST(HeightField, BorderKeepsBowlHeightsAndZeroColour)
 {
     use_generated_world();
     for (int k = 0; k < BED_SIZE; k += 37) {
@@ -84,7 +70,7 @@ TEST(LakeBed, BorderKeepsBowlHeightsAndZeroColour)
     EXPECT_EQ(bowl_height(1999, 1000), 299.001f);  // odd: 301 - 0.001 * 1999
 }
 
-TEST(LakeBed, NoVertexRisesAboveTheBowl)
+TEST(HeightField, NoVertexRisesAboveTheBowl)
 {
     use_generated_world();
     for (int i = 1; i < BED_SIZE - 1; i += 3)
@@ -92,7 +78,7 @@ TEST(LakeBed, NoVertexRisesAboveTheBowl)
             ASSERT_LE(world.bed_height[i][j], bowl_height(i, j) + 1.0f) << i << "," << j;
 }
 
-TEST(LakeBed, ColourDrawsTwoNumbersAndIsNotClamped)
+TEST(HeightField, ColourDrawsTwoNumbersAndIsNotClamped)
 {
     reset_world(false);
     float colour[4];

@@ -8,32 +8,9 @@
 
 #include "common/random.h"
 #include "objects/spline.h"
-#include "tests/support/gl_context.h"
-#include "tests/support/gl_feedback.h"
+#include "tests/support/spline_outline.h"
 
 namespace {
-
-struct captured_vertex {
-    double x, y, z;
-    float r, g, b;
-};
-
-void capture(void* context, const float colour[3], double x, double y, double z)
-{
-    static_cast<std::vector<captured_vertex>*>(context)->push_back(
-        {x, y, z, colour[0], colour[1], colour[2]});
-}
-
-std::vector<captured_vertex> outline(const std::vector<std::array<float, 3>>& points,
-                                     const std::vector<std::array<float, 3>>& colours, int steps)
-{
-    std::vector<captured_vertex> out;
-    const int n = emit_spline_outline(reinterpret_cast<const float(*)[3]>(points.data()),
-                                      reinterpret_cast<const float(*)[3]>(colours.data()),
-                                      (int)points.size(), steps, capture, &out);
-    EXPECT_EQ(n, (int)out.size());
-    return out;
-}
 
 std::vector<std::array<float, 3>> grey(size_t n)
 {
@@ -239,35 +216,4 @@ TEST(Spline, OutOfRangeCountsAndStepsAreRefused)
     EXPECT_EQ(emitted(3, -1), 0);
     // The largest outline is accepted and yields every vertex.
     EXPECT_EQ(emitted(SPLINE_POINT_LIMIT, 2), 1 + SPLINE_POINT_LIMIT * 2);
-}
-
-TEST(Spline, DrawsOnePolygonWithTheGeneratedVertices)
-{
-    if (!make_test_gl_context(128, 128)) GTEST_SKIP() << test_gl_context_error();
-    feedback_ortho_view(64);
-    const std::vector<std::array<float, 3>> points = {
-        {{-30, -20, 5}}, {{20, -25, -5}}, {{35, 10, 0}}, {{0, 30, 10}}, {{-25, 15, -10}}};
-    std::vector<std::array<float, 3>> colours;
-    for (int i = 0; i < 5; ++i) colours.push_back({{0.2f * i, 1.0f - 0.2f * i, 0.5f}});
-    const auto expected = outline(points, colours, 3);
-    const auto polygons = feedback_polygons([&] {
-        draw_spline_outline(reinterpret_cast<const float(*)[3]>(points.data()),
-                            reinterpret_cast<const float(*)[3]>(colours.data()), 5, 3);
-        // Refused outlines leave no trace.
-        draw_spline_outline(reinterpret_cast<const float(*)[3]>(points.data()),
-                            reinterpret_cast<const float(*)[3]>(colours.data()), 1, 3);
-        draw_spline_outline(reinterpret_cast<const float(*)[3]>(points.data()),
-                            reinterpret_cast<const float(*)[3]>(colours.data()), 5, 0);
-    });
-    ASSERT_EQ(polygons.size(), 1u);
-    ASSERT_EQ(polygons[0].vertices.size(), expected.size());
-    for (size_t k = 0; k < expected.size(); ++k) {
-        const auto& v = polygons[0].vertices[k];
-        const auto p = feedback_world_point(v, 64);
-        EXPECT_NEAR(p[0], expected[k].x, 1e-3);
-        EXPECT_NEAR(p[1], expected[k].y, 1e-3);
-        EXPECT_NEAR(p[2], expected[k].z, 1e-3);
-        EXPECT_NEAR(v[3], expected[k].r, 1e-6);
-        EXPECT_NEAR(v[4], expected[k].g, 1e-6);
-    }
 }

@@ -7,28 +7,14 @@
 
 #include "lakebed/height_queries.h"
 #include "objects/weeds.h"
-#include "tests/support/gl_context.h"
-#include "tests/support/gl_feedback.h"
 #include "tests/support/test_world.h"
+#include "tests/support/weed_placement.h"
 
 namespace {
 
 double root_distance(const weed_record& w, double cx, double cz)
 {
     return std::hypot(cx - w.points[0][0], cz - w.points[0][2]);
-}
-
-// Places the plant so that its root lies `d` from (cx, cz) along +x.
-void put_root_at(weed_record& w, float cx, float cz, float d)
-{
-    const float dx = cx + d - w.points[0][0];
-    const float dz = cz - w.points[0][2];
-    for (int k = 0; k < w.point_count; ++k) {
-        w.points[k][0] += dx;
-        w.points[k][2] += dz;
-    }
-    w.points[0][0] = cx + d;
-    w.points[0][2] = cz;
 }
 
 // The segment count n of a ribbon of 2n + 1 points.
@@ -203,42 +189,4 @@ TEST(Weeds, AFrameWithNothingNearDrawsNothingAndRecyclesInPassOrder)
     weed_record leaf_expected = leaf;
     move_weed_through_camera(leaf_expected, cx, cz, weed_distance(leaf_expected, cx, cz));
     EXPECT_EQ(std::memcmp(&world.leaf_table[0], &leaf_expected, sizeof leaf), 0);
-}
-
-TEST(Weeds, NearPlantsAreDrawnBeforeTheyMoveAndRibbonsOnlyInView)
-{
-    if (!make_test_gl_context(128, 128)) GTEST_SKIP() << test_gl_context_error();
-    use_generated_world();
-    std::memset(world.view_frustum, 0, sizeof world.view_frustum);
-    feedback_ortho_view(1024);
-    // One ribbon and one leaf near the camera, everything else far off. A ribbon
-    // exactly 200 away is not drawn.
-    const float cx = 3000, cz = 3000;
-    for (int r = 0; r < world.ribbon_count; ++r) put_root_at(world.ribbon_table[r], cx, cz, 480);
-    for (int r = 0; r < world.leaf_count; ++r) put_root_at(world.leaf_table[r], cx, cz, 480);
-    weed_record& ribbon = world.ribbon_table[4];
-    weed_record& leaf = world.leaf_table[9];
-    put_root_at(ribbon, cx, cz, 20);
-    put_root_at(leaf, cx, cz, -30);
-    put_root_at(world.ribbon_table[5], cx, cz, 200);
-    const weed_record ribbon_before = ribbon;
-    const float y0 = ribbon.points[0][1];
-    glTranslated(-cx, -y0, -cz);
-    const auto polygons = feedback_polygons([&] { update_weed_beds(cx, cz); });
-    ASSERT_EQ(polygons.size(), 2u);
-    EXPECT_EQ(polygons[0].vertices.size(), 1u + 2 * ribbon.point_count);
-    EXPECT_EQ(polygons[1].vertices.size(), 1u + 2 * 4);
-    // With two steps per segment every second vertex is a control point, as it
-    // stood before this frame's sway.
-    for (int k = 0; k < ribbon.point_count; ++k) {
-        const auto p = feedback_world_point(polygons[0].vertices[2 * k], 1024);
-        EXPECT_NEAR(p[0] + cx, ribbon_before.points[k][0], 2e-3);
-        EXPECT_NEAR(p[1] + y0, ribbon_before.points[k][1], 2e-3);
-    }
-    EXPECT_NE(ribbon.points[1][0], ribbon_before.points[1][0]);
-
-    // A view volume that leaves the ribbon out: only the leaf is drawn.
-    world.view_frustum[0][0] = 1;
-    world.view_frustum[0][3] = -10000;
-    EXPECT_EQ(feedback_polygons([&] { update_weed_beds(cx, cz); }).size(), 1u);
 }

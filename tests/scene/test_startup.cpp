@@ -13,7 +13,7 @@
 #include "scene/title.h"
 #include "tests/support/test_world.h"
 
-TEST(Generation, TitlePointsTakeTheFirstTwoThousandDraws)
+TEST(Startup, TitlePointsTakeTheFirstTwoThousandDraws)
 {
     reset_world(false);
     seed_title_points();
@@ -35,7 +35,7 @@ TEST(Generation, TitlePointsTakeTheFirstTwoThousandDraws)
     }
 }
 
-TEST(Generation, RibbonWeedsHaveTheirShapeAndSwayPairs)
+TEST(Startup, RibbonWeedsHaveTheirShapeAndSwayPairs)
 {
     use_generated_world();
     ASSERT_EQ(world.ribbon_count, 500);
@@ -68,7 +68,7 @@ TEST(Generation, RibbonWeedsHaveTheirShapeAndSwayPairs)
     }
 }
 
-TEST(Generation, LeavesComeInClumpsOfRedLeaves)
+TEST(Startup, LeavesComeInClumpsOfRedLeaves)
 {
     use_generated_world();
     ASSERT_GE(world.leaf_count, 1000);
@@ -98,7 +98,7 @@ TEST(Generation, LeavesComeInClumpsOfRedLeaves)
     EXPECT_EQ(world.leaf_table[world.leaf_count].point_count, 0);
 }
 
-TEST(Generation, FishRangesDifferBetweenTheBuilds)
+TEST(Startup, FishRangesDifferBetweenTheBuilds)
 {
     for (bool saver : {false, true}) {
         use_generated_world(saver);
@@ -119,7 +119,7 @@ TEST(Generation, FishRangesDifferBetweenTheBuilds)
     }
 }
 
-TEST(Generation, EveryStartBuildsTheSameWorld)
+TEST(Startup, EveryStartBuildsTheSameWorld)
 {
     use_generated_world(false);
     std::unique_ptr<world_state> first(new world_state);

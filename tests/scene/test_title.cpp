@@ -6,7 +6,6 @@
 
 #include "common/random.h"
 #include "common/world.h"
-#include "scene/frame.h"
 #include "scene/title.h"
 
 namespace {
@@ -26,7 +25,7 @@ int run_title_ramp(bool escape, std::vector<float>& fades)
 
 }  // namespace
 
-TEST(TitleFade, RampClimbsSlowlyToPointFourThenFaster)
+TEST(Title, FadeRampClimbsSlowlyToPointFourThenFaster)
 {
     reset_world(false);
     advance_title(false);
@@ -39,7 +38,7 @@ TEST(TitleFade, RampClimbsSlowlyToPointFourThenFaster)
     EXPECT_EQ(world.title_fade, 1.5f);
 }
 
-TEST(TitleFade, WithoutEscapeTheLastFrameIsTheFirstThatSawFullFade)
+TEST(Title, WithoutEscapeTheLastFrameIsTheFirstThatSawFullFade)
 {
     reset_world(false);
     std::vector<float> fades;
@@ -52,7 +51,7 @@ TEST(TitleFade, WithoutEscapeTheLastFrameIsTheFirstThatSawFullFade)
     EXPECT_EQ(fades.front(), 0.0f);  // the first frame draws the monogram fully transparent
 }
 
-TEST(TitleFade, EscapeEndsTheTitleOnlyOnceTheFadeReachedOne)
+TEST(Title, EscapeEndsTheTitleOnlyOnceTheFadeReachedOne)
 {
     reset_world(false);
     std::vector<float> fades;
@@ -70,7 +69,7 @@ TEST(TitleFade, EscapeEndsTheTitleOnlyOnceTheFadeReachedOne)
     EXPECT_FALSE(world.title_running);
 }
 
-TEST(TitlePoints, StepOneUnitAndAreRebornAtTheViewersPlane)
+TEST(Title, PointsStepOneUnitAndAreRebornAtTheViewersPlane)
 {
     reset_world(false);
     seed_title_points();
@@ -97,7 +96,7 @@ TEST(TitlePoints, StepOneUnitAndAreRebornAtTheViewersPlane)
     EXPECT_EQ(world.title_points[499].z, -499.0f);
 }
 
-TEST(TitlePoints, PointMadeAtZeroIsRenewedAtItsFirstStep)
+TEST(Title, PointMadeAtZeroIsRenewedAtItsFirstStep)
 {
     reset_world(false);
     // Search the sequence for a point whose depth draw is a multiple of 1000.
@@ -121,7 +120,7 @@ TEST(TitlePoints, PointMadeAtZeroIsRenewedAtItsFirstStep)
     EXPECT_EQ(world.title_points[0].x, again.x);
 }
 
-TEST(TitlePoints, SizeBandsByDepthKeepTheSizeInForceAtTheBorders)
+TEST(Title, PointSizeBandsByDepthKeepTheSizeInForceAtTheBorders)
 {
     EXPECT_EQ(title_point_size(-999, 3), 1);
     EXPECT_EQ(title_point_size(-701, 3), 1);
@@ -133,24 +132,4 @@ TEST(TitlePoints, SizeBandsByDepthKeepTheSizeInForceAtTheBorders)
     EXPECT_EQ(title_point_size(-300, 1), 1);
     EXPECT_EQ(title_point_size(-299, 1), 3);
     EXPECT_EQ(title_point_size(0, 1), 3);
-}
-
-TEST(SaverTurn, TurnsOneDegreeAFrameAndNeverStalls)
-{
-    reset_world(true);
-    turn_saver_camera();
-    EXPECT_EQ(world.camera_yaw, -89.0f);
-    // Near 2^23 degrees the yaw is taken back by a whole number of turns of
-    // the view, and keeps growing one degree a frame.
-    world.camera_yaw = 8388606.0f;
-    turn_saver_camera();
-    EXPECT_EQ(world.camera_yaw, 8388607.0f);
-    turn_saver_camera();
-    EXPECT_EQ(world.camera_yaw, 8388608.0f - 4077863.0f);
-    turn_saver_camera();
-    EXPECT_EQ(world.camera_yaw, 8388609.0f - 4077863.0f);
-    // The view direction before and after the take-back differs by less than
-    // a thousandth of a degree.
-    const double turns = 3.14592 / 180 * 4077863.0 / (2 * 3.14159265358979);
-    EXPECT_LT(std::fabs(turns - std::round(turns)) * 360.0, 0.001);
 }

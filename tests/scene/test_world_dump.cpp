@@ -162,3 +162,57 @@ TEST(WorldDump, UnwritablePathFailsWithAMessageAndNoFile)
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "earlier");
     std::remove(path.c_str());
 }
+
+TEST(WorldDump, InstrumentSectionHoldsTheSixDialFields)
+{
+    reset_world(false);
+    world.sounder_sweep = 330;
+    world.sounder_reading = 12.5f;
+    world.sounder_tick = 2;
+    world.finder_sweep = 70;
+    world.finder_reading = -4;
+    world.finder_tick = 3;
+    const std::string path = std::string(::testing::TempDir()) + "dump-inst.tvwd";
+    std::string error;
+    ASSERT_TRUE(write_world_dump(path.c_str(), error)) << error;
+
+    std::vector<unsigned char> b;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_TRUE(f);
+    unsigned char chunk[1 << 16];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) b.insert(b.end(), chunk, chunk + n);
+    std::fclose(f);
+    std::remove(path.c_str());
+
+    auto u32_at = [&](size_t at) {
+        return (uint32_t)b[at] | (uint32_t)b[at + 1] << 8 | (uint32_t)b[at + 2] << 16 |
+               (uint32_t)b[at + 3] << 24;
+    };
+    auto f32_at = [&](size_t at) {
+        const uint32_t bits = u32_at(at);
+        float v;
+        std::memcpy(&v, &bits, 4);
+        return v;
+    };
+    size_t at = 8, inst = 0;
+    std::string previous;
+    while (at + 8 <= b.size()) {
+        const std::string tag(b.begin() + (long)at, b.begin() + (long)at + 4);
+        if (tag == "INST") {
+            EXPECT_EQ(previous, "FCNT");  // after the camera, bubbles and fish count
+            ASSERT_EQ(u32_at(at + 4), 24u);
+            inst = at + 8;
+        }
+        previous = tag;
+        at += 8 + (size_t)u32_at(at + 4);
+    }
+    ASSERT_EQ(at, b.size());
+    ASSERT_NE(inst, 0u) << "no INST section";
+    EXPECT_EQ(f32_at(inst), 330.0f);
+    EXPECT_EQ(f32_at(inst + 4), 12.5f);
+    EXPECT_EQ((int32_t)u32_at(inst + 8), 2);
+    EXPECT_EQ(f32_at(inst + 12), 70.0f);
+    EXPECT_EQ((int32_t)u32_at(inst + 16), -4);
+    EXPECT_EQ((int32_t)u32_at(inst + 20), 3);
+}

@@ -1,6 +1,9 @@
 // Test helper: the polygons a drawing call hands to OpenGL, caught in feedback mode.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <array>
+#include <cmath>
 #include <vector>
 
 #include "common/gl.h"
@@ -89,4 +92,55 @@ std::vector<feedback_polygon> feedback_polygons(Draw draw, size_t capacity = 1 <
         }
     }
     return join_triangle_fans(out);
+}
+
+// A feedback vertex of feedback_vertices: window position and clamped colour.
+struct fed_vertex {
+    double x, y;
+    double r, g, b;
+};
+
+// Runs `draw` in feedback mode and returns the vertices of every polygon it
+// made (however the implementation splits polygons into triangles).
+template <class Draw>
+std::vector<fed_vertex> feedback_vertices(Draw draw)
+{
+    static GLfloat buffer[1 << 18];
+    glFeedbackBuffer((GLsizei)(sizeof buffer / sizeof buffer[0]), GL_3D_COLOR, buffer);
+    glRenderMode(GL_FEEDBACK);
+    draw();
+    const GLint n = glRenderMode(GL_RENDER);
+    std::vector<fed_vertex> out;
+    EXPECT_GT(n, 0) << "feedback buffer empty or overflowed";
+    constexpr GLint vertex_size = 7;  // x, y, z, r, g, b, a
+    for (GLint i = 0; i < n;) {
+        const GLint token = (GLint)buffer[i++];
+        if (token == GL_POLYGON_TOKEN) {
+            const GLint count = (GLint)buffer[i++];
+            for (GLint v = 0; v < count; ++v, i += vertex_size)
+                out.push_back({buffer[i], buffer[i + 1], buffer[i + 3], buffer[i + 4], buffer[i + 5]});
+        } else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
+            i += 2 * vertex_size;
+        } else if (token == GL_POINT_TOKEN || token == GL_BITMAP_TOKEN || token == GL_DRAW_PIXEL_TOKEN ||
+                   token == GL_COPY_PIXEL_TOKEN) {
+            i += vertex_size;  // text and points: not polygons
+        } else if (token == GL_PASS_THROUGH_TOKEN) {
+            i += 1;
+        } else {
+            ADD_FAILURE() << "unexpected feedback token " << token;
+            break;
+        }
+    }
+    return out;
+}
+
+// Whether a fed vertex lies within 0.002 of (x, y) and, when given, has the colour (r, g, b).
+inline bool fed_at(const std::vector<fed_vertex>& fed, double x, double y, double r = -1, double g = -1, double b = -1)
+{
+    for (const fed_vertex& v : fed) {
+        if (std::fabs(v.x - x) > 2e-3 || std::fabs(v.y - y) > 2e-3) continue;
+        if (r < 0 || (std::fabs(v.r - r) < 1e-5 && std::fabs(v.g - g) < 1e-5 && std::fabs(v.b - b) < 1e-5))
+            return true;
+    }
+    return false;
 }
