@@ -5,7 +5,8 @@
 
 set -u
 
-XVFB_PID=""
+. "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
+
 APP_PID=""
 APP_RC_FILE=""
 
@@ -23,28 +24,17 @@ note()
 cleanup()
 {
     [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    xvfb_stop
     wait 2>/dev/null
 }
 trap cleanup EXIT
+# A test ended by timeout still clears away its program and Xvfb.
+trap "exit 143" TERM INT
 
 # start_xvfb WIDTHxHEIGHT: a private X server on a free display number.
 start_xvfb()
 {
-    local fd_file
-    fd_file=$(mktemp)
-    # -noreset: the server keeps its settings and accepts clients while the
-    # last one leaves (each message box is a client of its own).
-    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$fd_file" 2>/dev/null &
-    XVFB_PID=$!
-    for _ in $(seq 1 100); do
-        [ -s "$fd_file" ] && break
-        sleep 0.1
-    done
-    [ -s "$fd_file" ] || fail "Xvfb did not start"
-    export DISPLAY=":$(head -n1 "$fd_file")"
-    rm -f "$fd_file"
-    unset WAYLAND_DISPLAY
+    xvfb_start "$1x24"
     note "Xvfb $1 on $DISPLAY"
 }
 

@@ -3,6 +3,7 @@
 
 SKIP=77
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$E2E_DIR/xvfb.sh"
 
 skip() {
   if [ "${TARVELIN_REQUIRE_WINE:-0}" = 1 ]; then
@@ -49,16 +50,7 @@ wine_test_setup() {
 
 # Starts Xvfb on a free display with the given screen size (WxHxD).
 start_display() {
-  local screen=$1
-  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
-  XVFB_PID=$!
-  local i
-  for i in $(seq 100); do
-    [ -s "$WORK/display" ] && break
-    sleep 0.1
-  done
-  [ -s "$WORK/display" ] || fail "Xvfb did not start"
-  export DISPLAY=":$(head -1 "$WORK/display")"
+  xvfb_start "$1" "$WORK/xvfb.log"
 }
 
 # A fresh Wine prefix. "Courier New" is not installed under Wine here; its
@@ -188,7 +180,7 @@ wait_for_picture() {
 wine_test_cleanup() {
   if [ -n "${PROGRAM_PID:-}" ]; then kill "$PROGRAM_PID" 2>/dev/null || true; fi
   if [ -n "${WINEPREFIX:-}" ] && [ -n "${WINESERVER:-}" ]; then "$WINESERVER" -k 2>/dev/null || true; fi
-  if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+  xvfb_stop
   wait 2>/dev/null || true
   [ -n "${WORK:-}" ] && rm -rf "$WORK"
 }

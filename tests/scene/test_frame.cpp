@@ -1,0 +1,27 @@
+// Frame drivers without OpenGL: the screensaver's turn.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "common/world.h"
+#include "scene/frame.h"
+
+TEST(Frame, SaverTurnsOneDegreeAFrameAndNeverStalls)
+{
+    reset_world(true);
+    turn_saver_camera();
+    EXPECT_EQ(world.camera_yaw, -89.0f);
+    // Near 2^23 degrees the yaw is taken back by a whole number of turns of
+    // the view, and keeps growing one degree a frame.
+    world.camera_yaw = 8388606.0f;
+    turn_saver_camera();
+    EXPECT_EQ(world.camera_yaw, 8388607.0f);
+    turn_saver_camera();
+    EXPECT_EQ(world.camera_yaw, 8388608.0f - 4077863.0f);
+    turn_saver_camera();
+    EXPECT_EQ(world.camera_yaw, 8388609.0f - 4077863.0f);
+    // The view direction before and after the take-back differs by less than
+    // a thousandth of a degree.
+    const double turns = 3.14592 / 180 * 4077863.0 / (2 * 3.14159265358979);
+    EXPECT_LT(std::fabs(turns - std::round(turns)) * 360.0, 0.001);
+}

@@ -1,0 +1,152 @@
+// The icon: the monogram on its tile at every size, and the RGBA PNG files it is saved in.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "common/world.h"
+#include "shell/headless/egl_context.h"
+#include "shell/headless/icon.h"
+#include "shell/headless/png_writer.h"
+#include "tests/support/gl_context.h"
+
+namespace {
+
+struct rgba_pixel {
+    int r, g, b, a;
+};
+
+rgba_pixel at(const std::vector<unsigned char>& rgba, int size, int x, int y)
+{
+    const unsigned char* p = &rgba[((size_t)y * (size_t)size + (size_t)x) * 4];
+    return {p[0], p[1], p[2], p[3]};
+}
+
+bool yellow(const rgba_pixel& p)
+{
+    return p.a == 255 && p.r > 200 && p.g > 200 && p.b < 60;
+}
+
+bool green(const rgba_pixel& p)
+{
+    return p.a == 255 && p.r < 60 && p.g > 200 && p.b < 60;
+}
+
+bool render(int size, std::vector<unsigned char>& rgba)
+{
+    reset_world(false);
+    std::string error;
+    const bool made = render_icon(size, rgba, error);
+    EXPECT_TRUE(made) << error;
+    return made;
+}
+
+}  // namespace
+
+TEST(Icon, MonogramOnARoundedTileAtEveryInstalledSize)
+{
+    if (!make_test_gl_context(8, 8)) GTEST_SKIP() << test_gl_context_error();
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        SCOPED_TRACE(size);
+        std::vector<unsigned char> rgba;
+        ASSERT_TRUE(render(size, rgba));
+        ASSERT_EQ(rgba.size(), (size_t)size * (size_t)size * 4);
+
+        // Outside the tile's rounded corners: transparent; their edges are smoothed.
+        for (int x : {0, size - 1})
+            for (int y : {0, size - 1}) EXPECT_EQ(at(rgba, size, x, y).a, 0);
+        int yellow_count = 0, green_count = 0, black_count = 0, partial = 0;
+        int left = size, right = -1, top = size, bottom = -1;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const rgba_pixel p = at(rgba, size, x, y);
+                if (p.a > 0 && p.a < 255) ++partial;
+                if (p.a == 255 && p.r == 0 && p.g == 0 && p.b == 0) ++black_count;
+                const bool glyph = p.a == 255 && (p.r > 100 || p.g > 100);
+                yellow_count += yellow(p);
+                green_count += green(p);
+                if (glyph) {
+                    if (x < left) left = x;
+                    if (x > right) right = x;
+                    if (y < top) top = y;
+                    if (y > bottom) bottom = y;
+                }
+            }
+        }
+        // The first glyph as the lamp lights it in the title, the second in green, on black.
+        EXPECT_GT(yellow_count, size * size / 80);
+        EXPECT_GT(green_count, size * size / 80);
+        EXPECT_GT(black_count, size * size / 4);
+        EXPECT_GT(partial, 0);
+        // The monogram is centred and keeps clear of the tile's edge.
+        ASSERT_GE(right, 0);
+        EXPECT_NEAR(left + right, size - 1, 2);
+        EXPECT_NEAR(top + bottom, size - 1, 2);
+        EXPECT_GT(left, 0);
+        EXPECT_GT(top, 0);
+        EXPECT_GT((right - left + 1) * 10, size * 7);  // readable: most of the width
+    }
+}
+
+TEST(Icon, SameBytesEachTimeAndNoContextLeftOpen)
+{
+    if (!make_test_gl_context(8, 8)) GTEST_SKIP() << test_gl_context_error();
+    std::vector<unsigned char> first, second;
+    ASSERT_TRUE(render(48, first));
+    EXPECT_FALSE(render_context_exists());
+    world.title_fade = 0.25f;
+    std::string error;
+    ASSERT_TRUE(render_icon(48, second, error)) << error;
+    EXPECT_EQ(first, second);
+    // The title's own fade is left as it was.
+    EXPECT_EQ(world.title_fade, 0.25f);
+}
+
+TEST(Icon, RefusesSizesOutsideTheRange)
+{
+    std::vector<unsigned char> rgba;
+    for (int size : {0, -16, ICON_MIN_SIZE - 1, ICON_MAX_SIZE + 1}) {
+        std::string error;
+        EXPECT_FALSE(render_icon(size, rgba, error)) << size;
+        EXPECT_NE(error.find("16 to 512"), std::string::npos) << error;
+    }
+}
+
+TEST(Icon, RgbaPngRoundTripAndReadingAcrossChannelCounts)
+{
+    const std::string dir = ::testing::TempDir();
+    const std::string rgba_path = dir + "/icon_roundtrip_rgba.png";
+    const std::string rgb_path = dir + "/icon_roundtrip_rgb.png";
+    // 3 x 2 pixels with every kind of alpha.
+    const std::vector<unsigned char> rgba = {255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0,
+                                             10, 20, 30, 1,  40, 50, 60, 254, 70, 80, 90, 255};
+    std::string error;
+    ASSERT_TRUE(write_png_rgba(rgba_path.c_str(), 3, 2, rgba.data(), error)) << error;
+    int width = 0, height = 0;
+    std::string back;
+    ASSERT_TRUE(read_png_rgba(rgba_path.c_str(), width, height, back, error)) << error;
+    EXPECT_EQ(width, 3);
+    EXPECT_EQ(height, 2);
+    EXPECT_EQ(std::vector<unsigned char>(back.begin(), back.end()), rgba);
+    // Read as RGB, the alpha is dropped.
+    ASSERT_TRUE(read_png_rgb(rgba_path.c_str(), width, height, back, error)) << error;
+    ASSERT_EQ(back.size(), 18u);
+    EXPECT_EQ((unsigned char)back[3], 0);
+    EXPECT_EQ((unsigned char)back[4], 255);
+    EXPECT_EQ((unsigned char)back[15], 70);
+
+    // An RGB file read as RGBA is opaque.
+    const unsigned char rgb[6] = {1, 2, 3, 4, 5, 6};
+    ASSERT_TRUE(write_png_rgb(rgb_path.c_str(), 2, 1, rgb, error)) << error;
+    ASSERT_TRUE(read_png_rgba(rgb_path.c_str(), width, height, back, error)) << error;
+    EXPECT_EQ(std::vector<unsigned char>(back.begin(), back.end()),
+              (std::vector<unsigned char>{1, 2, 3, 255, 4, 5, 6, 255}));
+
+    // An unwritable path fails with a message and leaves nothing.
+    const std::string bad = dir + "/no/such/folder/icon.png";
+    EXPECT_FALSE(write_png_rgba(bad.c_str(), 3, 2, rgba.data(), error));
+    EXPECT_NE(error.find("icon.png"), std::string::npos);
+    std::remove(rgba_path.c_str());
+    std::remove(rgb_path.c_str());
+}
