@@ -197,11 +197,16 @@ bool run_loop_turn(const platform& p, const program_scene& scene)
     return true;
 }
 
+void reset_program_loop()
+{
+    quit_code = 0;
+    pacer = frame_pacer();
+}
+
 int run_main_loop(const platform& p, const program_scene& scene)
 {
     // Escape ends the loop through `done` set by the frame driver, with code 0.
-    quit_code = 0;
-    pacer = frame_pacer();
+    reset_program_loop();
     while (!world.done) {
         if (!run_loop_turn(p, scene)) return EXIT_CANNOT_RUN;
     }

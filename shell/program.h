@@ -52,6 +52,10 @@ void apply_platform_event(const platform_event& event, const program_scene& scen
 // switch. Returns false when the window could not be opened again after F1.
 bool run_loop_turn(const platform& p, const program_scene& scene);
 
+// Forgets the last quit code and the last frame's start: the next turn
+// starts a frame at once. run_main_loop does this first.
+void reset_program_loop();
+
 // The loop, until `done`; then closes the window. Returns the exit code: the
 // quit event's code when a quit event ended the loop, EXIT_CANNOT_RUN when
 // the window could not be opened again after F1, 0 otherwise. The window

@@ -192,6 +192,7 @@ protected:
         fonts_made = fonts_freed = 0;
         // As open_program_window does for the window the test starts with.
         use_font_source(fake.font);
+        reset_program_loop();
     }
 
     void turns(int n)
