@@ -9,6 +9,7 @@
 #include "scene/frame.h"
 #include "scene/startup.h"
 #include "shell/pacing.h"
+#include "shell/saver_session.h"
 
 namespace {
 
@@ -19,6 +20,9 @@ constexpr int COLOUR_BITS = 32;
 int quit_code = 0;
 // When the last frame started, for the pacing.
 frame_pacer pacer;
+// Where windows go.
+window_kind placement = WINDOW_OWN;
+uintptr_t placement_host = 0;
 
 bool key_in_table(int key)
 {
@@ -56,6 +60,17 @@ void ask_start_questions(const platform& p)
     set_soft_mode(p.message_box(MESSAGE_ASK_SOFT_MODE) == ANSWER_YES);
 }
 
+void set_window_placement(window_kind kind, uintptr_t host)
+{
+    placement = kind;
+    placement_host = host;
+}
+
+window_kind window_placement()
+{
+    return placement;
+}
+
 bool open_program_window(const platform& p, const program_scene& scene)
 {
     use_font_source(p.font);
@@ -75,8 +90,8 @@ bool open_program_window(const platform& p, const program_scene& scene)
         }
     }
 
-    const window_request request = {WINDOW_TITLE, world.mode_width, world.mode_height,
-                                    COLOUR_BITS, world.fullscreen};
+    const window_request request = {WINDOW_TITLE, world.mode_width, world.mode_height, COLOUR_BITS,
+                                    world.fullscreen, placement, placement_host};
     if (!p.open_window(request, failure)) {
         // Undo the half-made window, then report the step that failed.
         close_program_window(p);
@@ -107,6 +122,16 @@ void close_program_window(const platform& p)
 
 void apply_platform_event(const platform_event& event, const program_scene& scene)
 {
+    switch (input_effect_of(event, placement)) {
+    case INPUT_IGNORED:
+        return;
+    case INPUT_ENDS_PROGRAM:
+        quit_code = 0;
+        world.done = true;
+        return;
+    case INPUT_APPLIES:
+        break;
+    }
     switch (event.kind) {
     case PLATFORM_EVENT_KEY_DOWN:
         // Auto-repeat sends further key-downs; the key simply stays set.
@@ -125,6 +150,8 @@ void apply_platform_event(const platform_event& event, const program_scene& scen
         quit_code = event.code;
         world.done = true;
         break;
+    case PLATFORM_EVENT_POINTER_MOVE:
+    case PLATFORM_EVENT_BUTTON_DOWN:
     case PLATFORM_EVENT_OTHER:
         break;
     }

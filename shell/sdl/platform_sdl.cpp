@@ -6,6 +6,7 @@
 #include "shell/freetype/font_freetype.h"
 #include "shell/pacing.h"
 #include "shell/sdl/events.h"
+#include "shell/sdl/stop_signals.h"
 #include "shell/sdl/window.h"
 
 namespace {
@@ -14,6 +15,9 @@ namespace {
 // subsystem with its window and opens it again.
 bool start_events()
 {
+    // Stop signals are the program's own (stop_signals.h), so that they also
+    // end it while a message box is up; SDL would only queue a quit event.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     return SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
 }
 
@@ -24,10 +28,23 @@ void finish()
 
 bool poll_sdl_event(platform_event& event)
 {
+    int code = 0;
+    if (stop_requested(code)) {
+        event = {};
+        event.kind = PLATFORM_EVENT_QUIT;
+        event.code = code;
+        return true;
+    }
     SDL_Event sdl_event;
     if (!SDL_PollEvent(&sdl_event)) return false;
     event = platform_event_from_sdl(sdl_event, open_window_id(), open_window_flags());
     return true;
+}
+
+// The wait for the next frame ends at once for a stop signal.
+bool wait_until_or_stop(int64_t deadline_ns)
+{
+    return wait_until_stop_or_input(deadline_ns, -1);
 }
 
 const platform sdl = {
@@ -42,7 +59,7 @@ const platform sdl = {
     sdl_swap_buffers,
     poll_sdl_event,
     system_now_ns,
-    system_wait_until,
+    wait_until_or_stop,
     sdl_message_box,
     {make_freetype_font, free_freetype_font},
 };

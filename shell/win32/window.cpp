@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-
 win32_window_state win32;
 
 namespace {
@@ -52,6 +51,63 @@ void fill_pixel_format(int colour_bits)
     win32.pixel_format_filled = true;
 }
 
+// The window itself, placed as the request says; NULL on failure.
+HWND create_placed_window(const window_request& request, message_id& failure)
+{
+    failure = MESSAGE_WINDOW_CREATION_ERROR;
+    win32.kind = request.kind;
+    win32.host = NULL;
+    win32.closing = win32.destroyed = false;
+    switch (request.kind) {
+    case WINDOW_OVER_DESKTOP: {
+        // Every monitor, as they are: the display mode stays the desktop's.
+        const int x = GetSystemMetrics(SM_XVIRTUALSCREEN);
+        const int y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+        const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+        const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+        ShowCursor(FALSE);
+        win32.cursor_hidden = true;
+        return CreateWindowExA(WS_EX_TOPMOST | WS_EX_APPWINDOW, WINDOW_CLASS_NAME, request.title,
+                               WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, x, y, width, height,
+                               NULL, NULL, win32.instance, NULL);
+    }
+    case WINDOW_IN_HOST: {
+        // A child filling the host's client area, which it follows until the
+        // host goes away.
+        HWND parent = (HWND)request.host;
+        RECT client;
+        failure = MESSAGE_NO_HOST_WINDOW;
+        if (parent == NULL || !IsWindow(parent) || !GetClientRect(parent, &client)) return NULL;
+        failure = MESSAGE_WINDOW_CREATION_ERROR;
+        win32.host = parent;
+        return CreateWindowExA(0, WINDOW_CLASS_NAME, request.title,
+                               WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                               client.right - client.left, client.bottom - client.top, parent,
+                               NULL, win32.instance, NULL);
+    }
+    case WINDOW_OWN:
+        break;
+    }
+
+    DWORD ex_style;
+    DWORD style;
+    if (request.fullscreen) {
+        ex_style = WS_EX_APPWINDOW;
+        style = WS_POPUP;
+        ShowCursor(FALSE);
+    } else {
+        ex_style = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
+        style = WS_OVERLAPPEDWINDOW;
+    }
+
+    RECT outer = {0, 0, request.width, request.height};
+    AdjustWindowRectEx(&outer, style, FALSE, ex_style);
+    return CreateWindowExA(ex_style, WINDOW_CLASS_NAME, request.title,
+                           style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                           outer.right - outer.left, outer.bottom - outer.top, NULL, NULL,
+                           win32.instance, NULL);
+}
+
 }  // namespace
 
 bool win32_open_display(message_id& failure)
@@ -74,24 +130,7 @@ void win32_leave_display_mode()
 
 bool win32_open_window(const window_request& request, message_id& failure)
 {
-    DWORD ex_style;
-    DWORD style;
-    if (request.fullscreen) {
-        ex_style = WS_EX_APPWINDOW;
-        style = WS_POPUP;
-        ShowCursor(FALSE);
-    } else {
-        ex_style = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
-        style = WS_OVERLAPPEDWINDOW;
-    }
-
-    RECT outer = {0, 0, request.width, request.height};
-    AdjustWindowRectEx(&outer, style, FALSE, ex_style);
-    win32.window = CreateWindowExA(ex_style, WINDOW_CLASS_NAME, request.title,
-                                   style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                   outer.right - outer.left, outer.bottom - outer.top, NULL, NULL,
-                                   win32.instance, NULL);
-    failure = MESSAGE_WINDOW_CREATION_ERROR;
+    win32.window = create_placed_window(request, failure);
     if (win32.window == NULL) return false;
 
     if (!win32.pixel_format_filled) fill_pixel_format(request.colour_bits);
@@ -111,8 +150,11 @@ bool win32_open_window(const window_request& request, message_id& failure)
     if (!wglMakeCurrent(win32.device_context, win32.render_context)) return false;
 
     ShowWindow(win32.window, SW_SHOW);
-    SetForegroundWindow(win32.window);
-    SetFocus(win32.window);
+    // A preview is part of the host's dialog, which keeps the focus.
+    if (win32.kind != WINDOW_IN_HOST) {
+        SetForegroundWindow(win32.window);
+        SetFocus(win32.window);
+    }
     return true;
 }
 
@@ -129,6 +171,9 @@ void win32_close_window()
         win32.render_context = NULL;
     }
 
+    // A window that went with its host took its device context along.
+    if (win32.destroyed) win32.device_context = NULL;
+
     // Every handle is forgotten once released (or once its release failed),
     // so a later failure never tries to release a stale one.
     if (win32.device_context != NULL) {
@@ -137,9 +182,17 @@ void win32_close_window()
         win32.device_context = NULL;
     }
 
-    if (win32.window != NULL) {
+    if (win32.window != NULL && !win32.destroyed) {
+        win32.closing = true;
         if (!DestroyWindow(win32.window)) win32_message_box(MESSAGE_RELEASE_WINDOW_FAILED);
-        win32.window = NULL;
+        win32.closing = false;
+    }
+    win32.window = NULL;
+    win32.destroyed = false;
+
+    if (win32.cursor_hidden) {
+        ShowCursor(TRUE);
+        win32.cursor_hidden = false;
     }
 
     if (!UnregisterClassA(WINDOW_CLASS_NAME, win32.instance))
