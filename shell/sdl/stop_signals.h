@@ -10,8 +10,9 @@
 constexpr int STOP_CODE_REQUESTED = 0;
 constexpr int STOP_CODE_HANGUP = 129;
 
-// Installs the handlers (once; later calls do nothing). Called first thing
-// in main, before anything that can show a message box.
+// Installs the handlers (again, when called again) and starts the thread
+// that watches for a stop while a box is up. Called first thing in main,
+// before anything that can show a message box.
 void install_stop_signals();
 
 // Whether a stop signal has arrived; `code` is then its exit code.
@@ -28,9 +29,11 @@ bool wait_until_stop_or_input(int64_t deadline_ns, int fd);
 
 // Brackets a message box that blocks the thread (SDL's boxes run their own
 // loop): a stop that arrives while it is up, or that arrived before it was
-// shown, ends the process at once with the stop's code. No box is ever
-// shown while the display mode is changed (the program leaves the mode
-// before any box), so there is no mode to restore.
+// shown, ends the process at once with the stop's code, and with it the
+// child process SDL shows the box from. No box is ever shown while the
+// display mode is changed (the program leaves the mode before any box), so
+// there is no mode to restore. A stop that came while the box was up also
+// ends the process when the box comes back.
 void begin_blocking_box();
 void end_blocking_box();
 
