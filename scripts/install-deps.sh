@@ -10,6 +10,7 @@ packages=(
   libpng-dev libfreetype-dev libfontconfig-dev fonts-liberation fontconfig
   libsdl2-dev libx11-dev libxfixes-dev libxss-dev
   xvfb xauth xdotool x11-apps x11-utils xfonts-base
+  xscreensaver
 )
 if [ "${1:-}" = "windows" ]; then
   packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 file python3)
