@@ -1,7 +1,10 @@
 // The Win32 window: class, display mode, WGL context and teardown.
 #include "shell/win32/window.h"
 
+#include <cstdio>
 #include <cstring>
+
+#include "shell/saver_session.h"
 
 win32_window_state win32;
 
@@ -108,6 +111,18 @@ HWND create_placed_window(const window_request& request, message_id& failure)
                            win32.instance, NULL);
 }
 
+// A step of closing that failed. A preview shows no box: its host may be
+// gone already, which is how a preview ends, and what is left of its window
+// goes with the process; the message is one line on standard error.
+void report_close_failure(message_id id)
+{
+    if (win32.kind == WINDOW_IN_HOST) {
+        std::fprintf(stderr, "%s\n", message_line(id).c_str());
+        return;
+    }
+    win32_message_box(id);
+}
+
 }  // namespace
 
 bool win32_open_display(message_id& failure)
@@ -166,8 +181,8 @@ bool win32_has_context()
 void win32_close_window()
 {
     if (win32.render_context != NULL) {
-        if (!wglMakeCurrent(NULL, NULL)) win32_message_box(MESSAGE_RELEASE_DC_AND_RC_FAILED);
-        if (!wglDeleteContext(win32.render_context)) win32_message_box(MESSAGE_RELEASE_RC_FAILED);
+        if (!wglMakeCurrent(NULL, NULL)) report_close_failure(MESSAGE_RELEASE_DC_AND_RC_FAILED);
+        if (!wglDeleteContext(win32.render_context)) report_close_failure(MESSAGE_RELEASE_RC_FAILED);
         win32.render_context = NULL;
     }
 
@@ -178,13 +193,13 @@ void win32_close_window()
     // so a later failure never tries to release a stale one.
     if (win32.device_context != NULL) {
         if (!ReleaseDC(win32.window, win32.device_context))
-            win32_message_box(MESSAGE_RELEASE_DC_FAILED);
+            report_close_failure(MESSAGE_RELEASE_DC_FAILED);
         win32.device_context = NULL;
     }
 
     if (win32.window != NULL && !win32.destroyed) {
         win32.closing = true;
-        if (!DestroyWindow(win32.window)) win32_message_box(MESSAGE_RELEASE_WINDOW_FAILED);
+        if (!DestroyWindow(win32.window)) report_close_failure(MESSAGE_RELEASE_WINDOW_FAILED);
         win32.closing = false;
     }
     win32.window = NULL;
@@ -196,7 +211,7 @@ void win32_close_window()
     }
 
     if (!UnregisterClassA(WINDOW_CLASS_NAME, win32.instance))
-        win32_message_box(MESSAGE_UNREGISTER_CLASS_FAILED);
+        report_close_failure(MESSAGE_UNREGISTER_CLASS_FAILED);
     win32.instance = NULL;
 }
 
