@@ -237,6 +237,14 @@ TEST_F(FittedSaverFrames, TheFontFollowsThePicturesScale)
     set_picture_fitted(true);
     on_resize(1920, 1080);
     EXPECT_EQ(font_pixel_height(), 14);  // 10 x 1080 / 768 = 14.06
+    // Drawing is held inside the picture.
+    expect_rect(fitted_picture(), 240, 0, 1440, 1080);
+    GLint box[4] = {};
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    EXPECT_EQ(box[0], 240);
+    EXPECT_EQ(box[2], 1440);
+    EXPECT_EQ(box[3], 1080);
+    EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
     on_resize(320, 240);
     EXPECT_EQ(font_pixel_height(), 3);
     on_resize(5, 4);
