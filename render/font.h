@@ -5,9 +5,16 @@
 #pragma once
 
 struct font_source {
-    void (*make)();  // fills world.font_base with the lists, in the current context
+    void (*make)();  // fills world.font_base with the lists at font_pixel_height(), in the current context
     void (*free)();  // deletes them and clears world.font_base
 };
+
+// The glyphs' character height in pixels in a frame's own pixels.
+constexpr int FONT_PIXEL_HEIGHT = 10;
+
+// The character height for the window now open: FONT_PIXEL_HEIGHT, scaled
+// with a fitted picture (render/picture_fit.h) and never below 1.
+int font_pixel_height();
 
 void use_font_source(const font_source& source);
 
@@ -16,3 +23,6 @@ void use_font_source(const font_source& source);
 void make_font();
 // Deletes the lists of the current context, if any.
 void free_font();
+// Builds the lists again when font_pixel_height() differs from the height
+// they were built at; nothing when there are none.
+void refresh_font_size();

@@ -7,6 +7,7 @@
 #include "common/gl.h"
 #include "common/world.h"
 #include "render/font.h"
+#include "render/picture_fit.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ void on_resize(int width, int height)
     glDisable(GL_ALPHA_TEST);
     world.client_width = width;
     world.client_height = height;
+    fit_picture_to_window(width, height);
 }
 
 bool setup_gl()

@@ -7,6 +7,7 @@
 
 #include "common/gl.h"
 #include "common/world.h"
+#include "render/picture_fit.h"
 
 void begin_overlay()
 {
@@ -17,7 +18,9 @@ void begin_overlay()
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0, world.client_width, 0, world.client_height, -1, 1);
+    int width, height;
+    overlay_extent(width, height);
+    glOrtho(0, width, 0, height, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();

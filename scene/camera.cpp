@@ -3,11 +3,12 @@
 
 #include "common/angles.h"
 #include "common/gl.h"
+#include "render/picture_fit.h"
 #include "scene/camera.h"
 
 void place_camera(float x, float y, float z, float yaw, float pitch, int width, int height)
 {
-    glViewport(0, 0, width, height);
+    set_frame_viewport(0, 0, width, height);
     // Both pops undo the pushes of the previous frame's overlay; on a stack
     // holding only its base matrix they do nothing.
     glMatrixMode(GL_PROJECTION);

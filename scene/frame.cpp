@@ -19,6 +19,7 @@
 #include "scene/camera.h"
 #include "scene/credits.h"
 #include "render/overlay.h"
+#include "render/picture_fit.h"
 #include "scene/title.h"
 
 namespace {
@@ -125,5 +126,6 @@ bool run_frame_saver()
 
 bool run_frame()
 {
+    clear_picture_bars();
     return world.saver_build ? run_frame_saver() : run_frame_interactive();
 }

@@ -40,11 +40,15 @@ bool parse_program_options(program_kind kind, int argc, const char* const* argv,
 std::string program_usage(program_kind kind)
 {
     if (kind == PROGRAM_SAVER) {
-        return "usage: tarvelin_saver [--help] [--version]\n"
-               "The lake-bottom screensaver: runs full screen and turns by itself.\n"
-               "Escape or the window's close button ends it; F1 switches to a window.\n"
-               "  --help       show this text and exit\n"
-               "  --version    show the version and exit\n";
+        return "usage: tarvelin_saver [--root | --window-id ID] [--help] [--version]\n"
+               "The lake-bottom screensaver. Started by hand it runs full screen and turns by\n"
+               "itself; Escape or the window's close button ends it, F1 switches to a window.\n"
+               "  --root, -root        draw in the root window, as XScreenSaver asks\n"
+               "  --window-id ID       draw in the X window ID (decimal or 0x hex), as a\n"
+               "  -window-id ID        screensaver framework's preview asks;\n"
+               "                       $XSCREENSAVER_WINDOW gives the window too\n"
+               "  --help               show this text and exit\n"
+               "  --version            show the version and exit\n";
     }
     return "usage: tarvelin [--fullscreen | --window] [--soft | --no-soft] [--help] [--version]\n"
            "A swim over a lake bottom. Without options it asks whether to run full screen\n"

@@ -43,6 +43,19 @@ const message_text MESSAGES[MESSAGE_COUNT] = {
     {SHUTDOWN_CAPTION, "Could Not Release hWnd.", MESSAGE_ICON_INFORMATION, MESSAGE_BUTTONS_OK},
     {SHUTDOWN_CAPTION, "Could Not Unregister Class.", MESSAGE_ICON_INFORMATION,
      MESSAGE_BUTTONS_OK},
+
+    {ERROR_CAPTION, "Can't Open The Display.", MESSAGE_ICON_EXCLAMATION, MESSAGE_BUTTONS_OK},
+    {ERROR_CAPTION, "Can't Find The Window To Draw In.", MESSAGE_ICON_EXCLAMATION,
+     MESSAGE_BUTTONS_OK},
+
+    {"Lake Bottom Screensaver",
+     "A swim at the bottom of a lake: the crater-pitted lake bed, fish, weeds and\n"
+     "bubbles, seen by a swimmer who slowly turns on the spot.\n"
+     "\n"
+     "The lake bottom screensaver. Created by Orvandel\n"
+     "\n"
+     "This screensaver has no options to set.",
+     MESSAGE_ICON_INFORMATION, MESSAGE_BUTTONS_OK},
 };
 
 }  // namespace

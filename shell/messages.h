@@ -25,6 +25,11 @@ enum message_id {
     MESSAGE_RELEASE_DC_FAILED,
     MESSAGE_RELEASE_WINDOW_FAILED,
     MESSAGE_UNREGISTER_CLASS_FAILED,
+    // The screensaver in another program's window.
+    MESSAGE_NO_DISPLAY,
+    MESSAGE_NO_HOST_WINDOW,
+    // The screensaver's settings box (Windows' Settings button).
+    MESSAGE_SAVER_SETTINGS,
     MESSAGE_COUNT
 };
 

@@ -20,6 +20,8 @@ enum platform_event_kind {
     PLATFORM_EVENT_ACTIVATE,  // the window was activated, minimised or restored; `minimised` tells
     PLATFORM_EVENT_RESIZE,    // the client area is now `width` x `height`
     PLATFORM_EVENT_QUIT,      // the program is asked to end; `code` is its exit code
+    PLATFORM_EVENT_POINTER_MOVE,  // the pointer is at `x`, `y` (screen pixels)
+    PLATFORM_EVENT_BUTTON_DOWN,   // a mouse button was pressed
 };
 
 struct platform_event {
@@ -28,16 +30,31 @@ struct platform_event {
     bool minimised;
     int width, height;
     int code;
+    int x, y;
+};
+
+// Where the window the program asks for goes.
+enum window_kind {
+    WINDOW_OWN,           // a window of its own, width x height, full screen when asked
+    WINDOW_OVER_DESKTOP,  // a borderless window over every monitor, the display mode untouched
+    WINDOW_IN_HOST,       // drawn in `host`, a window of another program, at that window's size
 };
 
 // The window the program asks for: a client area of width x height with a
 // double-buffered OpenGL context with a depth buffer, full screen when
 // `fullscreen` is set (the display mode is entered before the window opens).
+// A window over the desktop or in a host has a size of its own, which the
+// platform reports as a resize event before the first frame; neither is
+// ever full screen in this sense.
 struct window_request {
     const char* title;
     int width, height;
     int colour_bits;
     bool fullscreen;
+    window_kind kind;
+    // WINDOW_IN_HOST: the host's window (an X window id, a Windows HWND);
+    // 0 asks for the screen's root window where the platform has one.
+    uintptr_t host;
 };
 
 struct platform {
@@ -54,8 +71,9 @@ struct platform {
     bool (*enter_display_mode)(int width, int height, int colour_bits);
     // Back to the desktop's own mode, and the cursor shown again.
     void (*leave_display_mode)();
-    // The window and its context, made current and shown. On failure it
-    // names the message; the program then closes what was made and shows it.
+    // The window and its context, made current and shown (a host's window
+    // is drawn in as it is: neither mapped nor raised). On failure it names
+    // the message; the program then closes what was made and shows it.
     bool (*open_window)(const window_request& request, message_id& failure);
     // Whether a context exists, so that its lists can be released first.
     bool (*has_context)();

@@ -13,6 +13,7 @@
 #include "scene/startup.h"
 #include "shell/command_line.h"
 #include "shell/pacing.h"
+#include "shell/saver_session.h"
 
 namespace {
 
@@ -23,6 +24,9 @@ constexpr int COLOUR_BITS = 32;
 int quit_code = 0;
 // When the last frame started, for the pacing.
 frame_pacer pacer;
+// Where windows go.
+window_kind placement = WINDOW_OWN;
+uintptr_t placement_host = 0;
 
 // The name on the standard-error line of a failure.
 const char* reported_name = "tarvelin";
@@ -90,6 +94,17 @@ void ask_start_questions(const platform& p, const program_options& options)
         set_soft_mode(options.soft == PRESET_YES);
 }
 
+void set_window_placement(window_kind kind, uintptr_t host)
+{
+    placement = kind;
+    placement_host = host;
+}
+
+window_kind window_placement()
+{
+    return placement;
+}
+
 bool open_program_window(const platform& p, const program_scene& scene)
 {
     use_font_source(p.font);
@@ -112,8 +127,8 @@ bool open_program_window(const platform& p, const program_scene& scene)
         }
     }
 
-    const window_request request = {WINDOW_TITLE, world.mode_width, world.mode_height,
-                                    COLOUR_BITS, world.fullscreen};
+    const window_request request = {WINDOW_TITLE, world.mode_width, world.mode_height, COLOUR_BITS,
+                                    world.fullscreen, placement, placement_host};
     if (!p.open_window(request, failure)) {
         // Undo the half-made window, then report the step that failed (its
         // cause first: closing may overwrite the platform's error).
@@ -147,6 +162,16 @@ void close_program_window(const platform& p)
 
 void apply_platform_event(const platform_event& event, const program_scene& scene)
 {
+    switch (input_effect_of(event, placement)) {
+    case INPUT_IGNORED:
+        return;
+    case INPUT_ENDS_PROGRAM:
+        quit_code = 0;
+        world.done = true;
+        return;
+    case INPUT_APPLIES:
+        break;
+    }
     switch (event.kind) {
     case PLATFORM_EVENT_KEY_DOWN:
         // Auto-repeat sends further key-downs; the key simply stays set.
@@ -165,6 +190,8 @@ void apply_platform_event(const platform_event& event, const program_scene& scen
         quit_code = event.code;
         world.done = true;
         break;
+    case PLATFORM_EVENT_POINTER_MOVE:
+    case PLATFORM_EVENT_BUTTON_DOWN:
     case PLATFORM_EVENT_OTHER:
         break;
     }

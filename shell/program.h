@@ -33,6 +33,11 @@ void ask_start_questions(const platform& p, const program_options& options);
 // The name failures are reported under on standard error.
 void set_program_name(const char* name);
 
+// Where the windows opened from now on go (shell/platform.h): a window of
+// its own (the default), over the desktop or in a host's window.
+void set_window_placement(window_kind kind, uintptr_t host);
+window_kind window_placement();
+
 // Opens the window of world.fullscreen, world.mode_width x world.mode_height
 // and sets up its context: the display mode first (offering a window where
 // it is missing), then the window, the size handler and the GL state. On a
@@ -44,7 +49,9 @@ bool open_program_window(const platform& p, const program_scene& scene);
 void close_program_window(const platform& p);
 
 // Applies one event to the world: the keys table, `active`, `done`, the size.
-// Keys outside the table are ignored.
+// Keys outside the table are ignored, and so is any input that the window's
+// placement gives no meaning (shell/saver_session.h: over the desktop, input
+// ends the program; in a host, keys belong to the host).
 void apply_platform_event(const platform_event& event, const program_scene& scene);
 
 // One turn of the loop: one event if one waits; otherwise, once the pacing

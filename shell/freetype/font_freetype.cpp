@@ -100,15 +100,15 @@ bool find_font_file(std::string& path, int& face_index, std::string& family)
            match_font("monospace", monospaced, path, face_index, family);
 }
 
-bool build_font_lists(unsigned int base, const char* path, int face_index)
+bool build_font_lists(unsigned int base, const char* path, int face_index, int pixel_height)
 {
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0) return false;
     FT_Face face = nullptr;
     bool built = false;
     if (FT_New_Face(library, path, face_index, &face) == 0) {
-        // Height 10 by character (em) height, not by cell height.
-        if (FT_Set_Pixel_Sizes(face, 0, FONT_PIXEL_HEIGHT) == 0) {
+        // By character (em) height, not by cell height.
+        if (FT_Set_Pixel_Sizes(face, 0, (FT_UInt)pixel_height) == 0) {
             glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
             glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
             glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
@@ -135,7 +135,7 @@ void make_freetype_font()
     std::string path, family;
     int index = 0;
     const bool found = world.font_base != 0 && find_font_file(path, index, family) &&
-                       build_font_lists(world.font_base, path.c_str(), index);
+                       build_font_lists(world.font_base, path.c_str(), index, font_pixel_height());
     // Without a font the lists stay empty and text simply does not appear.
     if (!found && !warned) {
         warned = true;

@@ -2,20 +2,22 @@
 #pragma once
 #include <string>
 
+#include "render/font.h"
+
 // The font file for the overlay text: "Courier New", else Liberation Mono
 // (the same metrics), else any monospaced face fontconfig knows. Returns false
 // when there is none.
 bool find_font_file(std::string& path, int& face_index, std::string& family);
 
 // Fills the 96 lists from `base` on with 1-bit glBitmap glyphs of codes 32 to
-// 127 from the face, at a character height of 10 pixels. Returns false (lists
-// left empty) when the file cannot be read as a font.
-bool build_font_lists(unsigned int base, const char* path, int face_index);
-
-// Character height of the overlay font in pixels.
-constexpr int FONT_PIXEL_HEIGHT = 10;
+// 127 from the face, at a character height of `pixel_height` pixels
+// (FONT_PIXEL_HEIGHT unless a fitted picture scales it).
+// Returns false (lists left empty) when the file cannot be read as a font.
+bool build_font_lists(unsigned int base, const char* path, int face_index,
+                      int pixel_height = FONT_PIXEL_HEIGHT);
 
 // The glyph source for render/font.h: fills world.font_base with the lists
+// at font_pixel_height()
 // (empty when no font is found), and deletes them.
 void make_freetype_font();
 void free_freetype_font();

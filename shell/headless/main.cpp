@@ -16,6 +16,7 @@
 #include "shell/headless/world_dump_file.h"
 #include "shell/headless/world_summary.h"
 #include "shell/program.h"
+#include "shell/saver_session.h"
 
 int main(int argc, char** argv)
 {
@@ -55,6 +56,7 @@ int main(int argc, char** argv)
     const double generation_seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (options.soft) set_soft_mode(true);
+    if (options.host_width > 0) enter_saver_session(WINDOW_IN_HOST, 0);
     if (options.summary) print_world_summary(stdout, generation_seconds);
 
     if (options.frames > 0) {

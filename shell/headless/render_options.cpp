@@ -108,6 +108,21 @@ bool parse_shot_list(const std::string& list, render_options& options, std::stri
     return true;
 }
 
+bool parse_host_size(const std::string& text, int& width, int& height, std::string& error)
+{
+    constexpr long SIDE_LIMIT = 16384;
+    const size_t x = text.find('x');
+    long w = 0, h = 0;
+    if (x == std::string::npos || !parse_count(text.substr(0, x), 1, w) ||
+        !parse_count(text.substr(x + 1), 1, h) || w > SIDE_LIMIT || h > SIDE_LIMIT) {
+        error = "--host: '" + text + "' is not WIDTHxHEIGHT with sides from 1 to 16384";
+        return false;
+    }
+    width = (int)w;
+    height = (int)h;
+    return true;
+}
+
 bool key_held(const std::vector<key_hold>& keys, int key, long frame)
 {
     for (const key_hold& k : keys)
@@ -179,6 +194,9 @@ bool parse_render_options(int argc, const char* const* argv, render_options& opt
             if (!value(options.dump_world)) return false;
         } else if (arg == "--keys") {
             if (!value(v) || !parse_key_script(v, options.keys, error)) return false;
+        } else if (arg == "--host") {
+            if (!value(v) || !parse_host_size(v, options.host_width, options.host_height, error))
+                return false;
         } else {
             error = "unknown option '" + arg + "' (see --help)";
             return false;
@@ -208,16 +226,23 @@ bool parse_render_options(int argc, const char* const* argv, render_options& opt
         error = "--dump-world - writes the dump to standard output and cannot be used with --bench or --summary";
         return false;
     }
+    if (options.host_width > 0 && !options.saver) {
+        error = "--host runs the screensaver in a host's window and needs --saver";
+        return false;
+    }
     return true;
 }
 
 const char* render_usage()
 {
-    return "usage: tarvelin_render [--saver] [--soft] [--frames N] [--shot LIST|all] [--out DIR]\n"
-           "                       [--keys SCRIPT] [--dump-world FILE] [--bench] [--summary]\n"
+    return "usage: tarvelin_render [--saver [--host WxH]] [--soft] [--frames N] [--shot LIST|all]\n"
+           "                       [--out DIR] [--keys SCRIPT] [--dump-world FILE] [--bench]\n"
+           "                       [--summary]\n"
            "       tarvelin_render --icon SIZE [--out FILE]\n"
            "       tarvelin_render --help | --version\n"
            "  --saver           the screensaver's world and frame driver\n"
+           "  --host WxH        the screensaver in a host's window of W x H pixels, as an X\n"
+           "                    screensaver runs it: the picture fitted, bars around it\n"
            "  --soft            the interactive program's 640 x 480 soft mode\n"
            "  --frames N        run N frames (the title sequence comes first)\n"
            "  --shot LIST       comma-separated frame numbers to save as PNG, or 'all'\n"

@@ -22,6 +22,9 @@ struct render_options {
     std::string dump_world;   // empty: no dump
     std::vector<key_hold> keys;
     int icon_size = 0;        // 0: no icon; else render only the icon at this size
+    // --host WxH: the screensaver in a host's window of that size, its
+    // picture fitted; 0 x 0 without it.
+    int host_width = 0, host_height = 0;
     bool help = false;
     bool version = false;
 };
@@ -36,6 +39,9 @@ bool parse_key_script(const std::string& script, std::vector<key_hold>& keys, st
 
 // Parses a frame list such as "1,5,800" or "all".
 bool parse_shot_list(const std::string& list, render_options& options, std::string& error);
+
+// Parses a host window size such as "320x240" (each side 1 to 16384).
+bool parse_host_size(const std::string& text, int& width, int& height, std::string& error);
 
 // True when `key` is held in frame `frame` according to the script.
 bool key_held(const std::vector<key_hold>& keys, int key, long frame);

@@ -36,6 +36,7 @@ struct headless_run {
     int quit_code;        // -1 until the run is to end
     std::chrono::steady_clock::time_point frame_start;
     int64_t virtual_now;  // the pacing's clock: frames need no real waiting here
+    bool host_size_due;   // a host's window opened: its size is the next event
 };
 
 headless_run run;
@@ -86,11 +87,16 @@ bool open_window(const window_request& request, message_id& failure)
         release_shape_cache();
         destroy_render_context();
     }
-    if (!create_render_context(request.width, request.height, *run.error)) {
+    // A host's window has the size given with --host.
+    const bool hosted = request.kind == WINDOW_IN_HOST && run.options->host_width > 0;
+    const int width = hosted ? run.options->host_width : request.width;
+    const int height = hosted ? run.options->host_height : request.height;
+    if (!create_render_context(width, height, *run.error)) {
         failure = MESSAGE_NO_RENDERING_CONTEXT;
         return false;
     }
     if (run.figures->renderer.empty()) run.figures->renderer = render_context_renderer();
+    run.host_size_due = hosted;
     return true;
 }
 
@@ -111,6 +117,13 @@ bool poll_event(platform_event& event)
     if (run.quit_code >= 0) {
         event.kind = PLATFORM_EVENT_QUIT;
         event.code = run.quit_code;
+        return true;
+    }
+    if (run.host_size_due) {
+        run.host_size_due = false;
+        event.kind = PLATFORM_EVENT_RESIZE;
+        event.width = run.options->host_width;
+        event.height = run.options->host_height;
         return true;
     }
     if (run.next_key < SCRIPT_KEY_COUNT) {
@@ -219,7 +232,7 @@ int run_render(const render_options& options, frame_figures& figures, std::strin
         if (!check_output_folder(options.out, error)) return 1;
     }
     error.clear();
-    run = headless_run{&options, &figures, &error, 0, 0, false, -1, {}, 0};
+    run = headless_run{&options, &figures, &error, 0, 0, false, -1, {}, 0, false};
     const int code = run_windows(headless, lake_scene);
     // A window that could not be opened ends the run as a failure.
     if (code == 0 && !error.empty()) return 1;

@@ -1,9 +1,34 @@
-// tarvelin_saver: the lake-bottom screensaver build.
+// tarvelin_saver: the lake-bottom screensaver build. Started by hand it
+// runs in a full-screen window of its own; started by an X screensaver
+// framework (--root, --window-id ID, $XSCREENSAVER_WINDOW) it draws in the
+// framework's window.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include "shell/command_line.h"
 #include "shell/program.h"
+#include "shell/saver_args.h"
+#include "shell/saver_session.h"
 #include "shell/sdl/platform_sdl.h"
+#include "shell/sdl/stop_signals.h"
+#include "shell/sdl/x11_host.h"
 
 int main(int argc, char** argv)
 {
-    return run_from_command_line(sdl_platform(), PROGRAM_SAVER, argc - 1, argv + 1);
+    install_stop_signals();
+    saver_host host;
+    std::string error;
+    if (parse_saver_host_arguments(argc - 1, argv + 1, std::getenv("XSCREENSAVER_WINDOW"), host,
+                                   error)) {
+        if (host.hosted) return run_saver_session(x11_host_platform(), WINDOW_IN_HOST, host.window);
+        return run_program(sdl_platform(), PROGRAM_SAVER);
+    }
+    // Not a host's arguments: --help or --version, or a mistake, said with the usage.
+    program_options options;
+    std::string other;
+    if (parse_program_options(PROGRAM_SAVER, argc - 1, argv + 1, options, other))
+        return run_from_command_line(sdl_platform(), PROGRAM_SAVER, argc - 1, argv + 1);
+    std::fprintf(stderr, "tarvelin_saver: %s\n%s", error.c_str(), program_usage(PROGRAM_SAVER).c_str());
+    return 2;
 }

@@ -1,4 +1,5 @@
 // Message boxes on SDL2: the boxes of the message table, with their buttons and icons.
+#include "shell/sdl/stop_signals.h"
 #include "shell/sdl/window.h"
 
 #include <SDL_error.h>
@@ -49,7 +50,12 @@ int show_box(const char* caption, const char* text, message_icon icon,
     data.colorScheme = nullptr;
     for (int attempt = 1; attempt <= SHOW_ATTEMPTS; ++attempt) {
         int pressed = -1;
-        if (SDL_ShowMessageBox(&data, &pressed) == 0) return pressed;
+        // The box runs its own loop until it is answered; a stop signal
+        // meanwhile ends the process (stop_signals.h).
+        begin_blocking_box();
+        const int shown = SDL_ShowMessageBox(&data, &pressed);
+        end_blocking_box();
+        if (shown == 0) return pressed;
         if (attempt < SHOW_ATTEMPTS) SDL_Delay(100);
     }
     std::fprintf(stderr, "%s: %s\n(no message box: %s)\n", caption, text, SDL_GetError());

@@ -7,6 +7,7 @@
 #include "shell/pacing.h"
 #include "shell/program.h"
 #include "shell/sdl/events.h"
+#include "shell/sdl/stop_signals.h"
 #include "shell/sdl/window.h"
 #include "shell/sdl/x11_guard.h"
 
@@ -16,6 +17,9 @@ namespace {
 // subsystem with its window and opens it again.
 bool start_events()
 {
+    // Stop signals are the program's own (stop_signals.h), so that they also
+    // end it while a message box is up; SDL would only queue a quit event.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     return SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
 }
 
@@ -26,6 +30,13 @@ void finish()
 
 bool poll_sdl_event(platform_event& event)
 {
+    int code = 0;
+    if (stop_requested(code)) {
+        event = {};
+        event.kind = PLATFORM_EVENT_QUIT;
+        event.code = code;
+        return true;
+    }
     // The window is gone under the program (another client destroyed it):
     // end, restoring the display mode on the way out.
     if (x11_error_seen()) {
@@ -40,6 +51,12 @@ bool poll_sdl_event(platform_event& event)
     return true;
 }
 
+// The wait for the next frame ends at once for a stop signal.
+bool wait_until_or_stop(int64_t deadline_ns)
+{
+    return wait_until_stop_or_input(deadline_ns, -1);
+}
+
 const platform sdl = {
     start_events,
     finish,
@@ -52,7 +69,7 @@ const platform sdl = {
     sdl_swap_buffers,
     poll_sdl_event,
     system_now_ns,
-    system_wait_until,
+    wait_until_or_stop,
     sdl_message_box,
     {make_freetype_font, free_freetype_font},
     SDL_GetError,

@@ -97,6 +97,10 @@ void sdl_leave_display_mode()
 
 bool sdl_open_window(const window_request& request, message_id& failure)
 {
+    // A window of its own only: a host's window is x11_host.h's.
+    failure = MESSAGE_WINDOW_CREATION_ERROR;
+    if (request.kind != WINDOW_OWN) return false;
+
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (request.fullscreen) {
         flags |= SDL_WINDOW_FULLSCREEN;
@@ -105,7 +109,6 @@ bool sdl_open_window(const window_request& request, message_id& failure)
         flags |= SDL_WINDOW_RESIZABLE;
     }
 
-    failure = MESSAGE_WINDOW_CREATION_ERROR;
     window = create_gl_window(request.title, request.width, request.height, flags);
     if (!window) return false;
     // The display mode changes to this one when the window is shown.

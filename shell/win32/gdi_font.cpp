@@ -16,8 +16,8 @@ constexpr int CHARACTER_COUNT = 96;
 void make_gdi_font()
 {
     world.font_base = glGenLists(CHARACTER_COUNT);
-    // Height -10 selects by character height, not cell height.
-    win32.font = CreateFontA(-10, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+    // A negative height selects by character height, not cell height.
+    win32.font = CreateFontA(-font_pixel_height(), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                              OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
                              DEFAULT_PITCH | FF_DONTCARE, "Courier New");
     // It stays selected for the life of the window's own device context.

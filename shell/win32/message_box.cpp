@@ -5,6 +5,11 @@
 
 message_answer win32_message_box(message_id id)
 {
+    return win32_message_box_owned(id, NULL);
+}
+
+message_answer win32_message_box_owned(message_id id, HWND owner)
+{
     const message_text& box = message_text_of(id);
     UINT type = box.buttons == MESSAGE_BUTTONS_YES_NO ? MB_YESNO : MB_OK;
     switch (box.icon) {
@@ -21,7 +26,7 @@ message_answer win32_message_box(message_id id)
         type |= MB_ICONINFORMATION;
         break;
     }
-    switch (MessageBoxA(NULL, box.text, box.caption, type)) {
+    switch (MessageBoxA(owner, box.text, box.caption, type)) {
     case IDYES:
         return ANSWER_YES;
     case IDNO:

@@ -34,10 +34,17 @@ bool pop_event(platform_event& event)
 
 // One message per call, as a message loop takes them: WM_QUIT ends the
 // program with its code; any other is dispatched to the window procedure,
-// and whatever event it made comes back.
+// and whatever event it made comes back. A host that is gone ends the
+// program too, in case its end did not reach the window in it.
 bool poll_win32_event(platform_event& event)
 {
     if (pop_event(event)) return true;
+    if (win32.kind == WINDOW_IN_HOST && win32.window != NULL && !IsWindow(win32.host)) {
+        event = {};
+        event.kind = PLATFORM_EVENT_QUIT;
+        event.code = 0;
+        return true;
+    }
     MSG message;
     if (!PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) return false;
     event = {};
@@ -120,6 +127,22 @@ const char* last_error_text()
     return text;
 }
 
+// A window over the desktop or in a host has the size it was given: the
+// loop learns it from a resize event before the first frame.
+bool open_window_and_report_size(const window_request& request, message_id& failure)
+{
+    if (!win32_open_window(request, failure)) return false;
+    RECT client;
+    if (request.kind != WINDOW_OWN && GetClientRect(win32.window, &client)) {
+        platform_event event = {};
+        event.kind = PLATFORM_EVENT_RESIZE;
+        event.width = client.right - client.left;
+        event.height = client.bottom - client.top;
+        push_event(event);
+    }
+    return true;
+}
+
 // The window is gone: events it made while closing mean nothing to the next one.
 void close_window_and_forget_events()
 {
@@ -133,7 +156,7 @@ const platform win32_seam = {
     win32_open_display,
     win32_enter_display_mode,
     win32_leave_display_mode,
-    win32_open_window,
+    open_window_and_report_size,
     win32_has_context,
     close_window_and_forget_events,
     win32_swap_buffers,
@@ -165,12 +188,46 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
     case WM_CLOSE:
         PostQuitMessage(0);
         return 0;
+    case WM_DESTROY:
+        // Destroyed by anyone but win32_close_window: the host's window went
+        // away and took this one, its child, along.
+        if (window == win32.window && !win32.closing) {
+            win32.destroyed = true;
+            event.kind = PLATFORM_EVENT_QUIT;
+            event.code = 0;
+            push_event(event);
+        }
+        return 0;
     case WM_KEYDOWN:
     case WM_KEYUP:
         event.kind = message == WM_KEYDOWN ? PLATFORM_EVENT_KEY_DOWN : PLATFORM_EVENT_KEY_UP;
         event.key = wparam < (WPARAM)KEY_TABLE_SIZE ? (int)wparam : -1;
         push_event(event);
         return 0;
+    case WM_SYSKEYDOWN:
+        // Alt and F10 are keys too (a screensaver ends on them); the system
+        // still gets them, for Alt+F4.
+        event.kind = PLATFORM_EVENT_KEY_DOWN;
+        event.key = wparam < (WPARAM)KEY_TABLE_SIZE ? (int)wparam : -1;
+        push_event(event);
+        break;
+    case WM_MOUSEMOVE: {
+        // In screen pixels, so that the position means the same in any window.
+        POINT where = {(short)LOWORD(lparam), (short)HIWORD(lparam)};
+        ClientToScreen(window, &where);
+        event.kind = PLATFORM_EVENT_POINTER_MOVE;
+        event.x = where.x;
+        event.y = where.y;
+        push_event(event);
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+        event.kind = PLATFORM_EVENT_BUTTON_DOWN;
+        push_event(event);
+        break;
     case WM_SIZE:
         event.kind = PLATFORM_EVENT_RESIZE;
         event.width = LOWORD(lparam);

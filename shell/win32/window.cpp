@@ -1,8 +1,10 @@
 // The Win32 window: class, display mode, WGL context and teardown.
 #include "shell/win32/window.h"
 
+#include <cstdio>
 #include <cstring>
 
+#include "shell/saver_session.h"
 
 win32_window_state win32;
 
@@ -54,6 +56,75 @@ void fill_pixel_format(int colour_bits)
     win32.pixel_format_filled = true;
 }
 
+// The window itself, placed as the request says; NULL on failure.
+HWND create_placed_window(const window_request& request, message_id& failure)
+{
+    failure = MESSAGE_WINDOW_CREATION_ERROR;
+    win32.kind = request.kind;
+    win32.host = NULL;
+    win32.closing = win32.destroyed = false;
+    switch (request.kind) {
+    case WINDOW_OVER_DESKTOP: {
+        // Every monitor, as they are: the display mode stays the desktop's.
+        const int x = GetSystemMetrics(SM_XVIRTUALSCREEN);
+        const int y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+        const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+        const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+        ShowCursor(FALSE);
+        win32.cursor_hidden = true;
+        return CreateWindowExA(WS_EX_TOPMOST | WS_EX_APPWINDOW, WINDOW_CLASS_NAME, request.title,
+                               WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, x, y, width, height,
+                               NULL, NULL, win32.instance, NULL);
+    }
+    case WINDOW_IN_HOST: {
+        // A child filling the host's client area, which it follows until the
+        // host goes away.
+        HWND parent = (HWND)request.host;
+        RECT client;
+        failure = MESSAGE_NO_HOST_WINDOW;
+        if (parent == NULL || !IsWindow(parent) || !GetClientRect(parent, &client)) return NULL;
+        failure = MESSAGE_WINDOW_CREATION_ERROR;
+        win32.host = parent;
+        return CreateWindowExA(0, WINDOW_CLASS_NAME, request.title,
+                               WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                               client.right - client.left, client.bottom - client.top, parent,
+                               NULL, win32.instance, NULL);
+    }
+    case WINDOW_OWN:
+        break;
+    }
+
+    DWORD ex_style;
+    DWORD style;
+    if (request.fullscreen) {
+        ex_style = WS_EX_APPWINDOW;
+        style = WS_POPUP;
+        ShowCursor(FALSE);
+    } else {
+        ex_style = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
+        style = WS_OVERLAPPEDWINDOW;
+    }
+
+    RECT outer = {0, 0, request.width, request.height};
+    AdjustWindowRectEx(&outer, style, FALSE, ex_style);
+    return CreateWindowExA(ex_style, WINDOW_CLASS_NAME, request.title,
+                           style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                           outer.right - outer.left, outer.bottom - outer.top, NULL, NULL,
+                           win32.instance, NULL);
+}
+
+// A step of closing that failed. A preview shows no box: its host may be
+// gone already, which is how a preview ends, and what is left of its window
+// goes with the process; the message is one line on standard error.
+void report_close_failure(message_id id)
+{
+    if (win32.kind == WINDOW_IN_HOST) {
+        std::fprintf(stderr, "%s\n", message_line(id).c_str());
+        return;
+    }
+    win32_message_box(id);
+}
+
 }  // namespace
 
 bool win32_open_display(message_id& failure)
@@ -76,24 +147,7 @@ void win32_leave_display_mode()
 
 bool win32_open_window(const window_request& request, message_id& failure)
 {
-    DWORD ex_style;
-    DWORD style;
-    if (request.fullscreen) {
-        ex_style = WS_EX_APPWINDOW;
-        style = WS_POPUP;
-        ShowCursor(FALSE);
-    } else {
-        ex_style = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
-        style = WS_OVERLAPPEDWINDOW;
-    }
-
-    RECT outer = {0, 0, request.width, request.height};
-    AdjustWindowRectEx(&outer, style, FALSE, ex_style);
-    win32.window = CreateWindowExA(ex_style, WINDOW_CLASS_NAME, request.title,
-                                   style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                   outer.right - outer.left, outer.bottom - outer.top, NULL, NULL,
-                                   win32.instance, NULL);
-    failure = MESSAGE_WINDOW_CREATION_ERROR;
+    win32.window = create_placed_window(request, failure);
     if (win32.window == NULL) return false;
 
     if (!win32.pixel_format_filled) fill_pixel_format(request.colour_bits);
@@ -113,8 +167,11 @@ bool win32_open_window(const window_request& request, message_id& failure)
     if (!wglMakeCurrent(win32.device_context, win32.render_context)) return false;
 
     ShowWindow(win32.window, SW_SHOW);
-    SetForegroundWindow(win32.window);
-    SetFocus(win32.window);
+    // A preview is part of the host's dialog, which keeps the focus.
+    if (win32.kind != WINDOW_IN_HOST) {
+        SetForegroundWindow(win32.window);
+        SetFocus(win32.window);
+    }
     return true;
 }
 
@@ -126,26 +183,37 @@ bool win32_has_context()
 void win32_close_window()
 {
     if (win32.render_context != NULL) {
-        if (!wglMakeCurrent(NULL, NULL)) win32_message_box(MESSAGE_RELEASE_DC_AND_RC_FAILED);
-        if (!wglDeleteContext(win32.render_context)) win32_message_box(MESSAGE_RELEASE_RC_FAILED);
+        if (!wglMakeCurrent(NULL, NULL)) report_close_failure(MESSAGE_RELEASE_DC_AND_RC_FAILED);
+        if (!wglDeleteContext(win32.render_context)) report_close_failure(MESSAGE_RELEASE_RC_FAILED);
         win32.render_context = NULL;
     }
+
+    // A window that went with its host took its device context along.
+    if (win32.destroyed) win32.device_context = NULL;
 
     // Every handle is forgotten once released (or once its release failed),
     // so a later failure never tries to release a stale one.
     if (win32.device_context != NULL) {
         if (!ReleaseDC(win32.window, win32.device_context))
-            win32_message_box(MESSAGE_RELEASE_DC_FAILED);
+            report_close_failure(MESSAGE_RELEASE_DC_FAILED);
         win32.device_context = NULL;
     }
 
-    if (win32.window != NULL) {
-        if (!DestroyWindow(win32.window)) win32_message_box(MESSAGE_RELEASE_WINDOW_FAILED);
-        win32.window = NULL;
+    if (win32.window != NULL && !win32.destroyed) {
+        win32.closing = true;
+        if (!DestroyWindow(win32.window)) report_close_failure(MESSAGE_RELEASE_WINDOW_FAILED);
+        win32.closing = false;
+    }
+    win32.window = NULL;
+    win32.destroyed = false;
+
+    if (win32.cursor_hidden) {
+        ShowCursor(TRUE);
+        win32.cursor_hidden = false;
     }
 
     if (!UnregisterClassA(WINDOW_CLASS_NAME, win32.instance))
-        win32_message_box(MESSAGE_UNREGISTER_CLASS_FAILED);
+        report_close_failure(MESSAGE_UNREGISTER_CLASS_FAILED);
     win32.instance = NULL;
 }
 

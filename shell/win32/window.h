@@ -16,6 +16,11 @@ struct win32_window_state {
     bool pixel_format_filled;
     HFONT font;                       // the GDI font behind the bitmap font
     HGDIOBJ font_replaced;            // what the font replaced in the DC
+    window_kind kind;                 // where the current window was placed
+    HWND host;                        // the parent of a window in a host
+    bool cursor_hidden;               // a window over the desktop hides the cursor
+    bool closing;                     // win32_close_window is destroying the window
+    bool destroyed;                   // the window went with its host
 };
 
 extern win32_window_state win32;
@@ -31,8 +36,9 @@ void win32_swap_buffers();
 // Turns the window's messages into platform events (shell/win32/platform_win32.cpp).
 LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
-// Shows the box of `id` with MessageBoxA.
+// Shows the box of `id` with MessageBoxA; `owner` (or none) owns it.
 message_answer win32_message_box(message_id id);
+message_answer win32_message_box_owned(message_id id, HWND owner);
 
 // The GDI glyph source for render/font.h ("Courier New" by wglUseFontBitmapsA).
 void make_gdi_font();

@@ -3,6 +3,7 @@
 
   wine_probe.py viewer SHOT.xwd   the viewer's lake frame: view frame, credit line, scene
   wine_probe.py saver SHOT.xwd    the screensaver's lake frame: credit line, scene, no frame
+  wine_probe.py fitted SHOT.xwd X Y W H   a lake frame fitted into the rectangle, black around it
   wine_probe.py png SHOT.xwd OUT.png
 Exits 0 when every check passes, 1 otherwise, printing what it found.
 """
@@ -113,6 +114,26 @@ def check(kind, path):
     return checks.ok
 
 
+def check_fitted(path, x0, y0, w, h):
+    """The picture lies in the rectangle: black bars around it, the lake inside."""
+    width, height, pixel = read_xwd(path)
+    checks = Checks()
+    inside = lit_inside = outside = lit_outside = 0
+    for y in range(height):
+        for x in range(width):
+            lit = max(pixel(x, y)) > 16
+            if x0 <= x < x0 + w and y0 <= y < y0 + h:
+                inside += 1
+                lit_inside += lit
+            else:
+                outside += 1
+                lit_outside += lit
+    checks.expect(lit_outside == 0, "bars black: %d of %d pixels lit" % (lit_outside, outside))
+    checks.expect(inside > 0 and lit_inside >= 0.9 * inside,
+                  "lake in the picture: %d of %d pixels lit" % (lit_inside, inside))
+    return checks.ok
+
+
 def write_png(path, out):
     width, height, pixel = read_xwd(path)
     rows = []
@@ -136,6 +157,8 @@ def write_png(path, out):
 def main(argv):
     if len(argv) == 3 and argv[1] in ("viewer", "saver"):
         return 0 if check(argv[1], argv[2]) else 1
+    if len(argv) == 7 and argv[1] == "fitted":
+        return 0 if check_fitted(argv[2], *map(int, argv[3:7])) else 1
     if len(argv) == 4 and argv[1] == "png":
         write_png(argv[2], argv[3])
         return 0

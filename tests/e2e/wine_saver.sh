@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# End-to-end test of tarvelin_saver under wine64 and Xvfb: /p and /c end at once,
+# End-to-end test of tarvelin_saver under wine64 and Xvfb: /a ends at once,
+# /p without a window and an unknown switch end at once with an error code,
 # /s runs full screen with its credit line and ends on Escape, and closing the
-# window ends it too. Usage: wine_saver.sh BIN_DIR
+# window ends it too (wine_saver_modes.sh has /p, /s and /c at work).
+# Usage: wine_saver.sh BIN_DIR
 set -uo pipefail
 source "$(dirname "$0")/wine_lib.sh"
 
@@ -14,12 +16,16 @@ start_display 1024x768x24
 make_prefix
 TITLE="OpenGL WinAPI template by Orvandel"
 
-for args in "/p 123" "/c" "-C:4711" "/P 99"; do
+# /a: the password switch, nothing to do. /p for a window that does not
+# exist: one line on stderr, code 1, no box. An unknown switch: code 2.
+for case in "/a:0" "-A:0" "/p 1:1" "/P 1:1" "/x:2" "/config:2"; do
+  args=${case%:*} code=${case##*:}
   # shellcheck disable=SC2086
   start_program "$BIN/tarvelin_saver.scr" $args
   wait_program 30 || fail "'$args' did not end at once"
-  [ "$EXIT_CODE" -eq 0 ] || fail "'$args' ended with exit code $EXIT_CODE, not 0"
-  echo "ok   '$args' ended at once with exit code 0"
+  [ "$EXIT_CODE" -eq "$code" ] || fail "'$args' ended with exit code $EXIT_CODE, not $code"
+  grep -q "MSGBOX_OnInit" "$WINE_LOG" && fail "'$args' showed a message box"
+  echo "ok   '$args' ended at once with exit code $code"
 done
 
 echo "== /s: full screen, the lake and the credit line, Escape ends it"

@@ -3,7 +3,7 @@
 # skipped when it or wine64 is missing.
 set(TARVELIN_WINE_BIN ${CMAKE_SOURCE_DIR}/build-win64/bin CACHE PATH
     "Windows programs for the wine tests")
-foreach(name wine_viewer wine_saver)
+foreach(name wine_viewer wine_saver wine_saver_modes)
   # timeout ends a stuck run with TERM, so the script still clears away its
   # Xvfb and wineserver.
   add_test(NAME ${name}

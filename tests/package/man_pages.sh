@@ -42,7 +42,7 @@ check_options() {
 check_options "$render" tarvelin_render.1 both
 if [ -n "$bin" ]; then
     check_options "$bin/tarvelin" tarvelin.6 both
-    check_options "$bin/tarvelin_saver" tarvelin_saver.6 listed
+    check_options "$bin/tarvelin_saver" tarvelin_saver.6 both
 fi
 
 echo "man_pages: $failures failure(s)"

@@ -1,0 +1,245 @@
+// The platform seam in a host's X window: Xlib for the window's size and end, GLX for the context.
+#include "shell/sdl/x11_host.h"
+
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include "shell/freetype/font_freetype.h"
+#include "shell/pacing.h"
+#include "shell/saver_session.h"
+#include "shell/sdl/stop_signals.h"
+
+namespace {
+
+Display* display = nullptr;
+Window host = 0;
+GLXContext context = nullptr;
+int host_width = 0, host_height = 0;
+
+// Events made for the loop and not yet handed out: the first size, and the
+// state a window event leaves behind.
+constexpr int PENDING_CAPACITY = 4;
+platform_event pending[PENDING_CAPACITY];
+int pending_count = 0;
+
+// The last X error. Errors about the host's window are expected once the
+// host has destroyed it (a swap that was already on its way); the default
+// handler would end the process for them.
+int last_error = 0;
+
+int note_error(Display*, XErrorEvent* error)
+{
+    last_error = error->error_code;
+    return 0;
+}
+
+void push_event(const platform_event& event)
+{
+    if (pending_count < PENDING_CAPACITY) pending[pending_count++] = event;
+}
+
+bool pop_event(platform_event& event)
+{
+    if (pending_count == 0) return false;
+    event = pending[0];
+    for (int k = 1; k < pending_count; ++k) pending[k - 1] = pending[k];
+    --pending_count;
+    return true;
+}
+
+void push_resize(int width, int height)
+{
+    platform_event event = {};
+    event.kind = PLATFORM_EVENT_RESIZE;
+    event.width = width;
+    event.height = height;
+    push_event(event);
+}
+
+void push_activate(bool minimised)
+{
+    platform_event event = {};
+    event.kind = PLATFORM_EVENT_ACTIVATE;
+    event.minimised = minimised;
+    push_event(event);
+}
+
+bool open_display(message_id& failure)
+{
+    display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        failure = MESSAGE_NO_DISPLAY;
+        return false;
+    }
+    XSetErrorHandler(note_error);
+    return true;
+}
+
+// A host's window is never full screen in the program's sense.
+bool enter_display_mode(int, int, int)
+{
+    return false;
+}
+
+void leave_display_mode() {}
+
+// Whether the visual offers what the drawing needs: RGBA, two buffers and a
+// depth buffer.
+bool visual_is_suitable(XVisualInfo* info)
+{
+    int use_gl = 0, rgba = 0, double_buffer = 0, depth = 0;
+    if (glXGetConfig(display, info, GLX_USE_GL, &use_gl) != 0 || !use_gl) return false;
+    glXGetConfig(display, info, GLX_RGBA, &rgba);
+    glXGetConfig(display, info, GLX_DOUBLEBUFFER, &double_buffer);
+    glXGetConfig(display, info, GLX_DEPTH_SIZE, &depth);
+    return rgba && double_buffer && depth > 0;
+}
+
+bool open_window(const window_request& request, message_id& failure)
+{
+    failure = MESSAGE_WINDOW_CREATION_ERROR;
+    if (display == nullptr || request.kind != WINDOW_IN_HOST) return false;
+    host = request.host != 0 ? (Window)request.host : DefaultRootWindow(display);
+
+    XWindowAttributes attributes;
+    last_error = 0;
+    failure = MESSAGE_NO_HOST_WINDOW;
+    if (!XGetWindowAttributes(display, host, &attributes) || last_error != 0) return false;
+    // Size changes and the window's end only: the host keeps its input.
+    XSelectInput(display, host, StructureNotifyMask);
+
+    XVisualInfo wanted = {};
+    wanted.visualid = XVisualIDFromVisual(attributes.visual);
+    int count = 0;
+    XVisualInfo* info = XGetVisualInfo(display, VisualIDMask, &wanted, &count);
+    failure = MESSAGE_NO_PIXEL_FORMAT;
+    if (info == nullptr) return false;
+    if (!visual_is_suitable(info)) {
+        XFree(info);
+        return false;
+    }
+    context = glXCreateContext(display, info, nullptr, True);
+    XFree(info);
+    failure = MESSAGE_NO_RENDERING_CONTEXT;
+    if (context == nullptr) return false;
+    failure = MESSAGE_ACTIVATE_CONTEXT_FAILED;
+    if (!glXMakeCurrent(display, host, context)) return false;
+    XSync(display, False);
+    if (last_error != 0) return false;
+
+    host_width = attributes.width;
+    host_height = attributes.height;
+    pending_count = 0;
+    push_resize(host_width, host_height);
+    // An unmapped host shows nothing: no frames until it is mapped.
+    if (attributes.map_state != IsViewable) push_activate(true);
+    return true;
+}
+
+bool has_context()
+{
+    return context != nullptr;
+}
+
+void close_window()
+{
+    if (display == nullptr) return;
+    if (context != nullptr) {
+        glXMakeCurrent(display, None, nullptr);
+        glXDestroyContext(display, context);
+        context = nullptr;
+    }
+    // The host's window is the host's: it is left as it is.
+    XCloseDisplay(display);
+    display = nullptr;
+    host = 0;
+    pending_count = 0;
+}
+
+void swap_buffers()
+{
+    if (display != nullptr && context != nullptr) glXSwapBuffers(display, host);
+}
+
+// One X event for the loop: what it means for the host's window.
+platform_event event_from_x(const XEvent& x)
+{
+    platform_event event = {};
+    event.kind = PLATFORM_EVENT_OTHER;
+    if (x.xany.window != host) return event;
+    switch (x.type) {
+    case ConfigureNotify:
+        if (x.xconfigure.width != host_width || x.xconfigure.height != host_height) {
+            host_width = x.xconfigure.width;
+            host_height = x.xconfigure.height;
+            event.kind = PLATFORM_EVENT_RESIZE;
+            event.width = host_width;
+            event.height = host_height;
+        }
+        break;
+    case UnmapNotify:
+    case MapNotify:
+        event.kind = PLATFORM_EVENT_ACTIVATE;
+        event.minimised = x.type == UnmapNotify;
+        break;
+    case DestroyNotify:
+        // The host has closed its window: the saver's work is over.
+        event.kind = PLATFORM_EVENT_QUIT;
+        event.code = 0;
+        break;
+    default:
+        break;
+    }
+    return event;
+}
+
+bool poll_event(platform_event& event)
+{
+    int code = 0;
+    if (stop_requested(code)) {
+        event = {};
+        event.kind = PLATFORM_EVENT_QUIT;
+        event.code = code;
+        return true;
+    }
+    if (pop_event(event)) return true;
+    if (display == nullptr || XPending(display) == 0) return false;
+    XEvent x;
+    XNextEvent(display, &x);
+    event = event_from_x(x);
+    return true;
+}
+
+bool wait_until(int64_t deadline_ns)
+{
+    if (pending_count > 0) return false;
+    // Events Xlib has already read never show on the connection again.
+    if (display != nullptr && XPending(display) > 0) return false;
+    return wait_until_stop_or_input(deadline_ns, display ? ConnectionNumber(display) : -1);
+}
+
+const platform x11_host = {
+    nullptr,
+    nullptr,
+    open_display,
+    enter_display_mode,
+    leave_display_mode,
+    open_window,
+    has_context,
+    close_window,
+    swap_buffers,
+    poll_event,
+    system_now_ns,
+    wait_until,
+    write_message_line,
+    {make_freetype_font, free_freetype_font},
+    nullptr,  // write_message_line says what failed, on its one line
+};
+
+}  // namespace
+
+const platform& x11_host_platform()
+{
+    return x11_host;
+}
