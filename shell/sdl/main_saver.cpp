@@ -24,11 +24,14 @@ int main(int argc, char** argv)
         if (host.hosted) return run_saver_session(x11_host_platform(), WINDOW_IN_HOST, host.window);
         return run_program(sdl_platform(), PROGRAM_SAVER);
     }
-    // Not a host's arguments: --help or --version, or a mistake, said with the usage.
+    // --help and --version are not a host's arguments.
     program_options options;
     std::string other;
-    if (parse_program_options(PROGRAM_SAVER, argc - 1, argv + 1, options, other))
+    if (parse_program_options(PROGRAM_SAVER, argc - 1, argv + 1, options, other) &&
+        (options.help || options.version))
         return run_from_command_line(sdl_platform(), PROGRAM_SAVER, argc - 1, argv + 1);
-    std::fprintf(stderr, "tarvelin_saver: %s\n%s", error.c_str(), program_usage(PROGRAM_SAVER).c_str());
+    // A mistake: one line, and the usage where the option itself is unknown.
+    std::fprintf(stderr, "tarvelin_saver: %s\n", error.c_str());
+    if (error.rfind("unknown option", 0) == 0) std::fputs(program_usage(PROGRAM_SAVER).c_str(), stderr);
     return 2;
 }
