@@ -31,6 +31,13 @@ namespace {
 constexpr float SAVER_YAW_LIMIT = 8388608.0f;
 constexpr float SAVER_YAW_TURNS = 4077863.0f;
 
+frame_step_observer step_observer = nullptr;
+
+inline void step_done(frame_step step)
+{
+    if (step_observer) step_observer(step);
+}
+
 // Steps 2 to 7 of a main-view frame, shared by both drivers.
 void begin_world_frame()
 {
@@ -47,8 +54,10 @@ void begin_world_frame()
     // Takes effect at the next frame's clear.
     glClearColor(background[0], background[1], background[2], background[3]);
     apply_fog(t, d);
+    step_done(FRAME_STEP_SET_UP);
     draw_bubbles();
     update_bubbles(world.large_layout);
+    step_done(FRAME_STEP_BUBBLES);
 }
 
 // Step 14: the world around the camera, inside a pushed model-view matrix.
@@ -58,15 +67,33 @@ void draw_world()
     const int ci = grid_index(world.camera_x);
     const int cj = grid_index(world.camera_z);
     draw_lake_bed(ci, cj, world.camera_x, world.camera_y, world.camera_z);
+    step_done(FRAME_STEP_LAKE_BED);
     draw_central_tower();
+    step_done(FRAME_STEP_TOWER);
     draw_water_surface(world.camera_x, world.camera_z, world.camera_y);
+    step_done(FRAME_STEP_WATER);
     update_weed_beds(world.camera_x, world.camera_z);
+    step_done(FRAME_STEP_WEEDS);
     update_fish(world.camera_x, world.camera_z);
     draw_fish(world.camera_x, world.camera_z);
     glPopMatrix();
+    step_done(FRAME_STEP_FISH);
 }
 
 }  // namespace
+
+const char* frame_step_name(frame_step step)
+{
+    static const char* const names[FRAME_STEP_COUNT] = {
+        "set-up (clear, fog, lamp)", "bubbles", "camera", "lake bed", "tower", "water",
+        "weeds", "fish", "view frame", "dials", "text"};
+    return step >= 0 && step < FRAME_STEP_COUNT ? names[step] : "";
+}
+
+void set_frame_step_observer(frame_step_observer observer)
+{
+    step_observer = observer;
+}
 
 void frame_colour_factors(float pitch, float camera_y, float& t, float& d)
 {
@@ -89,6 +116,7 @@ bool run_frame_interactive()
     begin_world_frame();
     move_camera_from_keys();
     if (world.keys[VK_CODE_ESCAPE]) world.done = true;
+    step_done(FRAME_STEP_CAMERA);
     draw_world();
 
     // 15. distance to the bed for the sounder
@@ -98,12 +126,15 @@ bool run_frame_interactive()
     begin_overlay();
     const bool large = world.large_layout;
     draw_view_frame(large);
+    step_done(FRAME_STEP_VIEW_FRAME);
     draw_depth_gauge(world.camera_y, large);
     draw_bottom_sounder(bed_distance, large);
     draw_pitch_dial(world.camera_pitch, large);
     draw_compass(world.camera_yaw, large);
     draw_fish_finder(world.fish_drawn_count, large);
+    step_done(FRAME_STEP_DIALS);
     draw_credit_line(false, large);
+    step_done(FRAME_STEP_TEXT);
     return true;
 }
 
@@ -117,9 +148,11 @@ bool run_frame_saver()
     begin_world_frame();
     hold_camera_below_surface();
     if (world.keys[VK_CODE_ESCAPE]) world.done = true;
+    step_done(FRAME_STEP_CAMERA);
     draw_world();
     begin_overlay();
     draw_credit_line(true, world.large_layout);
+    step_done(FRAME_STEP_TEXT);
     return true;
 }
 
