@@ -1,6 +1,9 @@
 // View frame: a black border with cut corners, tongue and lip, and a narrower green border over it.
 #include "instruments/view_frame.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "common/gl.h"
 
 namespace {
@@ -76,6 +79,39 @@ frame_polygon frame_black_polygon(int index, bool large_layout)
 frame_polygon frame_green_polygon(int index, bool large_layout)
 {
     return scaled(green_layer[index], large_layout);
+}
+
+bool view_frame_opening(bool large_layout, int client_width, int client_height, int& x, int& y,
+                        int& width, int& height)
+{
+    float canvas_width, canvas_height;
+    frame_canvas(large_layout, canvas_width, canvas_height);
+    if (client_width < 1 || client_height < 1 || (double)client_width > canvas_width ||
+        (double)client_height > canvas_height)
+        return false;
+    // The bands in the order of the black layer: left, top, right, bottom.
+    // Each spans the whole canvas along one axis, so with the window inside
+    // the canvas it covers every row (or column) of the window.
+    const frame_polygon left = frame_black_polygon(0, large_layout);
+    const frame_polygon top = frame_black_polygon(1, large_layout);
+    const frame_polygon right = frame_black_polygon(2, large_layout);
+    const frame_polygon bottom = frame_black_polygon(3, large_layout);
+    // Column i is inside the left band when i + 0.5 < its inner edge, and so
+    // on; a centre on an edge counts as open.
+    const double left_edge = left.vertices[2].x;      // (0.1, 1)
+    const double right_edge = right.vertices[0].x;    // (0.9, 1)
+    const double bottom_edge = bottom.vertices[1].y;  // (0, 0.1)
+    const double top_edge = top.vertices[2].y;        // (1, 0.9)
+    const int x0 = std::max(0, (int)std::ceil(left_edge - 0.5));
+    const int x1 = std::min(client_width, (int)std::floor(right_edge - 0.5) + 1);
+    const int y0 = std::max(0, (int)std::ceil(bottom_edge - 0.5));
+    const int y1 = std::min(client_height, (int)std::floor(top_edge - 0.5) + 1);
+    if (x1 <= x0 || y1 <= y0) return false;
+    x = x0;
+    y = y0;
+    width = x1 - x0;
+    height = y1 - y0;
+    return true;
 }
 
 void draw_view_frame(bool large_layout)

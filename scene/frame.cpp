@@ -38,12 +38,18 @@ inline void step_done(frame_step step)
     if (step_observer) step_observer(step);
 }
 
-// Steps 2 to 7 of a main-view frame, shared by both drivers.
-void begin_world_frame()
+// Steps 2 to 7 of a main-view frame, shared by both drivers. With `opening`
+// (x, y, width, height) the rest of the frame after the clear draws only
+// inside that rectangle of the window.
+void begin_world_frame(const int* opening)
 {
     place_camera(world.camera_x, world.camera_y, world.camera_z, world.camera_yaw, world.camera_pitch,
                  CAMERA_VIEW_WIDTH, CAMERA_VIEW_HEIGHT);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (opening) {
+        glScissor(opening[0], opening[1], opening[2], opening[3]);
+        glEnable(GL_SCISSOR_TEST);
+    }
     extract_view_frustum();
     refresh_headlamp();
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
@@ -113,11 +119,18 @@ bool run_frame_interactive()
         run_title_frame(world.large_layout);
         return true;
     }
-    begin_world_frame();
+    // The world is drawn only inside the view frame's opening: the frame
+    // paints every pixel outside it over whatever lies there. (The clear
+    // still takes the whole window: the renderer clears it fastest whole.)
+    int opening[4];
+    const bool framed = view_frame_opening(world.large_layout, world.client_width, world.client_height,
+                                           opening[0], opening[1], opening[2], opening[3]);
+    begin_world_frame(framed ? opening : nullptr);
     move_camera_from_keys();
     if (world.keys[VK_CODE_ESCAPE]) world.done = true;
     step_done(FRAME_STEP_CAMERA);
     draw_world();
+    glDisable(GL_SCISSOR_TEST);
 
     // 15. distance to the bed for the sounder
     const float bed_distance = bed_vertex_distance(world.camera_x, world.camera_y, world.camera_z,
@@ -145,7 +158,7 @@ bool run_frame_saver()
         run_title_frame(world.large_layout);
         return true;
     }
-    begin_world_frame();
+    begin_world_frame(nullptr);
     hold_camera_below_surface();
     if (world.keys[VK_CODE_ESCAPE]) world.done = true;
     step_done(FRAME_STEP_CAMERA);
