@@ -147,6 +147,19 @@ void solid_sphere(double radius)
     draw_shape(SHAPE_SPHERE, p, 1);
 }
 
+void leave_sphere_normal()
+{
+    // The normals of the sphere do not depend on its radius.
+    static float last_normal[3];
+    static bool known = false;
+    if (!known) {
+        std::vector<mesh_strip> strips;
+        sphere_strips(1.0, 16, 16, strips, last_normal);
+        known = true;
+    }
+    glNormal3fv(last_normal);
+}
+
 void solid_cylinder(double radius, double height)
 {
     const double p[2] = {radius, height};
