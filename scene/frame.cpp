@@ -122,9 +122,12 @@ bool run_frame_interactive()
     // The world is drawn only inside the view frame's opening: the frame
     // paints every pixel outside it over whatever lies there. (The clear
     // still takes the whole window: the renderer clears it fastest whole.)
+    const int viewport[4] = {0, 0, CAMERA_VIEW_WIDTH, CAMERA_VIEW_HEIGHT};  // the camera's, kept by the overlay
     int opening[4];
-    const bool framed = view_frame_opening(world.large_layout, world.client_width, world.client_height,
-                                           opening[0], opening[1], opening[2], opening[3]);
+    const bool framed = view_frame_opening(
+        world.large_layout,
+        overlay_window_of(world.client_width, world.client_height, viewport, world.client_width, world.client_height),
+        opening);
     begin_world_frame(framed ? opening : nullptr);
     move_camera_from_keys();
     if (world.keys[VK_CODE_ESCAPE]) world.done = true;
