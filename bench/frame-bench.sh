@@ -5,8 +5,11 @@
 # main-view frame of this build broken down by drawing step, and the start-up
 # time of the whole process against a plain transcription of the generation.
 #
-# Usage: bench/frame-bench.sh [--runs N] [--ref COMMIT] [--frames N] [--keys SCRIPT]
+# Usage: bench/frame-bench.sh [--runs N] [--ref COMMIT] [--frames N] [--keys SCRIPT] [--cpu]
 #   defaults: 5 runs, 1fa1e23, 1100 frames, up@770-1100,left@900-940
+#   --cpu: frame times in CPU time of the whole process (all of the renderer's
+#   threads) rather than wall time: the work per frame, which a busy machine
+#   disturbs far less than the time per frame.
 #
 # Frame times come from the frame clock (bench/frame_clock.c) preloaded into
 # tarvelin_render: the time from one frame's end to the next one's, the frame
@@ -20,13 +23,15 @@ runs=5
 ref=1fa1e23
 frames=1100
 keys="up@770-1100,left@900-940"
+cpu=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --runs) runs=${2:?}; shift 2 ;;
     --ref) ref=${2:?}; shift 2 ;;
     --frames) frames=${2:?}; shift 2 ;;
     --keys) keys=${2:?}; shift 2 ;;
-    *) echo "frame-bench.sh: unknown option '$1' (--runs N, --ref COMMIT, --frames N, --keys SCRIPT)" >&2
+    --cpu) cpu=1; shift ;;
+    *) echo "frame-bench.sh: unknown option '$1' (--runs N, --ref COMMIT, --frames N, --keys SCRIPT, --cpu)" >&2
        exit 2 ;;
   esac
 done
@@ -64,7 +69,7 @@ run() {
   local times=$data/run.times
   rm -f "$times"
   local report
-  report=$(FRAME_CLOCK_OUT=$PWD/$times LD_PRELOAD=$clock "$renderer" "$@" --bench)
+  report=$(FRAME_CLOCK_OUT=$PWD/$times FRAME_CLOCK_CPU=$cpu LD_PRELOAD=$clock "$renderer" "$@" --bench)
   local title
   title=$(echo "$report" | sed -n 's/^title frames: \([0-9]*\).*/\1/p')
   # Line k of the clock's file is frame k + 1.
@@ -105,8 +110,10 @@ stat() {
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a > 0) printf "%.2f", b / a; else printf "-" }'; }
 
 echo
+clock_name="wall time"
+[ "$cpu" = 1 ] && clock_name="CPU time of the process"
 echo "renderer: $(cat "$data/renderer"), $runs runs of each build, taken in turn"
-printf "%-40s %12s %12s %7s\n" "frame times (ms)" "${ref_commit:0:7}" "this tree" "ratio"
+printf "%-40s %12s %12s %7s\n" "frame times (ms, $clock_name)" "${ref_commit:0:7}" "this tree" "ratio"
 for part in swim.main:"swim, main view" swim.title:"title" saver.main:"screensaver, main view"; do
   key=${part%%:*}
   label=${part#*:}
@@ -121,7 +128,9 @@ printf "%-40s %12s %12s %7s\n" "start-up, --frames 0 (s), median" "$os" "$ns" "$
 
 echo
 echo "main-view frame of this tree by drawing step (each step finished before the next):"
-build/bin/bench_frames --steps --frames "$frames" --keys "$keys" | sed -n '/^step/,$p'
+cpu_option=()
+[ "$cpu" = 1 ] && cpu_option=(--cpu)
+build/bin/bench_frames --steps "${cpu_option[@]}" --frames "$frames" --keys "$keys" | sed -n '/^step/,$p'
 
 echo
 plain=$(build/bin/bench_generation | sed -n 's/^  plain loops: \([0-9.]*\) s/\1/p')
