@@ -14,6 +14,27 @@ void polygon(const overlay_point* points, int count)
     glEnd();
 }
 
+// A convex polygon's pixels as one strip zigzagging across it (first vertex,
+// second, last, third, last but one, ...) instead of the renderer's fan from
+// the first vertex: for a polygon in one flat colour with no depth test, any
+// set of triangles that tiles it covers the same pixels, and the strip's
+// triangles are far cheaper to fill than the fan's slivers.
+void convex_strip(const overlay_point* points, int count)
+{
+    glBegin(GL_TRIANGLE_STRIP);
+    glVertex2f(points[0].x, points[0].y);
+    int ahead = 1, behind = count - 1;
+    while (ahead <= behind) {
+        glVertex2f(points[ahead].x, points[ahead].y);
+        ++ahead;
+        if (ahead <= behind) {
+            glVertex2f(points[behind].x, points[behind].y);
+            --behind;
+        }
+    }
+    glEnd();
+}
+
 void print_dial_text(const dial_text& t)
 {
     print_text(t.at.x, t.at.y, "%s", t.text);
@@ -23,26 +44,41 @@ void print_dial_text(const dial_text& t)
 
 void draw_dial_body(const dial_place& place)
 {
-    overlay_point circle[DIAL_CIRCLE_POINT_COUNT];
-    dial_circle(place, 1.2 * (double)place.r, circle);
+    // The rim is the ring between the two circles, whose points stand at the
+    // same angles: the face covers the rest of the rim's circle anyway. Ring
+    // and face together tile the rim's circle, so they fill the pixels the
+    // two whole circles filled, each in its colour.
+    overlay_point rim[DIAL_CIRCLE_POINT_COUNT], face[DIAL_CIRCLE_POINT_COUNT];
+    dial_circle(place, 1.2 * (double)place.r, rim);
+    dial_circle(place, place.r, face);
     glColor3d(0.1, 0.1, 0.2);
-    polygon(circle, DIAL_CIRCLE_POINT_COUNT);
-    dial_circle(place, place.r, circle);
+    glBegin(GL_TRIANGLE_STRIP);
+    for (int k = 0; k <= DIAL_CIRCLE_POINT_COUNT; ++k) {
+        const int m = k % DIAL_CIRCLE_POINT_COUNT;
+        glVertex2f(rim[m].x, rim[m].y);
+        glVertex2f(face[m].x, face[m].y);
+    }
+    glEnd();
     glColor3d(0.32, 0.625, 0.625);
-    polygon(circle, DIAL_CIRCLE_POINT_COUNT);
+    convex_strip(face, DIAL_CIRCLE_POINT_COUNT);
 }
 
 void draw_sweep(const dial_place& place, float& sweep)
 {
     sweep_wedge wedges[SWEEP_WEDGE_LIMIT];
     const int count = sweep_wedges(place, sweep, wedges);
+    // The wedges overlap, so they keep their order; as one primitive rather
+    // than one each, each the triangle its three-cornered polygon became.
+    glBegin(GL_TRIANGLES);
     for (int k = 0; k < count; ++k) {
         const sweep_wedge& w = wedges[k];
         const double u = w.shade;
         glColor3d(0.32 * u, 0.625 * u, 0.625 * u);
-        const overlay_point triangle[3] = {w.p1, w.p2, {place.mx, place.my}};
-        polygon(triangle, 3);
+        glVertex2f(w.p2.x, w.p2.y);
+        glVertex2f(place.mx, place.my);
+        glVertex2f(w.p1.x, w.p1.y);
     }
+    glEnd();
     advance_sweep(sweep);
 }
 

@@ -8,6 +8,7 @@
 #include "common/random.h"
 #include "common/world.h"
 #include "render/shape_cache.h"
+#include "render/view_volume.h"
 
 namespace {
 
@@ -82,12 +83,21 @@ void draw_bubbles()
     glRotated(90.0, 0.0, 1.0, 0.0);
     glPushMatrix();
     const int count = bubble_draw_count(world.camera_y);
+    // Bubbles that would land wholly outside the scissor box are not sent;
+    // the normal every sphere leaves current is set as their drawing would.
+    scissor_cull cull;
+    read_scissor_cull(cull);
+    bool skipped_last = false;
     for (int i = 0; i < count; ++i) {
         const bubble_record& b = world.bubble_table[i];
+        const double y = (double)b.y - DRAW_DROP;
+        skipped_last = sphere_outside_scissor(cull, b.x, y, DRAW_AHEAD, b.radius);
+        if (skipped_last) continue;
         glPushMatrix();
-        glTranslated(b.x, (double)b.y - DRAW_DROP, DRAW_AHEAD);
+        glTranslated(b.x, y, DRAW_AHEAD);
         solid_sphere(b.radius);
         glPopMatrix();
     }
+    if (skipped_last) leave_sphere_normal();
     for (int k = 0; k < 5; ++k) glPopMatrix();
 }

@@ -15,6 +15,7 @@ void begin_overlay()
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
+    glDisable(GL_FOG);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();

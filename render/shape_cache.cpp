@@ -2,8 +2,10 @@
 #include "render/shape_cache.h"
 
 #include <cstddef>
+#include <vector>
 
 #include "common/gl.h"
+#include "render/sphere_mesh.h"
 
 namespace {
 
@@ -26,8 +28,33 @@ GLUquadric* new_quadric()
     return q;
 }
 
+// The utility library's 16 x 16 sphere sent as separate triangles: the same
+// vertices and the same triangles, in the order the renderer would split its
+// fans and quad strips into, so the pixels are those of the library's sphere.
+// As one primitive the list is drawn with each of its vertices lit once
+// rather than once per strip. The library's last normal stays current after it.
+void sphere_triangles(double radius)
+{
+    std::vector<mesh_strip> strips;
+    std::vector<mesh_vertex> triangles;
+    float last_normal[3];
+    sphere_strips(radius, 16, 16, strips, last_normal);
+    strips_to_triangles(strips, triangles);
+    glBegin(GL_TRIANGLES);
+    for (const mesh_vertex& v : triangles) {
+        glNormal3fv(v.normal);
+        glVertex3fv(v.position);
+    }
+    glEnd();
+    if (!strips.empty()) glNormal3fv(last_normal);
+}
+
 void build_geometry(shape_kind kind, const double* p)
 {
+    if (kind == SHAPE_SPHERE) {
+        sphere_triangles(p[0]);
+        return;
+    }
     GLUquadric* q = new_quadric();
     if (!q) return;
     switch (kind) {
@@ -118,6 +145,19 @@ void solid_sphere(double radius)
 {
     const double p[1] = {radius};
     draw_shape(SHAPE_SPHERE, p, 1);
+}
+
+void leave_sphere_normal()
+{
+    // The normals of the sphere do not depend on its radius.
+    static float last_normal[3];
+    static bool known = false;
+    if (!known) {
+        std::vector<mesh_strip> strips;
+        sphere_strips(1.0, 16, 16, strips, last_normal);
+        known = true;
+    }
+    glNormal3fv(last_normal);
 }
 
 void solid_cylinder(double radius, double height)

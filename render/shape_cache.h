@@ -2,6 +2,9 @@
 #pragma once
 
 void solid_sphere(double radius);
+// Makes current the normal a sphere of any radius leaves current after it is
+// drawn, for a caller that leaves one out.
+void leave_sphere_normal();
 void solid_cylinder(double radius, double height);
 void solid_cone(double radius, double height);
 // Deletes every cached list and empties the cache; called before the

@@ -45,3 +45,46 @@ void extract_view_frustum()
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     frustum_from_matrices(projection, modelview);
 }
+
+void read_scissor_cull(scissor_cull& cull)
+{
+    cull.active = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
+    if (!cull.active) return;
+    glGetDoublev(GL_MODELVIEW_MATRIX, cull.modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, cull.projection);
+    glGetIntegerv(GL_VIEWPORT, cull.viewport);
+    glGetIntegerv(GL_SCISSOR_BOX, cull.box);
+}
+
+bool sphere_outside_scissor(const scissor_cull& cull, double x, double y, double z, double radius)
+{
+    if (!cull.active) return false;
+    const double* M = cull.modelview;
+    const double* P = cull.projection;
+    // The centre in eye coordinates; the model-view matrix only turns and
+    // moves, so the sphere keeps its radius there.
+    double eye[3];
+    for (int r = 0; r < 3; ++r) eye[r] = M[r] * x + M[4 + r] * y + M[8 + r] * z + M[12 + r];
+    // The window rectangle around the eight corners of the box around the
+    // sphere: the projection of a box wholly in front of the eye lies within
+    // the hull of its projected corners.
+    double low_x = HUGE_VAL, high_x = -HUGE_VAL, low_y = HUGE_VAL, high_y = -HUGE_VAL;
+    for (int corner = 0; corner < 8; ++corner) {
+        const double c[3] = {eye[0] + (corner & 1 ? radius : -radius), eye[1] + (corner & 2 ? radius : -radius),
+                             eye[2] + (corner & 4 ? radius : -radius)};
+        double clip[4];
+        for (int r = 0; r < 4; ++r) clip[r] = P[r] * c[0] + P[4 + r] * c[1] + P[8 + r] * c[2] + P[12 + r];
+        if (!(clip[3] > 1e-3)) return false;
+        const double wx = cull.viewport[0] + (clip[0] / clip[3] + 1) * 0.5 * cull.viewport[2];
+        const double wy = cull.viewport[1] + (clip[1] / clip[3] + 1) * 0.5 * cull.viewport[3];
+        low_x = std::fmin(low_x, wx);
+        high_x = std::fmax(high_x, wx);
+        low_y = std::fmin(low_y, wy);
+        high_y = std::fmax(high_y, wy);
+    }
+    // Pixel (i, j) is inside the box for box x <= i < box x + width; its
+    // centre is (i + 0.5, j + 0.5).
+    constexpr double MARGIN = 2.0;
+    return high_x + MARGIN < cull.box[0] + 0.5 || low_x - MARGIN > cull.box[0] + cull.box[2] - 0.5 ||
+           high_y + MARGIN < cull.box[1] + 0.5 || low_y - MARGIN > cull.box[1] + cull.box[3] - 0.5;
+}

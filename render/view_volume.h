@@ -14,3 +14,22 @@ inline bool sphere_in_view(float x, float y, float z, float r)
         if ((double)p[0] * x + (double)p[1] * y + (double)p[2] * z + p[3] <= -(double)r) return false;
     return true;
 }
+
+// The window rectangle drawing is cut to (the scissor box) and what is needed
+// to find where a sphere lands in the window, read from the GL state once.
+struct scissor_cull {
+    bool active;            // the scissor test is on
+    double modelview[16];   // column-major, as the GL holds them
+    double projection[16];
+    int viewport[4];
+    int box[4];             // x, y, width, height
+};
+// Reads the scissor test, the box, the viewport and both matrices.
+void read_scissor_cull(scissor_cull& cull);
+// True when the scissor test is on and no pixel inside the box can be touched
+// by a shape within `radius` of (x, y, z), a point in the model-view
+// coordinates the cull was read in; then drawing the shape changes nothing
+// (it still changes the current normal or colour it leaves behind). The test
+// keeps a margin of two pixels and says false for a sphere that reaches
+// near the eye.
+bool sphere_outside_scissor(const scissor_cull& cull, double x, double y, double z, double radius);

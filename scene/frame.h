@@ -12,3 +12,26 @@ void frame_colour_factors(float pitch, float camera_y, float& t, float& d);
 
 // The screensaver's turn of one degree per frame (no OpenGL).
 void turn_saver_camera();
+
+// The drawing steps of a main-view frame, in the order they run. The
+// screensaver's frame has no view frame and no dials.
+enum frame_step {
+    FRAME_STEP_SET_UP,      // camera, clear, view volume, lamp, fog
+    FRAME_STEP_BUBBLES,     // drawn and moved
+    FRAME_STEP_CAMERA,      // the keys' movement or the saver's height hold
+    FRAME_STEP_LAKE_BED,
+    FRAME_STEP_TOWER,
+    FRAME_STEP_WATER,
+    FRAME_STEP_WEEDS,       // drawn, recycled and swayed
+    FRAME_STEP_FISH,        // moved and drawn
+    FRAME_STEP_VIEW_FRAME,  // sounder distance, overlay set-up, the frame
+    FRAME_STEP_DIALS,
+    FRAME_STEP_TEXT,        // the credit line
+    FRAME_STEP_COUNT
+};
+const char* frame_step_name(frame_step step);
+
+// A function called at the end of every drawing step of a main-view frame
+// (benchmarks time the steps with it); none by default.
+typedef void (*frame_step_observer)(frame_step step);
+void set_frame_step_observer(frame_step_observer observer);

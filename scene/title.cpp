@@ -1,6 +1,9 @@
 // Title sequence: the streaming points and the fading monogram.
 #include "scene/title.h"
 
+#include <cmath>
+#include <initializer_list>
+
 #include "common/gl.h"
 #include "common/keys.h"
 #include "common/random.h"
@@ -86,24 +89,92 @@ float title_point_size(float z, float previous)
     return previous;  // exactly -700 or -300: the size in force stays
 }
 
+namespace {
+
+void title_point_colour(const title_point& p)
+{
+    if (p.kind < 3)
+        glColor3f(1, 0, 0);
+    else
+        glColor3f(0, 2.5f, 2.5f);
+}
+
+// Whether drawing the points size by size could change a pixel (or leave a
+// point out): only points
+// at the same depth can tie in the depth test, and points at the same depth
+// differ in size only at exactly -700 or -300, where the size in force
+// carries over. Two such points near each other (a few units apart is many
+// pixels apart at either depth) keep their order.
+bool size_passes_could_tie(const float sizes[TITLE_POINT_COUNT])
+{
+    // A size carried over from before the title (not 1, 2 or 3) has no pass.
+    for (int k = 0; k < TITLE_POINT_COUNT; ++k)
+        if (sizes[k] != 1 && sizes[k] != 2 && sizes[k] != 3) return true;
+    int boundary[TITLE_POINT_COUNT];
+    int n = 0;
+    for (int k = 0; k < TITLE_POINT_COUNT; ++k)
+        if (world.title_points[k].z == -700 || world.title_points[k].z == -300) boundary[n++] = k;
+    for (int a = 0; a < n; ++a)
+        for (int b = a + 1; b < n; ++b) {
+            const title_point& p = world.title_points[boundary[a]];
+            const title_point& q = world.title_points[boundary[b]];
+            if (p.z == q.z && sizes[boundary[a]] != sizes[boundary[b]] && std::fabs(p.x - q.x) < 8 &&
+                std::fabs(p.y - q.y) < 8)
+                return true;
+        }
+    return false;
+}
+
+}  // namespace
+
 void draw_title_points()
 {
     GLfloat size = 1;
     glGetFloatv(GL_POINT_SIZE, &size);
-    for (const title_point& p : world.title_points) {
-        if (p.kind < 3)
-            glColor3f(1, 0, 0);
-        else
-            glColor3f(0, 2.5f, 2.5f);
-        const float next = title_point_size(p.z, size);
-        if (next != size) {
-            size = next;
-            glPointSize(size);
+    // Each point's size, as it would be set point by point in order.
+    float sizes[TITLE_POINT_COUNT];
+    float in_force = size;
+    for (int k = 0; k < TITLE_POINT_COUNT; ++k) in_force = sizes[k] = title_point_size(world.title_points[k].z, in_force);
+
+    if (size_passes_could_tie(sizes)) {
+        for (int k = 0; k < TITLE_POINT_COUNT; ++k) {
+            const title_point& p = world.title_points[k];
+            title_point_colour(p);
+            if (sizes[k] != size) {
+                size = sizes[k];
+                glPointSize(size);
+            }
+            glBegin(GL_POINTS);
+            glVertex3f(p.x, p.y, p.z);
+            glEnd();
         }
-        glBegin(GL_POINTS);
-        glVertex3f(p.x, p.y, p.z);
-        glEnd();
+        return;
     }
+    // Changing the point size costs the renderer far more than a point, and
+    // in stream order it changes at most points. Drawn one size at a time,
+    // each in stream order, the points fill the same pixels: points of
+    // different sizes never tie in depth (checked above). The colour and the
+    // size in force afterwards are those of the last point.
+    for (const float pass : {1.0f, 2.0f, 3.0f}) {
+        bool begun = false;
+        for (int k = 0; k < TITLE_POINT_COUNT; ++k) {
+            if (sizes[k] != pass) continue;
+            if (!begun) {
+                if (size != pass) {
+                    size = pass;
+                    glPointSize(size);
+                }
+                glBegin(GL_POINTS);
+                begun = true;
+            }
+            const title_point& p = world.title_points[k];
+            title_point_colour(p);
+            glVertex3f(p.x, p.y, p.z);
+        }
+        if (begun) glEnd();
+    }
+    if (size != in_force) glPointSize(in_force);
+    title_point_colour(world.title_points[TITLE_POINT_COUNT - 1]);
 }
 
 void step_title_points()
