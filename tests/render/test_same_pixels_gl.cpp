@@ -20,7 +20,7 @@
 #include "render/view_volume.h"
 #include "scene/camera.h"
 #include "scene/title.h"
-#include "tests/gl_context.h"
+#include "tests/support/gl_context.h"
 
 namespace {
 
