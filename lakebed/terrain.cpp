@@ -62,6 +62,7 @@ void draw_lake_bed(int ci, int cj, float x, float y, float z)
     glMaterialfv(GL_FRONT, GL_SPECULAR, FRONT_SPECULAR);
     glMaterialfv(GL_BACK, GL_SPECULAR, BACK_SPECULAR);
     int vertices = 0, n = 0;
+    int last_i = -1, last_j = -1;
     const int i0 = ci - BED_WINDOW, j0 = cj - BED_WINDOW;
     if (++bed_frame_stamp == 0) {
         // The stamp wrapped: forget every slot.
@@ -80,6 +81,17 @@ void draw_lake_bed(int ci, int cj, float x, float y, float z)
             const double dy = (double)y - h;
             const double dz = z - (10.0 * j - 10000.0);
             if (std::sqrt(dx * dx + dy * dy + dz * dz) >= BED_DRAW_DISTANCE) continue;
+            last_i = i;
+            last_j = j;
+            // A cell whose four corners all lie beyond one plane of the view
+            // volume cannot reach a pixel: its triangles are left out.
+            const double corners[4][3] = {
+                {10.0 * i - 10000.0, world.bed_height[i][j], 10.0 * j - 10000.0},
+                {10.0 * i - 10000.0, world.bed_height[i][j + 1], 10.0 * (j + 1) - 10000.0},
+                {10.0 * (i + 1) - 10000.0, world.bed_height[i + 1][j + 1], 10.0 * (j + 1) - 10000.0},
+                {10.0 * (i + 1) - 10000.0, world.bed_height[i + 1][j], 10.0 * j - 10000.0},
+            };
+            if (points_outside_view(corners, 4)) continue;
             put_bed_vertex(vertices, n, i, j, i0, j0);
             put_bed_vertex(vertices, n, i, j + 1, i0, j0);
             put_bed_vertex(vertices, n, i + 1, j + 1, i0, j0);
@@ -88,7 +100,14 @@ void draw_lake_bed(int ci, int cj, float x, float y, float z)
             put_bed_vertex(vertices, n, i + 1, j, i0, j0);
         }
     }
-    if (n == 0) return;
+    if (last_i < 0) return;
+    // Drawing from arrays leaves the current colour undefined; immediate mode
+    // would leave the last vertex's colour current: that of corner (i + 1, j)
+    // of the last cell in range, drawn or left out.
+    if (n == 0) {
+        glColor3fv(world.bed_colour[last_i + 1][last_j]);
+        return;
+    }
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
@@ -96,7 +115,5 @@ void draw_lake_bed(int ci, int cj, float x, float y, float z)
     glColorPointer(3, GL_FLOAT, 0, bed_colours);
     glDrawElements(GL_TRIANGLES, n, GL_UNSIGNED_INT, bed_indices);
     glPopClientAttrib();
-    // Drawing from arrays leaves the current colour undefined; immediate mode
-    // would leave the last vertex's colour current.
-    glColor3fv(bed_colours[bed_indices[n - 1]]);
+    glColor3fv(world.bed_colour[last_i + 1][last_j]);
 }

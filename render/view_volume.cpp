@@ -46,6 +46,19 @@ void extract_view_frustum()
     frustum_from_matrices(projection, modelview);
 }
 
+bool points_outside_view(const double (*points)[3], int n, double margin)
+{
+    if (n <= 0) return false;
+    for (const float* p : world.view_frustum) {
+        bool all_beyond = true;
+        for (int k = 0; k < n && all_beyond; ++k)
+            all_beyond = (double)p[0] * points[k][0] + (double)p[1] * points[k][1] + (double)p[2] * points[k][2] +
+                             p[3] < -margin;
+        if (all_beyond) return true;
+    }
+    return false;
+}
+
 void read_scissor_cull(scissor_cull& cull)
 {
     cull.active = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;

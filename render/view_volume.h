@@ -15,6 +15,13 @@ inline bool sphere_in_view(float x, float y, float z, float r)
     return true;
 }
 
+// True when every one of the n points lies more than `margin` beyond one and
+// the same plane of view_frustum: a polygon through them, or any shape within
+// their hull, cannot reach a pixel. (margin covers the difference between this
+// test and the GL's clipping of the same points, a thousandth of a unit at
+// the world's scale.)
+bool points_outside_view(const double (*points)[3], int n, double margin = 1.0);
+
 // The window rectangle drawing is cut to (the scissor box) and what is needed
 // to find where a sphere lands in the window, read from the GL state once.
 struct scissor_cull {
