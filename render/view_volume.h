@@ -3,7 +3,8 @@
 
 #include "common/world.h"
 
-// Reads the current projection and model-view matrices and fills view_frustum.
+// Reads the current projection and model-view matrices and fills view_frustum
+// (and drops the scissor box's planes, see limit_view_to_scissor).
 void extract_view_frustum();
 // Fills view_frustum from the two column-major matrices (no GL call).
 void frustum_from_matrices(const float projection[16], const float modelview[16]);
@@ -15,9 +16,14 @@ inline bool sphere_in_view(float x, float y, float z, float r)
     return true;
 }
 
+// Adds to the view volume the four planes through the eye and the edges of
+// the scissor box, while the scissor test is on (none otherwise), from the
+// current matrices and viewport; only points_outside_view uses them.
+void limit_view_to_scissor();
+
 // True when every one of the n points lies more than `margin` beyond one and
-// the same plane of view_frustum: a polygon through them, or any shape within
-// their hull, cannot reach a pixel. (margin covers the difference between this
+// the same plane of view_frustum, or of the scissor box's planes: a polygon
+// through them, or any shape within their hull, cannot reach a pixel. (margin covers the difference between this
 // test and the GL's clipping of the same points, a thousandth of a unit at
 // the world's scale.)
 bool points_outside_view(const double (*points)[3], int n, double margin = 1.0);

@@ -51,6 +51,7 @@ void begin_world_frame(const int* opening)
         glEnable(GL_SCISSOR_TEST);
     }
     extract_view_frustum();
+    limit_view_to_scissor();
     refresh_headlamp();
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
     float t, d;
