@@ -1,11 +1,57 @@
 // The font interface: forwards to the front end's glyph source.
 #include "render/font.h"
 
+#include <cstddef>
+#include <vector>
+
 namespace {
 
 font_source source = {nullptr, nullptr};
 
+struct kept_glyph {
+    bool present = false;
+    font_glyph glyph{};
+    std::vector<unsigned char> bits;
+};
+kept_glyph kept[FONT_CODE_COUNT];
+bool any_kept = false;
+
+void forget_glyphs()
+{
+    for (kept_glyph& k : kept) {
+        k.present = false;
+        k.bits.clear();
+    }
+    any_kept = false;
+}
+
 }  // namespace
+
+void keep_font_glyph(int code, int width, int height, float xorig, float yorig, float xmove, float ymove,
+                     const unsigned char* bits)
+{
+    const int k = code - FONT_FIRST_CODE;
+    if (k < 0 || k >= FONT_CODE_COUNT || width < 0 || height < 0) return;
+    kept_glyph& g = kept[k];
+    const size_t size = (size_t)((width + 7) / 8) * (size_t)height;
+    g.bits.assign(bits, bits + size);
+    g.bits.push_back(0);  // never empty, so the pointer is always valid
+    g.glyph = {width, height, xorig, yorig, xmove, ymove, g.bits.data()};
+    g.present = true;
+    any_kept = true;
+}
+
+bool font_glyphs_kept()
+{
+    return any_kept;
+}
+
+const font_glyph* kept_font_glyph(int code)
+{
+    const int k = code - FONT_FIRST_CODE;
+    if (k < 0 || k >= FONT_CODE_COUNT || !kept[k].present) return nullptr;
+    return &kept[k].glyph;
+}
 
 void use_font_source(const font_source& chosen)
 {
@@ -14,10 +60,12 @@ void use_font_source(const font_source& chosen)
 
 void make_font()
 {
+    forget_glyphs();
     if (source.make) source.make();
 }
 
 void free_font()
 {
     if (source.free) source.free();
+    forget_glyphs();
 }
