@@ -1,6 +1,6 @@
 // The faster ways of drawing against the plain ones they replace, in an
-// offscreen context: spheres as one triangle list, dial rims and faces as
-// strips, sweeps as one primitive, the view frame's bands cut by scissors,
+// offscreen context: spheres as one triangle list, dial discs and gauge zones
+// in fewer slivers, sweeps as one primitive, the view frame's bands cut by scissors,
 // the world cut to the frame's opening, bubbles culled outside the scissor box
 // and title points drawn size by size must all leave exactly the same pixels.
 #include <gtest/gtest.h>
@@ -151,6 +151,37 @@ void plain_sweep(const dial_place& place, float sweep)
     }
 }
 
+// The depth gauge as it was drawn with every polygon a plain one.
+void plain_depth_gauge(float height, bool large_layout)
+{
+    const dial_place place = dial_placement(DIAL_DEPTH, large_layout);
+    plain_dial_body(place);
+    for (int z = 0; z < DEPTH_ZONE_COUNT; ++z) {
+        depth_zone zone;
+        depth_gauge_zone(place, z, zone);
+        glColor3d(zone.red, zone.green, zone.blue);
+        plain_polygon(zone.points, zone.point_count);
+    }
+    glColor3d(1, 1, 1);
+    glPointSize(2);
+    glBegin(GL_POINTS);
+    glVertex2f(place.mx, place.my);
+    glEnd();
+    glPointSize(1);
+    overlay_point dots[DEPTH_SCALE_DOT_COUNT];
+    depth_scale_dots(place, dots);
+    glBegin(GL_POINTS);
+    for (const overlay_point& d : dots) glVertex2f(d.x, d.y);
+    glEnd();
+    const overlay_point tip = depth_needle_tip(place, height);
+    glLineWidth(2);
+    glColor3d(1, 1, 1);
+    glBegin(GL_LINES);
+    glVertex2f(place.mx, place.my);
+    glVertex2f(tip.x, tip.y);
+    glEnd();
+}
+
 void plain_view_frame(bool large_layout)
 {
     glColor4f(0, 0, 0, 0.1f);
@@ -242,7 +273,7 @@ TEST(SamePixels, LeftOutSphereLeavesTheSphereNormal)
     EXPECT_GT(differing(library, pixels(W, H)), 100u);
 }
 
-TEST(SamePixels, DialBodiesAndSweeps)
+TEST(SamePixels, DialBodiesGaugeAndSweeps)
 {
     constexpr int W = 1024, H = 768;
     if (!open_window(W, H)) GTEST_SKIP() << test_gl_context_error();
@@ -257,6 +288,15 @@ TEST(SamePixels, DialBodiesAndSweeps)
             clear_black();
             draw_dial_body(place);
             EXPECT_EQ(differing(plain, pixels(W, H)), 0u) << "dial " << dial << (large ? " large" : " small");
+        }
+        for (float height : {298.0f, -300.0f, -880.0f}) {
+            overlay_of(client_width, client_height);
+            clear_black();
+            plain_depth_gauge(height, large);
+            const std::vector<unsigned char> plain = pixels(W, H);
+            clear_black();
+            draw_depth_gauge(height, large);
+            EXPECT_EQ(differing(plain, pixels(W, H)), 0u) << "depth gauge at " << height;
         }
         for (float sweep : {100.0f, 0.0f, 355.0f, 212.5f}) {
             const dial_place place = dial_placement(DIAL_FINDER, large);
