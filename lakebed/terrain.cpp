@@ -1,6 +1,7 @@
 // Terrain drawing: the lake-bed cells around the camera.
 #include "lakebed/terrain.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/gl.h"
@@ -70,9 +71,23 @@ void draw_lake_bed(int ci, int cj, float x, float y, float z)
             for (unsigned& stamp : row) stamp = 0;
         bed_frame_stamp = 1;
     }
-    for (int i = ci - BED_WINDOW; i <= ci + BED_WINDOW; ++i) {
+    // Only cells whose first corner lies within the draw distance along x
+    // and along z can pass the distance test below; the loops leave out the
+    // window's rows and columns beyond it (a cell more, either way, for
+    // safety) without testing every cell of the window.
+    auto first_cell = [](int centre, double along) {
+        const double reach = std::floor((along + 10000.0 - BED_DRAW_DISTANCE) / 10.0) - 1;
+        return (int)std::max((double)(centre - BED_WINDOW), std::min(reach, (double)(centre + BED_WINDOW + 1)));
+    };
+    auto last_cell = [](int centre, double along) {
+        const double reach = std::ceil((along + 10000.0 + BED_DRAW_DISTANCE) / 10.0) + 1;
+        return (int)std::min((double)(centre + BED_WINDOW), std::max(reach, (double)(centre - BED_WINDOW - 1)));
+    };
+    const int i_first = first_cell(ci, x), i_last = last_cell(ci, x);
+    const int j_first = first_cell(cj, z), j_last = last_cell(cj, z);
+    for (int i = i_first; i <= i_last; ++i) {
         if (i < 0 || i + 1 >= BED_SIZE) continue;
-        for (int j = cj - BED_WINDOW; j <= cj + BED_WINDOW; ++j) {
+        for (int j = j_first; j <= j_last; ++j) {
             if (j < 0 || j + 1 >= BED_SIZE) continue;
             const float h = world.bed_height[i][j];
             if (!sphere_in_view((float)(10 * i - 9995), h, (float)(10 * j - 9995), BED_CELL_RADIUS))
