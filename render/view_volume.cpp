@@ -22,6 +22,7 @@ void set_plane(float* plane, float a, float b, float c, float d)
 // coordinates, normalised; inside where positive.
 double scissor_planes[4][4];
 int scissor_plane_count = 0;
+bool unseen_left_out = false;
 
 }  // namespace
 
@@ -92,9 +93,14 @@ void limit_view_to_scissor()
     }
 }
 
+void leave_out_unseen(bool on)
+{
+    unseen_left_out = on;
+}
+
 bool points_outside_view(const double (*points)[3], int n, double margin)
 {
-    if (n <= 0) return false;
+    if (!unseen_left_out || n <= 0) return false;
     for (const float* p : world.view_frustum) {
         bool all_beyond = true;
         for (int k = 0; k < n && all_beyond; ++k)

@@ -21,9 +21,15 @@ inline bool sphere_in_view(float x, float y, float z, float r)
 // current matrices and viewport; only points_outside_view uses them.
 void limit_view_to_scissor();
 
-// True when every one of the n points lies more than `margin` beyond one and
-// the same plane of view_frustum, or of the scissor box's planes: a polygon
-// through them, or any shape within their hull, cannot reach a pixel. (margin covers the difference between this
+// Whether shapes that cannot reach a pixel may be left out: off unless a
+// frame driver switches it on for the world it draws (and off again after),
+// so that anything else drawing a plant or the lake bed sends every shape.
+void leave_out_unseen(bool on);
+
+// With leave_out_unseen on, true when every one of the n points lies more than
+// `margin` beyond one and the same plane of view_frustum, or of the scissor
+// box's planes: a polygon through them, or any shape within their hull,
+// cannot reach a pixel. Always false with it off. (margin covers the difference between this
 // test and the GL's clipping of the same points, a thousandth of a unit at
 // the world's scale.)
 bool points_outside_view(const double (*points)[3], int n, double margin = 1.0);

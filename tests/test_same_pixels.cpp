@@ -1,8 +1,9 @@
 // The faster ways of drawing against the plain ones they replace, in an
 // offscreen context: spheres as one triangle list, dial discs and gauge zones
-// in fewer slivers, sweeps as one primitive, the view frame's bands cut by scissors,
-// the world cut to the frame's opening, bubbles culled outside the scissor box
-// and title points drawn size by size must all leave exactly the same pixels.
+// in fewer slivers, sweeps as one primitive, the view frame's bands cut by
+// scissors, the world cut to the frame's opening, bubbles, plants and lake-bed
+// cells left out where they cannot reach a pixel and title points drawn size
+// by size must all leave exactly the same pixels.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -20,7 +21,11 @@
 #include "render/view_volume.h"
 #include "scene/camera.h"
 #include "scene/title.h"
+#include "lakebed/height_queries.h"
+#include "lakebed/terrain.h"
+#include "objects/weeds.h"
 #include "tests/gl_context.h"
+#include "tests/test_world.h"
 
 namespace {
 
@@ -471,4 +476,55 @@ TEST(SamePixels, TitlePointsSizeBySize)
         EXPECT_GT(painted(results[0]), 100u);
         for (int k = 0; k < 37; ++k) step_title_points();
     }
+}
+
+TEST(SamePixels, PlantsAndLakeBedLeftOutWhereUnseen)
+{
+    constexpr int W = 256, H = 192;
+    if (!open_window(W, H)) GTEST_SKIP() << test_gl_context_error();
+    // Around the start, looking four ways, up and down, with and without a
+    // scissor box cutting the view to a frame-like opening.
+    const float views[][3] = {{-90, 10, 0}, {0, -30, 1}, {90, 5, 0}, {180, -10, 1}, {45, 25, 1}};
+    for (const auto& v : views) {
+        std::vector<unsigned char> results[2];
+        for (int cull = 0; cull < 2; ++cull) {
+            use_generated_world(false);
+            const float x = world.camera_x, z = world.camera_z;
+            const float y = ground_level(x, z) + 60;
+            place_camera(x, y, z, v[0], v[1], W, H);
+            clear_black();
+            if (v[2] != 0) {
+                glEnable(GL_SCISSOR_TEST);
+                glScissor(25, 19, 206, 154);
+            }
+            extract_view_frustum();
+            limit_view_to_scissor();
+            refresh_headlamp();
+            glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+            world.fog_phase = 0;
+            apply_fog(0.2f, 1.0f);
+            leave_out_unseen(cull == 1);
+            draw_lake_bed(grid_index(x), grid_index(z), x, y, z);
+            glBegin(GL_TRIANGLES);  // shows the colour the bed left current
+            glVertex3f(x + 5 * std::cos(v[0] * 3.14159f / 180), y, z - 5 * std::sin(v[0] * 3.14159f / 180));
+            glVertex3f(x, y + 1, z);
+            glVertex3f(x, y - 1, z);
+            glEnd();
+            update_weed_beds(x, z);
+            leave_out_unseen(false);
+            glDisable(GL_SCISSOR_TEST);
+            results[cull] = pixels(W, H);
+        }
+        EXPECT_EQ(differing(results[0], results[1]), 0u) << "yaw " << v[0] << ", pitch " << v[1];
+        EXPECT_GT(painted(results[0]), (size_t)W * H / 10);
+    }
+    // Without the switch nothing is left out: the same call sends every plant.
+    use_generated_world(false);
+    place_camera(world.camera_x, -600, world.camera_z, 90, 0, W, H);
+    extract_view_frustum();
+    const double behind[1][3] = {{world.camera_x, -600.0, world.camera_z + 1000.0}};
+    EXPECT_FALSE(points_outside_view(behind, 1));
+    leave_out_unseen(true);
+    EXPECT_TRUE(points_outside_view(behind, 1));
+    leave_out_unseen(false);
 }
