@@ -118,6 +118,19 @@ bool points_outside_view(const double (*points)[3], int n, double margin)
     return false;
 }
 
+bool sphere_outside_view(double x, double y, double z, double radius, double margin)
+{
+    if (!unseen_left_out) return false;
+    const double reach = -(radius + margin);
+    for (const float* p : world.view_frustum)
+        if ((double)p[0] * x + (double)p[1] * y + (double)p[2] * z + p[3] < reach) return true;
+    for (int q = 0; q < scissor_plane_count; ++q) {
+        const double* p = scissor_planes[q];
+        if (p[0] * x + p[1] * y + p[2] * z + p[3] < reach) return true;
+    }
+    return false;
+}
+
 void read_scissor_cull(scissor_cull& cull)
 {
     cull.active = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;

@@ -34,6 +34,11 @@ void leave_out_unseen(bool on);
 // the world's scale.)
 bool points_outside_view(const double (*points)[3], int n, double margin = 1.0);
 
+// With leave_out_unseen on, true when the sphere of `radius` around (x, y, z)
+// lies more than `margin` beyond one plane of view_frustum or of the scissor
+// box's planes; always false with it off.
+bool sphere_outside_view(double x, double y, double z, double radius, double margin = 1.0);
+
 // The window rectangle drawing is cut to (the scissor box) and what is needed
 // to find where a sphere lands in the window, read from the GL state once.
 struct scissor_cull {

@@ -23,6 +23,7 @@
 #include "scene/title.h"
 #include "lakebed/height_queries.h"
 #include "lakebed/terrain.h"
+#include "objects/tower.h"
 #include "objects/weeds.h"
 #include "tests/gl_context.h"
 #include "tests/test_world.h"
@@ -527,4 +528,44 @@ TEST(SamePixels, PlantsAndLakeBedLeftOutWhereUnseen)
     leave_out_unseen(true);
     EXPECT_TRUE(points_outside_view(behind, 1));
     leave_out_unseen(false);
+}
+
+TEST(SamePixels, TowerPartsLeftOutWhereUnseen)
+{
+    constexpr int W = 256, H = 192;
+    if (!open_window(W, H)) GTEST_SKIP() << test_gl_context_error();
+    // Around the tower, near and far, looking at it, past it and away.
+    int views = 0;
+    for (double distance : {120.0, 400.0, 1500.0})
+        for (int around = 0; around < 8; ++around)
+            for (double look : {0.0, 40.0, 100.0, 180.0}) {
+                const double a = around * 45.0;
+                const float x = (float)(distance * std::cos(a * 3.14159265358979 / 180));
+                const float z = (float)(-distance * std::sin(a * 3.14159265358979 / 180));
+                const float yaw = (float)(a + 180 + look);
+                std::vector<unsigned char> results[2];
+                for (int cull = 0; cull < 2; ++cull) {
+                    place_camera(x, -300, z, yaw, 5, W, H);
+                    clear_black();
+                    extract_view_frustum();
+                    refresh_headlamp();
+                    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+                    world.fog_phase = 0;
+                    apply_fog(0.2f, 1.0f);
+                    leave_out_unseen(cull == 1);
+                    draw_central_tower();
+                    leave_out_unseen(false);
+                    // Something unlit and without normal of its own shows the colour and normal left current.
+                    glBegin(GL_TRIANGLES);
+                    glVertex3f(x + 20 * (float)std::cos(yaw * 3.14159f / 180), -300, z - 20 * (float)std::sin(yaw * 3.14159f / 180));
+                    glVertex3f(x, -298, z);
+                    glVertex3f(x, -302, z);
+                    glEnd();
+                    results[cull] = pixels(W, H);
+                }
+                EXPECT_EQ(differing(results[0], results[1]), 0u)
+                    << "distance " << distance << ", around " << a << ", look " << look;
+                if (painted(results[0]) > 200) ++views;
+            }
+    EXPECT_GT(views, 20);
 }
