@@ -7,31 +7,41 @@
 
 namespace {
 
-void polygon(const overlay_point* points, int count)
+void triangle(const overlay_point& a, const overlay_point& b, const overlay_point& c)
 {
-    glBegin(GL_POLYGON);
-    for (int k = 0; k < count; ++k) glVertex2f(points[k].x, points[k].y);
-    glEnd();
+    glVertex2f(a.x, a.y);
+    glVertex2f(b.x, b.y);
+    glVertex2f(c.x, c.y);
 }
 
-// A convex polygon's pixels as one strip zigzagging across it (first vertex,
-// second, last, third, last but one, ...) instead of the renderer's fan from
-// the first vertex: for a polygon in one flat colour with no depth test, any
-// set of triangles that tiles it covers the same pixels, and the strip's
-// triangles are far cheaper to fill than the fan's slivers.
-void convex_strip(const overlay_point* points, int count)
+// The part of a convex polygon cut off by the chord from vertex i to vertex
+// j (j may be `count`, vertex 0 again): the triangle i, middle, j and the two
+// smaller parts beside it.
+void arc_triangles(const overlay_point* points, int count, int i, int j)
 {
-    glBegin(GL_TRIANGLE_STRIP);
-    glVertex2f(points[0].x, points[0].y);
-    int ahead = 1, behind = count - 1;
-    while (ahead <= behind) {
-        glVertex2f(points[ahead].x, points[ahead].y);
-        ++ahead;
-        if (ahead <= behind) {
-            glVertex2f(points[behind].x, points[behind].y);
-            --behind;
-        }
-    }
+    if (j - i < 2) return;
+    const int middle = (i + j) / 2;
+    triangle(points[i], points[middle], points[j % count]);
+    arc_triangles(points, count, i, middle);
+    arc_triangles(points, count, middle, j);
+}
+
+// A convex polygon in one flat colour, without depth test. The renderer
+// splits a polygon into a fan from its first vertex, long slivers that cost
+// it many partly covered blocks each. Any set of triangles that tiles the
+// polygon covers the same pixels, since the renderer gives each pixel centre
+// on a shared edge to exactly one of the two triangles; these tile it with a
+// triangle through three vertices a third of the way round from each other
+// and ever smaller ones beside it, few of them slivers.
+void convex_polygon(const overlay_point* points, int count)
+{
+    if (count < 3) return;
+    const int a = 0, b = count / 3, c = 2 * count / 3;
+    glBegin(GL_TRIANGLES);
+    triangle(points[a], points[b], points[c]);
+    arc_triangles(points, count, a, b);
+    arc_triangles(points, count, b, c);
+    arc_triangles(points, count, c, count);
     glEnd();
 }
 
@@ -44,23 +54,13 @@ void print_dial_text(const dial_text& t)
 
 void draw_dial_body(const dial_place& place)
 {
-    // The rim is the ring between the two circles, whose points stand at the
-    // same angles: the face covers the rest of the rim's circle anyway. Ring
-    // and face together tile the rim's circle, so they fill the pixels the
-    // two whole circles filled, each in its colour.
-    overlay_point rim[DIAL_CIRCLE_POINT_COUNT], face[DIAL_CIRCLE_POINT_COUNT];
-    dial_circle(place, 1.2 * (double)place.r, rim);
-    dial_circle(place, place.r, face);
+    overlay_point circle[DIAL_CIRCLE_POINT_COUNT];
+    dial_circle(place, 1.2 * (double)place.r, circle);
     glColor3d(0.1, 0.1, 0.2);
-    glBegin(GL_TRIANGLE_STRIP);
-    for (int k = 0; k <= DIAL_CIRCLE_POINT_COUNT; ++k) {
-        const int m = k % DIAL_CIRCLE_POINT_COUNT;
-        glVertex2f(rim[m].x, rim[m].y);
-        glVertex2f(face[m].x, face[m].y);
-    }
-    glEnd();
+    convex_polygon(circle, DIAL_CIRCLE_POINT_COUNT);
+    dial_circle(place, place.r, circle);
     glColor3d(0.32, 0.625, 0.625);
-    convex_strip(face, DIAL_CIRCLE_POINT_COUNT);
+    convex_polygon(circle, DIAL_CIRCLE_POINT_COUNT);
 }
 
 void draw_sweep(const dial_place& place, float& sweep)
@@ -91,7 +91,8 @@ void draw_depth_gauge(float height, bool large_layout)
         depth_zone zone;
         depth_gauge_zone(place, z, zone);
         glColor3d(zone.red, zone.green, zone.blue);
-        polygon(zone.points, zone.point_count);
+        // Each zone is a sector of at most 138 degrees: convex.
+        convex_polygon(zone.points, zone.point_count);
     }
 
     glColor3d(1, 1, 1);

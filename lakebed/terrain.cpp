@@ -1,6 +1,7 @@
 // Terrain drawing: the lake-bed cells around the camera.
 #include "lakebed/terrain.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/gl.h"
@@ -62,6 +63,7 @@ void draw_lake_bed(int ci, int cj, float x, float y, float z)
     glMaterialfv(GL_FRONT, GL_SPECULAR, FRONT_SPECULAR);
     glMaterialfv(GL_BACK, GL_SPECULAR, BACK_SPECULAR);
     int vertices = 0, n = 0;
+    int last_i = -1, last_j = -1;
     const int i0 = ci - BED_WINDOW, j0 = cj - BED_WINDOW;
     if (++bed_frame_stamp == 0) {
         // The stamp wrapped: forget every slot.
@@ -69,9 +71,23 @@ void draw_lake_bed(int ci, int cj, float x, float y, float z)
             for (unsigned& stamp : row) stamp = 0;
         bed_frame_stamp = 1;
     }
-    for (int i = ci - BED_WINDOW; i <= ci + BED_WINDOW; ++i) {
+    // Only cells whose first corner lies within the draw distance along x
+    // and along z can pass the distance test below; the loops leave out the
+    // window's rows and columns beyond it (a cell more, either way, for
+    // safety) without testing every cell of the window.
+    auto first_cell = [](int centre, double along) {
+        const double reach = std::floor((along + 10000.0 - BED_DRAW_DISTANCE) / 10.0) - 1;
+        return (int)std::max((double)(centre - BED_WINDOW), std::min(reach, (double)(centre + BED_WINDOW + 1)));
+    };
+    auto last_cell = [](int centre, double along) {
+        const double reach = std::ceil((along + 10000.0 + BED_DRAW_DISTANCE) / 10.0) + 1;
+        return (int)std::min((double)(centre + BED_WINDOW), std::max(reach, (double)(centre - BED_WINDOW - 1)));
+    };
+    const int i_first = first_cell(ci, x), i_last = last_cell(ci, x);
+    const int j_first = first_cell(cj, z), j_last = last_cell(cj, z);
+    for (int i = i_first; i <= i_last; ++i) {
         if (i < 0 || i + 1 >= BED_SIZE) continue;
-        for (int j = cj - BED_WINDOW; j <= cj + BED_WINDOW; ++j) {
+        for (int j = j_first; j <= j_last; ++j) {
             if (j < 0 || j + 1 >= BED_SIZE) continue;
             const float h = world.bed_height[i][j];
             if (!sphere_in_view((float)(10 * i - 9995), h, (float)(10 * j - 9995), BED_CELL_RADIUS))
@@ -80,6 +96,17 @@ void draw_lake_bed(int ci, int cj, float x, float y, float z)
             const double dy = (double)y - h;
             const double dz = z - (10.0 * j - 10000.0);
             if (std::sqrt(dx * dx + dy * dy + dz * dz) >= BED_DRAW_DISTANCE) continue;
+            last_i = i;
+            last_j = j;
+            // A cell whose four corners all lie beyond one plane of the view
+            // volume cannot reach a pixel: its triangles are left out.
+            const double corners[4][3] = {
+                {10.0 * i - 10000.0, world.bed_height[i][j], 10.0 * j - 10000.0},
+                {10.0 * i - 10000.0, world.bed_height[i][j + 1], 10.0 * (j + 1) - 10000.0},
+                {10.0 * (i + 1) - 10000.0, world.bed_height[i + 1][j + 1], 10.0 * (j + 1) - 10000.0},
+                {10.0 * (i + 1) - 10000.0, world.bed_height[i + 1][j], 10.0 * j - 10000.0},
+            };
+            if (points_outside_view(corners, 4)) continue;
             put_bed_vertex(vertices, n, i, j, i0, j0);
             put_bed_vertex(vertices, n, i, j + 1, i0, j0);
             put_bed_vertex(vertices, n, i + 1, j + 1, i0, j0);
@@ -88,7 +115,14 @@ void draw_lake_bed(int ci, int cj, float x, float y, float z)
             put_bed_vertex(vertices, n, i + 1, j, i0, j0);
         }
     }
-    if (n == 0) return;
+    if (last_i < 0) return;
+    // Drawing from arrays leaves the current colour undefined; immediate mode
+    // would leave the last vertex's colour current: that of corner (i + 1, j)
+    // of the last cell in range, drawn or left out.
+    if (n == 0) {
+        glColor3fv(world.bed_colour[last_i + 1][last_j]);
+        return;
+    }
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
@@ -96,7 +130,5 @@ void draw_lake_bed(int ci, int cj, float x, float y, float z)
     glColorPointer(3, GL_FLOAT, 0, bed_colours);
     glDrawElements(GL_TRIANGLES, n, GL_UNSIGNED_INT, bed_indices);
     glPopClientAttrib();
-    // Drawing from arrays leaves the current colour undefined; immediate mode
-    // would leave the last vertex's colour current.
-    glColor3fv(bed_colours[bed_indices[n - 1]]);
+    glColor3fv(world.bed_colour[last_i + 1][last_j]);
 }

@@ -155,7 +155,12 @@ bool fish_is_near(const fish_record& f, float camera_x, float camera_z)
 {
     const double dx = (double)camera_x - f.x;
     const double dz = (double)camera_z - f.z;
-    return std::sqrt(dx * dx + dz * dz) < FISH_NEAR_RADIUS;
+    const double square = dx * dx + dz * dz;
+    // Most of the school is far off: well beyond the radius the square root
+    // cannot come out below it, so it is taken only near the radius and within.
+    constexpr double FAR_SQUARE = 1.0001 * (double)FISH_NEAR_RADIUS * FISH_NEAR_RADIUS;
+    if (square > FAR_SQUARE) return false;
+    return std::sqrt(square) < FISH_NEAR_RADIUS;
 }
 
 bool fish_in_sight(const fish_record& f, float camera_x, float camera_z)

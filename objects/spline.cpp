@@ -2,6 +2,7 @@
 #include "objects/spline.h"
 
 #include "common/gl.h"
+#include "render/view_volume.h"
 
 namespace {
 
@@ -21,6 +22,25 @@ spline_cubic hermite_segment(float p, float q, float dp, float dq)
     s.c = (float)(3.0 * ((double)q - p) - 2.0 * dp - dq);
     s.d = (float)(2.0 * ((double)p - q) + dp + dq);
     return s;
+}
+
+// Vertices of one outline held back until it is known to be in view.
+constexpr int HELD_STEP_LIMIT = 8;
+constexpr int HELD_VERTEX_LIMIT = 1 + SPLINE_POINT_LIMIT * HELD_STEP_LIMIT;
+struct held_outline {
+    int count = 0;
+    double position[HELD_VERTEX_LIMIT][3];
+    const float* colour[HELD_VERTEX_LIMIT];
+};
+
+void hold_vertex(void* context, const float colour[3], double x, double y, double z)
+{
+    held_outline& h = *(held_outline*)context;
+    h.position[h.count][0] = x;
+    h.position[h.count][1] = y;
+    h.position[h.count][2] = z;
+    h.colour[h.count] = colour;
+    ++h.count;
 }
 
 void gl_vertex_sink(void*, const float colour[3], double x, double y, double z)
@@ -121,4 +141,26 @@ void draw_spline_outline(const float (*points)[3], const float (*colours)[3], in
     glBegin(GL_POLYGON);
     emit_spline_outline(points, colours, count, steps, gl_vertex_sink, nullptr);
     glEnd();
+}
+
+bool draw_spline_outline_in_view(const float (*points)[3], const float (*colours)[3], int count, int steps)
+{
+    if (!spline_outline_fits(count, steps)) return false;
+    if (steps > HELD_STEP_LIMIT) {
+        draw_spline_outline(points, colours, count, steps);
+        return true;
+    }
+    static held_outline held;
+    held.count = 0;
+    emit_spline_outline(points, colours, count, steps, hold_vertex, &held);
+    const float* last = held.colour[held.count - 1];
+    if (points_outside_view(held.position, held.count)) {
+        glColor3d(last[0], last[1], last[2]);
+        return false;
+    }
+    glBegin(GL_POLYGON);
+    for (int k = 0; k < held.count; ++k)
+        gl_vertex_sink(nullptr, held.colour[k], held.position[k][0], held.position[k][1], held.position[k][2]);
+    glEnd();
+    return true;
 }

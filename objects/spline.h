@@ -35,3 +35,9 @@ int emit_spline_outline(const float (*points)[3], const float (*colours)[3], int
 // Draws the outline as one filled GL_POLYGON with a colour per segment. An
 // outline whose count or steps is out of range is not drawn.
 void draw_spline_outline(const float (*points)[3], const float (*colours)[3], int count, int steps);
+
+// Draws the outline as draw_spline_outline does, unless all its vertices lie
+// beyond one plane of the view volume (render/view_volume.h): then it could
+// not reach a pixel, and only the colour its last vertex would have left
+// current is set. Returns whether it was sent.
+bool draw_spline_outline_in_view(const float (*points)[3], const float (*colours)[3], int count, int steps);

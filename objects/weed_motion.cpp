@@ -26,9 +26,10 @@ int points_in_use(const weed_record& w)
     return w.point_count < 0 ? 0 : (w.point_count > WEED_POINT_LIMIT ? WEED_POINT_LIMIT : w.point_count);
 }
 
+// A plant wholly outside the view volume is left out.
 void draw_weed(const weed_record& w)
 {
-    draw_spline_outline(w.points, w.colors, w.point_count, WEED_STEPS);
+    draw_spline_outline_in_view(w.points, w.colors, w.point_count, WEED_STEPS);
 }
 
 }  // namespace

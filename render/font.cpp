@@ -2,6 +2,8 @@
 #include "render/font.h"
 
 #include <cmath>
+#include <cstddef>
+#include <vector>
 
 #include "common/world.h"
 #include "render/picture_fit.h"
@@ -12,7 +14,50 @@ font_source source = {nullptr, nullptr};
 // The height the lists in use were built at.
 int built_height = FONT_PIXEL_HEIGHT;
 
+struct kept_glyph {
+    bool present = false;
+    font_glyph glyph{};
+    std::vector<unsigned char> bits;
+};
+kept_glyph kept[FONT_CODE_COUNT];
+bool any_kept = false;
+
+void forget_glyphs()
+{
+    for (kept_glyph& k : kept) {
+        k.present = false;
+        k.bits.clear();
+    }
+    any_kept = false;
+}
+
 }  // namespace
+
+void keep_font_glyph(int code, int width, int height, float xorig, float yorig, float xmove, float ymove,
+                     const unsigned char* bits)
+{
+    const int k = code - FONT_FIRST_CODE;
+    if (k < 0 || k >= FONT_CODE_COUNT || width < 0 || height < 0) return;
+    kept_glyph& g = kept[k];
+    const size_t size = (size_t)((width + 7) / 8) * (size_t)height;
+    g.bits.assign(bits, bits + size);
+    g.bits.push_back(0);  // never empty, so the pointer is always valid
+    g.glyph = {width, height, xorig, yorig, xmove, ymove, g.bits.data()};
+    g.present = true;
+    any_kept = true;
+}
+
+bool font_glyphs_kept()
+{
+    return any_kept;
+}
+
+const font_glyph* kept_font_glyph(int code)
+{
+    const int k = code - FONT_FIRST_CODE;
+    if (k < 0 || k >= FONT_CODE_COUNT || !kept[k].present) return nullptr;
+    return &kept[k].glyph;
+}
 
 void use_font_source(const font_source& chosen)
 {
@@ -30,12 +75,14 @@ int font_pixel_height()
 void make_font()
 {
     built_height = font_pixel_height();
+    forget_glyphs();
     if (source.make) source.make();
 }
 
 void free_font()
 {
     if (source.free) source.free();
+    forget_glyphs();
 }
 
 void refresh_font_size()

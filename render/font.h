@@ -26,3 +26,23 @@ void free_font();
 // Builds the lists again when font_pixel_height() differs from the height
 // they were built at; nothing when there are none.
 void refresh_font_size();
+
+// Copies of the lists' glyphs, kept by a source that has them at hand while
+// it builds the lists (the FreeType one does). The GL draws a bitmap sent
+// directly far faster than one kept in a display list, so with them text is
+// drawn glyph by glyph with glBitmap, the same bitmaps at the same raster
+// positions; without them (no source keeps any) it goes through the lists.
+constexpr int FONT_FIRST_CODE = 32;
+constexpr int FONT_CODE_COUNT = 96;
+struct font_glyph {
+    int width, height;                 // as glBitmap takes them
+    float xorig, yorig, xmove, ymove;
+    const unsigned char* bits;         // rows bottom first, each a whole number of bytes
+};
+// Keeps a copy of the glyph of `code` (FONT_FIRST_CODE on) as just put into its list.
+void keep_font_glyph(int code, int width, int height, float xorig, float yorig, float xmove, float ymove,
+                     const unsigned char* bits);
+// Whether the glyphs of the current font are kept (at least one was).
+bool font_glyphs_kept();
+// The kept glyph of `code`, or null (no glyph: its list is empty).
+const font_glyph* kept_font_glyph(int code);

@@ -7,6 +7,7 @@
 
 #include "common/gl.h"
 #include "common/world.h"
+#include "render/font.h"
 #include "render/picture_fit.h"
 
 void begin_overlay()
@@ -37,6 +38,25 @@ void print_text(float x, float y, const char* format, ...)
     std::vsnprintf(text, sizeof text, format, arguments);
     va_end(arguments);
 
+    if (world.font_base != 0 && font_glyphs_kept()) {
+        // The lists' glyphs sent directly: the same bitmaps from the same
+        // raster position, unpacked as they were for the lists. Bytes
+        // outside the font have no glyph and draw nothing.
+        glRasterPos2f(x, y);
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+        glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+        glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+        for (const unsigned char* c = (const unsigned char*)text; *c; ++c) {
+            const font_glyph* g = kept_font_glyph(*c);
+            if (g) glBitmap(g->width, g->height, g->xorig, g->yorig, g->xmove, g->ymove, g->bits);
+        }
+        glPopClientAttrib();
+        return;
+    }
     glPushAttrib(GL_LIST_BIT);
     glListBase(world.font_base - 32);
     glRasterPos2f(x, y);

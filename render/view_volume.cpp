@@ -18,6 +18,12 @@ void set_plane(float* plane, float a, float b, float c, float d)
     plane[3] = (float)(d / length);
 }
 
+// The planes through the eye and the scissor box's edges, in world
+// coordinates, normalised; inside where positive.
+double scissor_planes[4][4];
+int scissor_plane_count = 0;
+bool unseen_left_out = false;
+
 }  // namespace
 
 void frustum_from_matrices(const float projection[16], const float modelview[16])
@@ -40,10 +46,89 @@ void frustum_from_matrices(const float projection[16], const float modelview[16]
 
 void extract_view_frustum()
 {
+    // A new view: the scissor's planes belong to the old one.
+    scissor_plane_count = 0;
     float projection[16], modelview[16];
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     frustum_from_matrices(projection, modelview);
+}
+
+void limit_view_to_scissor()
+{
+    scissor_plane_count = 0;
+    if (glIsEnabled(GL_SCISSOR_TEST) != GL_TRUE) return;
+    float P[16], M[16];
+    GLint viewport[4], box[4];
+    glGetFloatv(GL_PROJECTION_MATRIX, P);
+    glGetFloatv(GL_MODELVIEW_MATRIX, M);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    if (viewport[2] <= 0 || viewport[3] <= 0) return;
+    // Row r of the clip transform K = P M: clip_r = K[r] x + K[4 + r] y + K[8 + r] z + K[12 + r].
+    double K[16];
+    for (int k = 0; k < 4; ++k)
+        for (int m = 0; m < 4; ++m)
+            K[4 * k + m] = (double)M[4 * k] * P[m] + (double)M[4 * k + 1] * P[4 + m] +
+                           (double)M[4 * k + 2] * P[8 + m] + (double)M[4 * k + 3] * P[12 + m];
+    // Window column x lies at x_ndc = 2 (x - viewport x) / width - 1; a
+    // point is inside the left edge where clip_x - x_ndc clip_w >= 0, which
+    // is linear in the point, so it holds for a whole polygon, behind the eye
+    // or not, when it holds for its corners.
+    const double left = 2.0 * (box[0] - viewport[0]) / viewport[2] - 1;
+    const double right = 2.0 * (box[0] + box[2] - viewport[0]) / viewport[2] - 1;
+    const double bottom = 2.0 * (box[1] - viewport[1]) / viewport[3] - 1;
+    const double top = 2.0 * (box[1] + box[3] - viewport[1]) / viewport[3] - 1;
+    const struct {
+        int row;
+        double edge, sign;
+    } edges[4] = {{0, left, 1}, {0, right, -1}, {1, bottom, 1}, {1, top, -1}};
+    for (const auto& e : edges) {
+        double* plane = scissor_planes[scissor_plane_count];
+        for (int c = 0; c < 4; ++c) plane[c] = e.sign * (K[4 * c + e.row] - e.edge * K[4 * c + 3]);
+        const double length = std::sqrt(plane[0] * plane[0] + plane[1] * plane[1] + plane[2] * plane[2]);
+        if (!(length > 0)) continue;
+        for (int c = 0; c < 4; ++c) plane[c] /= length;
+        ++scissor_plane_count;
+    }
+}
+
+void leave_out_unseen(bool on)
+{
+    unseen_left_out = on;
+}
+
+bool points_outside_view(const double (*points)[3], int n, double margin)
+{
+    if (!unseen_left_out || n <= 0) return false;
+    for (const float* p : world.view_frustum) {
+        bool all_beyond = true;
+        for (int k = 0; k < n && all_beyond; ++k)
+            all_beyond = (double)p[0] * points[k][0] + (double)p[1] * points[k][1] + (double)p[2] * points[k][2] +
+                             p[3] < -margin;
+        if (all_beyond) return true;
+    }
+    for (int q = 0; q < scissor_plane_count; ++q) {
+        const double* p = scissor_planes[q];
+        bool all_beyond = true;
+        for (int k = 0; k < n && all_beyond; ++k)
+            all_beyond = p[0] * points[k][0] + p[1] * points[k][1] + p[2] * points[k][2] + p[3] < -margin;
+        if (all_beyond) return true;
+    }
+    return false;
+}
+
+bool sphere_outside_view(double x, double y, double z, double radius, double margin)
+{
+    if (!unseen_left_out) return false;
+    const double reach = -(radius + margin);
+    for (const float* p : world.view_frustum)
+        if ((double)p[0] * x + (double)p[1] * y + (double)p[2] * z + p[3] < reach) return true;
+    for (int q = 0; q < scissor_plane_count; ++q) {
+        const double* p = scissor_planes[q];
+        if (p[0] * x + p[1] * y + p[2] * z + p[3] < reach) return true;
+    }
+    return false;
 }
 
 void read_scissor_cull(scissor_cull& cull)

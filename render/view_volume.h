@@ -3,7 +3,8 @@
 
 #include "common/world.h"
 
-// Reads the current projection and model-view matrices and fills view_frustum.
+// Reads the current projection and model-view matrices and fills view_frustum
+// (and drops the scissor box's planes, see limit_view_to_scissor).
 void extract_view_frustum();
 // Fills view_frustum from the two column-major matrices (no GL call).
 void frustum_from_matrices(const float projection[16], const float modelview[16]);
@@ -14,6 +15,29 @@ inline bool sphere_in_view(float x, float y, float z, float r)
         if ((double)p[0] * x + (double)p[1] * y + (double)p[2] * z + p[3] <= -(double)r) return false;
     return true;
 }
+
+// Adds to the view volume the four planes through the eye and the edges of
+// the scissor box, while the scissor test is on (none otherwise), from the
+// current matrices and viewport; only points_outside_view uses them.
+void limit_view_to_scissor();
+
+// Whether shapes that cannot reach a pixel may be left out: off unless a
+// frame driver switches it on for the world it draws (and off again after),
+// so that anything else drawing a plant or the lake bed sends every shape.
+void leave_out_unseen(bool on);
+
+// With leave_out_unseen on, true when every one of the n points lies more than
+// `margin` beyond one and the same plane of view_frustum, or of the scissor
+// box's planes: a polygon through them, or any shape within their hull,
+// cannot reach a pixel. Always false with it off. (margin covers the difference between this
+// test and the GL's clipping of the same points, a thousandth of a unit at
+// the world's scale.)
+bool points_outside_view(const double (*points)[3], int n, double margin = 1.0);
+
+// With leave_out_unseen on, true when the sphere of `radius` around (x, y, z)
+// lies more than `margin` beyond one plane of view_frustum or of the scissor
+// box's planes; always false with it off.
+bool sphere_outside_view(double x, double y, double z, double radius, double margin = 1.0);
 
 // The window rectangle drawing is cut to (the scissor box) and what is needed
 // to find where a sphere lands in the window, read from the GL state once.

@@ -52,6 +52,7 @@ void begin_world_frame(const int* opening)
         glEnable(GL_SCISSOR_TEST);
     }
     extract_view_frustum();
+    limit_view_to_scissor();
     refresh_headlamp();
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
     float t, d;
@@ -68,8 +69,10 @@ void begin_world_frame(const int* opening)
 }
 
 // Step 14: the world around the camera, inside a pushed model-view matrix.
+// Plants and lake-bed cells that cannot reach a pixel are left out.
 void draw_world()
 {
+    leave_out_unseen(true);
     glPushMatrix();
     const int ci = grid_index(world.camera_x);
     const int cj = grid_index(world.camera_z);
@@ -84,6 +87,7 @@ void draw_world()
     update_fish(world.camera_x, world.camera_z);
     draw_fish(world.camera_x, world.camera_z);
     glPopMatrix();
+    leave_out_unseen(false);
     step_done(FRAME_STEP_FISH);
 }
 

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Checks that a change moved no pixel and no byte of the world: renders a fixed
 # set of frames of both programs and both layouts (title, swimming among the
-# ribbons with bubbles near the top of the view, an F1 context rebuild, soft
-# mode, the screensaver) and dumps the world after a scripted flight, once with
-# the build of a reference commit and once with the working tree's build, then
-# compares the files byte for byte.
+# ribbons with bubbles near the top of the view, the benchmark's swim, a long
+# dive, an F1 context rebuild, soft mode, the screensaver) and dumps the world
+# after a scripted flight, once with the build of a reference commit and once
+# with the working tree's build, then compares the files byte for byte.
 #
 # Usage: scripts/same-pictures.sh [REF]    (REF: a commit, default HEAD)
 #        scripts/same-pictures.sh --render RENDERER FOLDER
@@ -25,6 +25,14 @@ render_set() {
   # Looking up at the surface from close above the lake bed, climbing.
   "$r" --frames 1100 --out "$out/climb" --shot 1100 \
     --keys "up@772-1100,q@900-1000,left@1000-1040" >/dev/null
+  # The benchmark's swim: frames cut to the view frame's opening, weeds and
+  # lake-bed cells culled at the edges of the view.
+  "$r" --frames 1100 --out "$out/bench" --shot 771,800,905,940,1100 \
+    --keys "up@770-1100,left@900-940" >/dev/null
+  # A long dive: all fifty bubbles, rising through the top of the opening,
+  # and ribbons passing close by.
+  "$r" --frames 1250 --out "$out/dive" --shot 1000,1130,1131,1190,1250 \
+    --keys "a@771-830,up@831-1250,right@1000-1060,q@1150-1180" >/dev/null
   # The 640 x 480 soft mode and its small layout.
   "$r" --soft --frames 900 --out "$out/soft" --shot 500,800,900 \
     --keys "a@771-800,up@801-900,right@820-840" >/dev/null

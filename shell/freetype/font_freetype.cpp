@@ -84,6 +84,8 @@ void compile_glyph(FT_Face face, int code)
     const GLfloat advance = (GLfloat)((slot->advance.x + 32) >> 6);
     glBitmap(width, rows, (GLfloat)-slot->bitmap_left, (GLfloat)(rows - slot->bitmap_top), advance, 0,
              bits.data());
+    keep_font_glyph(code, width, rows, (GLfloat)-slot->bitmap_left, (GLfloat)(rows - slot->bitmap_top), advance,
+                    0, bits.data());
 }
 
 }  // namespace

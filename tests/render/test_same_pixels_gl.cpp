@@ -1,8 +1,9 @@
 // The faster ways of drawing against the plain ones they replace, in an
-// offscreen context: spheres as one triangle list, dial rims and faces as
-// strips, sweeps as one primitive, the view frame's bands cut by scissors,
-// the world cut to the frame's opening, bubbles culled outside the scissor box
-// and title points drawn size by size must all leave exactly the same pixels.
+// offscreen context: spheres as one triangle list, dial discs and gauge zones
+// in fewer slivers, sweeps as one primitive, the view frame's bands cut by
+// scissors, the world cut to the frame's opening, bubbles, plants and lake-bed
+// cells left out where they cannot reach a pixel and title points drawn size
+// by size must all leave exactly the same pixels.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,6 +15,10 @@
 #include "instruments/dials.h"
 #include "instruments/view_frame.h"
 #include "lakebed/fog.h"
+#include "lakebed/height_queries.h"
+#include "lakebed/terrain.h"
+#include "objects/tower.h"
+#include "objects/weeds.h"
 #include "render/gl_setup.h"
 #include "render/overlay.h"
 #include "render/shape_cache.h"
@@ -21,6 +26,7 @@
 #include "scene/camera.h"
 #include "scene/title.h"
 #include "tests/support/gl_context.h"
+#include "tests/support/test_world.h"
 
 namespace {
 
@@ -151,6 +157,37 @@ void plain_sweep(const dial_place& place, float sweep)
     }
 }
 
+// The depth gauge as it was drawn with every polygon a plain one.
+void plain_depth_gauge(float height, bool large_layout)
+{
+    const dial_place place = dial_placement(DIAL_DEPTH, large_layout);
+    plain_dial_body(place);
+    for (int z = 0; z < DEPTH_ZONE_COUNT; ++z) {
+        depth_zone zone;
+        depth_gauge_zone(place, z, zone);
+        glColor3d(zone.red, zone.green, zone.blue);
+        plain_polygon(zone.points, zone.point_count);
+    }
+    glColor3d(1, 1, 1);
+    glPointSize(2);
+    glBegin(GL_POINTS);
+    glVertex2f(place.mx, place.my);
+    glEnd();
+    glPointSize(1);
+    overlay_point dots[DEPTH_SCALE_DOT_COUNT];
+    depth_scale_dots(place, dots);
+    glBegin(GL_POINTS);
+    for (const overlay_point& d : dots) glVertex2f(d.x, d.y);
+    glEnd();
+    const overlay_point tip = depth_needle_tip(place, height);
+    glLineWidth(2);
+    glColor3d(1, 1, 1);
+    glBegin(GL_LINES);
+    glVertex2f(place.mx, place.my);
+    glVertex2f(tip.x, tip.y);
+    glEnd();
+}
+
 void plain_view_frame(bool large_layout)
 {
     glColor4f(0, 0, 0, 0.1f);
@@ -242,7 +279,7 @@ TEST(SamePixels, LeftOutSphereLeavesTheSphereNormal)
     EXPECT_GT(differing(library, pixels(W, H)), 100u);
 }
 
-TEST(SamePixels, DialBodiesAndSweeps)
+TEST(SamePixels, DialBodiesGaugeAndSweeps)
 {
     constexpr int W = 1024, H = 768;
     if (!open_window(W, H)) GTEST_SKIP() << test_gl_context_error();
@@ -257,6 +294,15 @@ TEST(SamePixels, DialBodiesAndSweeps)
             clear_black();
             draw_dial_body(place);
             EXPECT_EQ(differing(plain, pixels(W, H)), 0u) << "dial " << dial << (large ? " large" : " small");
+        }
+        for (float height : {298.0f, -300.0f, -880.0f}) {
+            overlay_of(client_width, client_height);
+            clear_black();
+            plain_depth_gauge(height, large);
+            const std::vector<unsigned char> plain = pixels(W, H);
+            clear_black();
+            draw_depth_gauge(height, large);
+            EXPECT_EQ(differing(plain, pixels(W, H)), 0u) << "depth gauge at " << height;
         }
         for (float sweep : {100.0f, 0.0f, 355.0f, 212.5f}) {
             const dial_place place = dial_placement(DIAL_FINDER, large);
@@ -431,4 +477,95 @@ TEST(SamePixels, TitlePointsSizeBySize)
         EXPECT_GT(painted(results[0]), 100u);
         for (int k = 0; k < 37; ++k) step_title_points();
     }
+}
+
+TEST(SamePixels, PlantsAndLakeBedLeftOutWhereUnseen)
+{
+    constexpr int W = 256, H = 192;
+    if (!open_window(W, H)) GTEST_SKIP() << test_gl_context_error();
+    // Around the start, looking four ways, up and down, with and without a
+    // scissor box cutting the view to a frame-like opening.
+    const float views[][3] = {{-90, 10, 0}, {0, -30, 1}, {90, 5, 0}, {180, -10, 1}, {45, 25, 1}};
+    for (const auto& v : views) {
+        std::vector<unsigned char> results[2];
+        for (int cull = 0; cull < 2; ++cull) {
+            use_generated_world(false);
+            const float x = world.camera_x, z = world.camera_z;
+            const float y = ground_level(x, z) + 60;
+            place_camera(x, y, z, v[0], v[1], W, H);
+            clear_black();
+            if (v[2] != 0) {
+                glEnable(GL_SCISSOR_TEST);
+                glScissor(25, 19, 206, 154);
+            }
+            extract_view_frustum();
+            limit_view_to_scissor();
+            refresh_headlamp();
+            glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+            world.fog_phase = 0;
+            apply_fog(0.2f, 1.0f);
+            leave_out_unseen(cull == 1);
+            draw_lake_bed(grid_index(x), grid_index(z), x, y, z);
+            glBegin(GL_TRIANGLES);  // shows the colour the bed left current
+            glVertex3f(x + 5 * std::cos(v[0] * 3.14159f / 180), y, z - 5 * std::sin(v[0] * 3.14159f / 180));
+            glVertex3f(x, y + 1, z);
+            glVertex3f(x, y - 1, z);
+            glEnd();
+            update_weed_beds(x, z);
+            leave_out_unseen(false);
+            glDisable(GL_SCISSOR_TEST);
+            results[cull] = pixels(W, H);
+        }
+        EXPECT_EQ(differing(results[0], results[1]), 0u) << "yaw " << v[0] << ", pitch " << v[1];
+        EXPECT_GT(painted(results[0]), (size_t)W * H / 10);
+    }
+    // Without the switch nothing is left out: the same call sends every plant.
+    use_generated_world(false);
+    place_camera(world.camera_x, -600, world.camera_z, 90, 0, W, H);
+    extract_view_frustum();
+    const double behind[1][3] = {{world.camera_x, -600.0, world.camera_z + 1000.0}};
+    EXPECT_FALSE(points_outside_view(behind, 1));
+    leave_out_unseen(true);
+    EXPECT_TRUE(points_outside_view(behind, 1));
+    leave_out_unseen(false);
+}
+
+TEST(SamePixels, TowerPartsLeftOutWhereUnseen)
+{
+    constexpr int W = 256, H = 192;
+    if (!open_window(W, H)) GTEST_SKIP() << test_gl_context_error();
+    // Around the tower, near and far, looking at it, past it and away.
+    int views = 0;
+    for (double distance : {120.0, 400.0, 1500.0})
+        for (int around = 0; around < 8; ++around)
+            for (double look : {0.0, 40.0, 100.0, 180.0}) {
+                const double a = around * 45.0;
+                const float x = (float)(distance * std::cos(a * 3.14159265358979 / 180));
+                const float z = (float)(-distance * std::sin(a * 3.14159265358979 / 180));
+                const float yaw = (float)(a + 180 + look);
+                std::vector<unsigned char> results[2];
+                for (int cull = 0; cull < 2; ++cull) {
+                    place_camera(x, -300, z, yaw, 5, W, H);
+                    clear_black();
+                    extract_view_frustum();
+                    refresh_headlamp();
+                    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+                    world.fog_phase = 0;
+                    apply_fog(0.2f, 1.0f);
+                    leave_out_unseen(cull == 1);
+                    draw_central_tower();
+                    leave_out_unseen(false);
+                    // Something unlit and without normal of its own shows the colour and normal left current.
+                    glBegin(GL_TRIANGLES);
+                    glVertex3f(x + 20 * (float)std::cos(yaw * 3.14159f / 180), -300, z - 20 * (float)std::sin(yaw * 3.14159f / 180));
+                    glVertex3f(x, -298, z);
+                    glVertex3f(x, -302, z);
+                    glEnd();
+                    results[cull] = pixels(W, H);
+                }
+                EXPECT_EQ(differing(results[0], results[1]), 0u)
+                    << "distance " << distance << ", around " << a << ", look " << look;
+                if (painted(results[0]) > 200) ++views;
+            }
+    EXPECT_GT(views, 20);
 }
