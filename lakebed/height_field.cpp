@@ -13,6 +13,10 @@
 #include <cstddef>
 #include <thread>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "common/random.h"
 #include "common/world.h"
 
@@ -134,6 +138,22 @@ inline bool stretch_untouched(int a0, int b0, int a1, int b1, double base)
     return level_line(a0, b0) <= bound && level_line(a1, b1) <= bound;
 }
 
+// Bit k set where row[k] > limit, for k below len (at most 64); four
+// comparisons at a time where the processor has them, with the same result
+// (a comparison with a NaN is false either way).
+inline uint64_t heights_above(const float* row, int len, float limit)
+{
+    uint64_t above = 0;
+    int k = 0;
+#if defined(__SSE2__)
+    const __m128 bound = _mm_set1_ps(limit);
+    for (; k + 4 <= len; k += 4)
+        above |= (uint64_t)_mm_movemask_ps(_mm_cmpgt_ps(_mm_loadu_ps(row + k), bound)) << k;
+#endif
+    for (; k < len; ++k) above |= (uint64_t)(row[k] > limit) << k;
+    return above;
+}
+
 // A whole row of a ring: (a, b0) to (a, b0 + count - 1).
 inline void visit_ring_row(lazy_random& rng, int a, int b0, int count, double base, float limit)
 {
@@ -143,9 +163,7 @@ inline void visit_ring_row(lazy_random& rng, int a, int b0, int count, double ba
             rng.pending += (uint32_t)len;
             continue;
         }
-        const float* row = &world.bed_height[a][b];
-        uint64_t above = 0;
-        for (int k = 0; k < len; ++k) above |= (uint64_t)(row[k] > limit) << k;
+        const uint64_t above = heights_above(&world.bed_height[a][b], len, limit);
         visit_marked(rng, above, len, base, [a, b](int k, int& va, int& vb) {
             va = a;
             vb = b + k;
