@@ -306,18 +306,6 @@ void colour_rows(int first, int last, uint32_t state)
         for (int j = 1; j < BED_SIZE - 1; ++j) colour_from(state, world.bed_height[i][j], world.bed_colour[i][j]);
 }
 
-// A thread running f(arguments...), or none (not joinable) where the system
-// will not start one: the caller then does the work itself.
-template <typename function, typename... types>
-std::thread start_thread(function f, types... arguments)
-{
-    try {
-        return std::thread(f, arguments...);
-    } catch (const std::system_error&) {
-        return std::thread();
-    }
-}
-
 // Every inner vertex takes exactly two draws, so the lower half of the rows
 // can start from a generator skipped ahead and be coloured on a second thread.
 void colour_bed()
@@ -326,7 +314,12 @@ void colour_bed()
     constexpr int SPLIT = BED_SIZE / 2;
     const uint32_t start = world.random_state;
     const uint32_t second = random_state_after(start, 2ull * INNER * (SPLIT - 1));
-    std::thread lower = start_thread(colour_rows, SPLIT, BED_SIZE - 2, second);
+    // Where the system will not start a thread, this one colours those rows too.
+    std::thread lower;
+    try {
+        lower = std::thread(colour_rows, SPLIT, BED_SIZE - 2, second);
+    } catch (const std::system_error&) {
+    }
     colour_rows(1, SPLIT - 1, start);
     if (lower.joinable())
         lower.join();

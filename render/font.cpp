@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "common/gl.h"
 #include "common/world.h"
 #include "render/picture_fit.h"
 
@@ -57,6 +58,17 @@ const font_glyph* kept_font_glyph(int code)
     const int k = code - FONT_FIRST_CODE;
     if (k < 0 || k >= FONT_CODE_COUNT || !kept[k].present) return nullptr;
     return &kept[k].glyph;
+}
+
+void push_glyph_unpacking()
+{
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
 }
 
 void use_font_source(const font_source& chosen)

@@ -46,3 +46,9 @@ void keep_font_glyph(int code, int width, int height, float xorig, float yorig, 
 bool font_glyphs_kept();
 // The kept glyph of `code`, or null (no glyph: its list is empty).
 const font_glyph* kept_font_glyph(int code);
+
+// Saves the client pixel-store state and sets the unpacking the glyph bitmaps
+// are made for: byte-aligned rows, tightly packed, most significant bit first.
+// Both building the lists and drawing kept glyphs unpack this way; restore
+// with glPopClientAttrib.
+void push_glyph_unpacking();

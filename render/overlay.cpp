@@ -43,13 +43,7 @@ void print_text(float x, float y, const char* format, ...)
         // raster position, unpacked as they were for the lists. Bytes
         // outside the font have no glyph and draw nothing.
         glRasterPos2f(x, y);
-        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-        glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
-        glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+        push_glyph_unpacking();
         for (const unsigned char* c = (const unsigned char*)text; *c; ++c) {
             const font_glyph* g = kept_font_glyph(*c);
             if (g) glBitmap(g->width, g->height, g->xorig, g->yorig, g->xmove, g->ymove, g->bits);

@@ -111,12 +111,7 @@ bool build_font_lists(unsigned int base, const char* path, int face_index, int p
     if (FT_New_Face(library, path, face_index, &face) == 0) {
         // By character (em) height, not by cell height.
         if (FT_Set_Pixel_Sizes(face, 0, (FT_UInt)pixel_height) == 0) {
-            glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-            glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-            glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-            glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-            glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+            push_glyph_unpacking();
             for (int k = 0; k < CODE_COUNT; ++k) {
                 glNewList(base + (GLuint)k, GL_COMPILE);
                 compile_glyph(face, FIRST_CODE + k);
