@@ -2,11 +2,11 @@
 //
 // Every height is a float computed in double precision, and the generator's
 // draws follow a fixed order, so the bed comes out the same on every start.
-// The pit pass walks only the border of each ring and draws the random
-// numbers lazily: a vertex whose outcome cannot depend on its first number
-// only counts that number, and the generator is skipped ahead in one step
-// when a value is next needed. The draws and the results are those of the
-// plain loop over every vertex of each ring's square.
+// The pit pass visits only the rings' borders, and only the rings that can
+// change, and draws the random numbers lazily: a vertex whose outcome cannot
+// depend on its first number only counts that number, and the generator is
+// skipped ahead in one step when a value is next needed. The draws and the
+// results are those of the plain loop over every vertex of each ring's square.
 #include "lakebed/height_field.h"
 
 #include <cmath>
@@ -105,39 +105,11 @@ inline float largest_float_not_above(double v)
     return (double)f > v ? std::nextafter(f, -HUGE_VALF) : f;
 }
 
-// Visits the ring vertices whose bits are set in `above`, in bit order, and
-// counts the numbers of the `count` vertices in between; `at(k)` gives the
-// grid position of vertex k of the walk.
-template <typename position>
-inline void visit_marked(lazy_random& rng, uint64_t above, int count, double base, position at)
-{
-    int next = 0;
-    while (above) {
-        const int k = __builtin_ctzll(above);
-        above &= above - 1;
-        rng.pending += (uint32_t)(k - next);
-        next = k + 1;
-        int a, b;
-        at(k, a, b);
-        lower_ring_vertex(rng, world.bed_height[a][b], a, b, base);
-    }
-    rng.pending += (uint32_t)(count - next);
-}
-
 // During the pit pass no height exceeds its level line by more than the
 // bowl's one-unit checkerboard (lowered heights stay below the line, pit
 // bottoms lie under it), so a ring vertex whose level line lies at least this
-// far below t - 10 is left alone whatever its first number is. The level line
-// is a convex paraboloid: along a row or a column its largest value over a
-// stretch lies at one of the stretch's ends.
+// far below t - 10 is left alone whatever its first number is.
 constexpr double LEVEL_MARGIN = 1.001;
-constexpr int STRETCH = 32;
-
-inline bool stretch_untouched(int a0, int b0, int a1, int b1, double base)
-{
-    const double bound = base - LEVEL_MARGIN;
-    return level_line(a0, b0) <= bound && level_line(a1, b1) <= bound;
-}
 
 // Bit k set where row[k] > limit, for k below len (at most 64); four
 // comparisons at a time where the processor has them, with the same result
@@ -155,53 +127,83 @@ inline uint64_t heights_above(const float* row, int len, float limit)
     return above;
 }
 
-// A whole row of a ring: (a, b0) to (a, b0 + count - 1).
-inline void visit_ring_row(lazy_random& rng, int a, int b0, int count, double base, float limit)
+// The same with a limit of its own for each height.
+inline uint64_t heights_above_each(const float* row, const float* limit, int len)
 {
-    for (int b = b0; b < b0 + count; b += STRETCH) {
-        const int len = count - (b - b0) < STRETCH ? count - (b - b0) : STRETCH;
-        if (stretch_untouched(a, b, a, b + len - 1, base)) {
-            rng.pending += (uint32_t)len;
-            continue;
-        }
-        const uint64_t above = heights_above(&world.bed_height[a][b], len, limit);
-        visit_marked(rng, above, len, base, [a, b](int k, int& va, int& vb) {
-            va = a;
-            vb = b + k;
-        });
+    uint64_t above = 0;
+    int k = 0;
+#if defined(__SSE2__)
+    for (; k + 4 <= len; k += 4)
+        above |= (uint64_t)_mm_movemask_ps(_mm_cmpgt_ps(_mm_loadu_ps(row + k), _mm_loadu_ps(limit + k))) << k;
+#endif
+    for (; k < len; ++k) above |= (uint64_t)(row[k] > limit[k]) << k;
+    return above;
+}
+
+constexpr int RINGS = 49;
+// Rows of the square asked for ahead of the sweep.
+constexpr int PREFETCH_ROWS = 3;
+
+// One pit's rings, walked vertex by vertex in the order of a row-by-row walk
+// of each ring's square: the first row whole, the two end columns of each
+// inner row, the last row whole; 8s vertices in ring s. Bit k of ring s is
+// set where vertex k of its walk lies above the ring's limit.
+struct ring_marks {
+    static constexpr int WORDS = (8 * RINGS + 63) / 64;
+    uint64_t bits[RINGS + 1][WORDS + 1];  // one spare word for or_at's carry
+
+    void clear(int rings)
+    {
+        for (int s = 1; s <= rings; ++s)
+            for (uint64_t& w : bits[s]) w = 0;
+    }
+    void set(int s, int k) { bits[s][k >> 6] |= 1ull << (k & 63); }
+    // Sets the bits of `mask` from bit k of ring s on.
+    void or_at(int s, int k, uint64_t mask)
+    {
+        const int w = k >> 6, shift = k & 63;
+        bits[s][w] |= mask << shift;
+        if (shift) bits[s][w + 1] |= mask >> (64 - shift);
+    }
+};
+
+// Walk index of vertex (ci + r, cj +- d) for d > |r|: an end column of an
+// inner row of ring d, the left one first.
+inline int side_index(int d, int r, bool right)
+{
+    return 2 * d + 1 + 2 * (r + d - 1) + (right ? 1 : 0);
+}
+
+// The grid position of vertex k of ring s around (ci, cj).
+inline void ring_vertex(int ci, int cj, int s, int k, int& a, int& b)
+{
+    const int top = 2 * s + 1, bottom = 6 * s - 1;
+    if (k < top) {
+        a = ci - s;
+        b = cj - s + k;
+    } else if (k < bottom) {
+        a = ci - s + 1 + ((k - top) >> 1);
+        b = ((k - top) & 1) ? cj + s : cj - s;
+    } else {
+        a = ci + s;
+        b = cj - s + (k - bottom);
     }
 }
 
-// The inner rows of a ring, a0 to a1, each visiting column bl, then column br.
-inline void visit_ring_sides(lazy_random& rng, int a0, int a1, int bl, int br, double base, float limit)
-{
-    constexpr int ROWS = STRETCH / 2;
-    for (int a = a0; a <= a1; a += ROWS) {
-        const int rows = a1 - a + 1 < ROWS ? a1 - a + 1 : ROWS;
-        const bool left_untouched = stretch_untouched(a, bl, a + rows - 1, bl, base);
-        const bool right_untouched = stretch_untouched(a, br, a + rows - 1, br, base);
-        if (left_untouched && right_untouched) {
-            rng.pending += (uint32_t)(2 * rows);
-            continue;
-        }
-        uint64_t above = 0;
-        for (int r = 0; r < rows; ++r) {
-            const uint64_t left = !left_untouched && world.bed_height[a + r][bl] > limit;
-            const uint64_t right = !right_untouched && world.bed_height[a + r][br] > limit;
-            above |= left << (2 * r) | right << (2 * r + 1);
-        }
-        visit_marked(rng, above, 2 * rows, base, [a, bl, br](int k, int& va, int& vb) {
-            va = a + k / 2;
-            vb = (k & 1) ? br : bl;
-        });
-    }
-}
-
+// Each vertex of a pit's square belongs to exactly one ring, and no ring
+// changes another's vertices, so which vertices lie above their ring's limit
+// is known before any is lowered. The square is swept row by row first, in
+// the order memory holds it; the rings are then walked over the marked
+// vertices only, in walk order, counting the numbers of the others.
 void punch_pits(lake_bed_stats* stats)
 {
     const int pit_count = 17000 + next_random() % 7000;
     if (stats) stats->pit_count = pit_count;
     lazy_random rng{jumps(), world.random_state, 0};
+    double base[RINGS + 1];
+    float limit[RINGS + 1];
+    float limit_reversed[RINGS];
+    ring_marks marks;
     for (int pit = 0; pit < pit_count; ++pit) {
         const int ci = 100 + rng.next() % 1800;
         const int cj = 100 + rng.next() % 1800;
@@ -211,23 +213,73 @@ void punch_pits(lake_bed_stats* stats)
             stats->first_pit_j = cj;
             stats->first_pit_rim = f;
         }
-        // The rings reach 49 vertices around the centre; asking for that square's
-        // cache lines up front overlaps their fetches instead of waiting on each.
-        for (int a = ci - 49; a <= ci + 49; ++a)
-            for (int b = cj - 49; b <= cj + 49 + 15; b += 16)
-                __builtin_prefetch(&world.bed_height[a][b < cj + 49 ? b : cj + 49], 1);
         const float h = (float)((double)f - 0.001 * (double)bowl_g(ci, cj));
         world.bed_height[ci][cj] = h;
-        // Each ring's border in the order of a row-by-row walk of its square:
-        // the first row whole, the two end columns of each inner row, the last row whole.
-        for (int s = 1; s <= 49; ++s) {
+        for (int s = 1; s <= RINGS; ++s) {
             const float t = (float)((double)h + 4.0 * s);
-            const double base = (double)t - 10.0;  // k + t - 10 == k + (t - 10), exactly
-            const float limit = largest_float_not_above(base);
-            visit_ring_row(rng, ci - s, cj - s, 2 * s + 1, base, limit);
-            visit_ring_sides(rng, ci - s + 1, ci + s - 1, cj - s, cj + s, base, limit);
-            visit_ring_row(rng, ci + s, cj - s, 2 * s + 1, base, limit);
+            base[s] = (double)t - 10.0;  // k + t - 10 == k + (t - 10), exactly
+            limit[s] = largest_float_not_above(base[s]);
         }
+        // Rings beyond `reach` are left alone whatever their numbers are. The
+        // level line is a convex paraboloid, so its highest point on a ring is
+        // the corner farthest from the bowl's centre.
+        const int far_i = ci >= 1000 ? 1 : -1, far_j = cj >= 1000 ? 1 : -1;
+        int reach = RINGS;
+        while (reach > 0 && level_line(ci + far_i * reach, cj + far_j * reach) <= base[reach] - LEVEL_MARGIN)
+            --reach;
+        for (int x = 0; x < reach; ++x) limit_reversed[x] = limit[reach - x];
+        marks.clear(reach);
+
+        const int left = cj - reach, right = cj + reach;
+        auto prefetch_row = [left, right](int a) {
+            for (int b = left; b <= right + 15; b += 16)
+                __builtin_prefetch(&world.bed_height[a][b < right ? b : right], 1);
+        };
+        for (int a = ci - reach; a < ci - reach + PREFETCH_ROWS && a <= ci + reach; ++a) prefetch_row(a);
+        for (int r = -reach; r <= reach; ++r) {
+            const int a = ci + r;
+            if (a + PREFETCH_ROWS <= ci + reach) prefetch_row(a + PREFETCH_ROWS);
+            const float* row = world.bed_height[a];
+            const int ar = r < 0 ? -r : r;
+            // The middle of the row: the whole first or last row of ring |r|.
+            if (ar > 0) {
+                const int first = r < 0 ? 0 : 6 * ar - 1;
+                for (int k = 0; k < 2 * ar + 1; k += 64) {
+                    const int len = 2 * ar + 1 - k < 64 ? 2 * ar + 1 - k : 64;
+                    const uint64_t above = heights_above(row + cj - ar + k, len, limit[ar]);
+                    if (above) marks.or_at(ar, first + k, above);
+                }
+            }
+            // Either side of it: one end column of each ring d from |r| + 1 out.
+            if (reach > ar) {
+                for (uint64_t above = heights_above_each(row + cj + ar + 1, limit + ar + 1, reach - ar); above;
+                     above &= above - 1) {
+                    const int d = ar + 1 + __builtin_ctzll(above);
+                    marks.set(d, side_index(d, r, true));
+                }
+                for (uint64_t above = heights_above_each(row + left, limit_reversed, reach - ar); above;
+                     above &= above - 1) {
+                    const int d = reach - __builtin_ctzll(above);
+                    marks.set(d, side_index(d, r, false));
+                }
+            }
+        }
+
+        for (int s = 1; s <= reach; ++s) {
+            int next = 0;
+            for (int w = 0; w < ring_marks::WORDS; ++w) {
+                for (uint64_t above = marks.bits[s][w]; above; above &= above - 1) {
+                    const int k = 64 * w + __builtin_ctzll(above);
+                    rng.pending += (uint32_t)(k - next);
+                    next = k + 1;
+                    int a, b;
+                    ring_vertex(ci, cj, s, k, a, b);
+                    lower_ring_vertex(rng, world.bed_height[a][b], a, b, base[s]);
+                }
+            }
+            rng.pending += (uint32_t)(8 * s - next);
+        }
+        rng.pending += (uint32_t)(4 * RINGS * (RINGS + 1) - 4 * reach * (reach + 1));
     }
     rng.settle();
     world.random_state = rng.state;
