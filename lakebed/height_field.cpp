@@ -80,7 +80,9 @@ struct lazy_random {
 };
 
 // One ring vertex above t - 10, whose first number matters or that is lowered
-// whatever that number is.
+// whatever that number is. Without LEVEL_CHECK the caller knows that no new
+// height can reach the vertex's level line.
+template <bool LEVEL_CHECK>
 inline void lower_ring_vertex(lazy_random& rng, float& cur, int a, int b, double base)
 {
     const double current = cur;
@@ -92,7 +94,7 @@ inline void lower_ring_vertex(lazy_random& rng, float& cur, int a, int b, double
     }
     const int k2 = rng.next() % 20;
     float stored = (float)((double)k2 + base);
-    if ((double)stored >= level_line(a, b)) stored = bowl_height(a, b);
+    if (LEVEL_CHECK && (double)stored >= level_line(a, b)) stored = bowl_height(a, b);
     cur = stored;
 }
 
@@ -111,33 +113,40 @@ inline float largest_float_not_above(double v)
 // far below t - 10 is left alone whatever its first number is.
 constexpr double LEVEL_MARGIN = 1.001;
 
-// Bit k set where row[k] > limit, for k below len (at most 64); four
-// comparisons at a time where the processor has them, with the same result
-// (a comparison with a NaN is false either way).
+inline uint64_t low_bits(int len)
+{
+    return len >= 64 ? ~0ull : (1ull << len) - 1;
+}
+
+// Bit k set where row[k] > limit, for k below len (at most 64). Where the
+// processor compares four at a time the last group reads up to three floats
+// past len, which the caller must own; their bits are dropped. (A comparison
+// with a NaN is false either way.)
 inline uint64_t heights_above(const float* row, int len, float limit)
 {
     uint64_t above = 0;
-    int k = 0;
 #if defined(__SSE2__)
     const __m128 bound = _mm_set1_ps(limit);
-    for (; k + 4 <= len; k += 4)
+    for (int k = 0; k < len; k += 4)
         above |= (uint64_t)_mm_movemask_ps(_mm_cmpgt_ps(_mm_loadu_ps(row + k), bound)) << k;
+#else
+    for (int k = 0; k < len; ++k) above |= (uint64_t)(row[k] > limit) << k;
 #endif
-    for (; k < len; ++k) above |= (uint64_t)(row[k] > limit) << k;
-    return above;
+    return above & low_bits(len);
 }
 
-// The same with a limit of its own for each height.
+// The same with a limit of its own for each height; reads as far past len in
+// both arrays.
 inline uint64_t heights_above_each(const float* row, const float* limit, int len)
 {
     uint64_t above = 0;
-    int k = 0;
 #if defined(__SSE2__)
-    for (; k + 4 <= len; k += 4)
+    for (int k = 0; k < len; k += 4)
         above |= (uint64_t)_mm_movemask_ps(_mm_cmpgt_ps(_mm_loadu_ps(row + k), _mm_loadu_ps(limit + k))) << k;
+#else
+    for (int k = 0; k < len; ++k) above |= (uint64_t)(row[k] > limit[k]) << k;
 #endif
-    for (; k < len; ++k) above |= (uint64_t)(row[k] > limit[k]) << k;
-    return above;
+    return above & low_bits(len);
 }
 
 constexpr int RINGS = 49;
@@ -190,6 +199,25 @@ inline void ring_vertex(int ci, int cj, int s, int k, int& a, int& b)
     }
 }
 
+// Lowers the marked vertices of ring s around (ci, cj), counting the numbers of
+// the others.
+template <bool LEVEL_CHECK>
+inline void walk_ring(lazy_random& rng, const ring_marks& marks, int ci, int cj, int s, double base)
+{
+    int next = 0;
+    for (int w = 0; w < ring_marks::WORDS; ++w) {
+        for (uint64_t above = marks.bits[s][w]; above; above &= above - 1) {
+            const int k = 64 * w + __builtin_ctzll(above);
+            rng.pending += (uint32_t)(k - next);
+            next = k + 1;
+            int a, b;
+            ring_vertex(ci, cj, s, k, a, b);
+            lower_ring_vertex<LEVEL_CHECK>(rng, world.bed_height[a][b], a, b, base);
+        }
+    }
+    rng.pending += (uint32_t)(8 * s - next);
+}
+
 // Each vertex of a pit's square belongs to exactly one ring, and no ring
 // changes another's vertices, so which vertices lie above their ring's limit
 // is known before any is lowered. The square is swept row by row first, in
@@ -201,8 +229,9 @@ void punch_pits(lake_bed_stats* stats)
     if (stats) stats->pit_count = pit_count;
     lazy_random rng{jumps(), world.random_state, 0};
     double base[RINGS + 1];
-    float limit[RINGS + 1];
-    float limit_reversed[RINGS];
+    // Room for the comparisons' reads past the last ring.
+    float limit[RINGS + 5] = {};
+    float limit_reversed[RINGS + 4] = {};
     ring_marks marks;
     for (int pit = 0; pit < pit_count; ++pit) {
         const int ci = 100 + rng.next() % 1800;
@@ -236,6 +265,9 @@ void punch_pits(lake_bed_stats* stats)
                 __builtin_prefetch(&world.bed_height[a][b < right ? b : right], 1);
         };
         for (int a = ci - reach; a < ci - reach + PREFETCH_ROWS && a <= ci + reach; ++a) prefetch_row(a);
+        // The comparisons read at most three floats past the square's right
+        // edge, still inside the row: centres lie in 100..1899.
+        static_assert(1899 + RINGS + 3 < BED_SIZE, "a pit's square and the reads past it fit in a row");
         for (int r = -reach; r <= reach; ++r) {
             const int a = ci + r;
             if (a + PREFETCH_ROWS <= ci + reach) prefetch_row(a + PREFETCH_ROWS);
@@ -266,18 +298,15 @@ void punch_pits(lake_bed_stats* stats)
         }
 
         for (int s = 1; s <= reach; ++s) {
-            int next = 0;
-            for (int w = 0; w < ring_marks::WORDS; ++w) {
-                for (uint64_t above = marks.bits[s][w]; above; above &= above - 1) {
-                    const int k = 64 * w + __builtin_ctzll(above);
-                    rng.pending += (uint32_t)(k - next);
-                    next = k + 1;
-                    int a, b;
-                    ring_vertex(ci, cj, s, k, a, b);
-                    lower_ring_vertex(rng, world.bed_height[a][b], a, b, base[s]);
-                }
-            }
-            rng.pending += (uint32_t)(8 * s - next);
+            // A new height is at most t + 9, a float just above base + 19. Where
+            // the ring's square lies wholly above that, its level line is never
+            // reached: the line is lowest at the point nearest the bowl's centre.
+            const int near_i = 1000 > ci + s ? ci + s : (1000 < ci - s ? ci - s : 1000);
+            const int near_j = 1000 > cj + s ? cj + s : (1000 < cj - s ? cj - s : 1000);
+            if (base[s] + 20.0 >= level_line(near_i, near_j))
+                walk_ring<true>(rng, marks, ci, cj, s, base[s]);
+            else
+                walk_ring<false>(rng, marks, ci, cj, s, base[s]);
         }
         rng.pending += (uint32_t)(4 * RINGS * (RINGS + 1) - 4 * reach * (reach + 1));
     }
