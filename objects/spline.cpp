@@ -1,6 +1,8 @@
 // Closed spline outlines: the periodic cubic spline solve, vertex generation and the GL polygon.
 #include "objects/spline.h"
 
+#include <cmath>
+
 #include "common/gl.h"
 #include "render/view_volume.h"
 
@@ -135,6 +137,28 @@ int emit_spline_outline(const float (*points)[3], const float (*colours)[3], int
     return emitted;
 }
 
+bool spline_outline_box(const float (*points)[3], int count, double low[3], double high[3])
+{
+    if (count < 2 || count > SPLINE_POINT_LIMIT) return false;
+    // Segment k is p h00(t) + q h01(t) + dp h10(t) + dq h11(t): the first two
+    // weights are at least 0 and add up to 1, the others stay within 4/27 of
+    // 0. The slopes solve D[k-1] + 4 D[k] + D[k+1] = 3 (x[k+1] - x[k-1]), so
+    // none exceeds 3/2 of the spread; the overshoot is then at most
+    // 2 x 4/27 x 3/2 = 4/9 of it. The widening keeps a wide margin for the
+    // rounding of the solve and of the coefficients.
+    for (int c = 0; c < 3; ++c) {
+        double lo = points[0][c], hi = points[0][c];
+        for (int k = 1; k < count; ++k) {
+            lo = std::fmin(lo, (double)points[k][c]);
+            hi = std::fmax(hi, (double)points[k][c]);
+        }
+        const double widen = 0.5 * (hi - lo) + 1e-4 * (std::fabs(lo) + std::fabs(hi)) + 1e-3;
+        low[c] = lo - widen;
+        high[c] = hi + widen;
+    }
+    return true;
+}
+
 void draw_spline_outline(const float (*points)[3], const float (*colours)[3], int count, int steps)
 {
     if (!spline_outline_fits(count, steps)) return;
@@ -149,6 +173,14 @@ bool draw_spline_outline_in_view(const float (*points)[3], const float (*colours
     if (steps > HELD_STEP_LIMIT) {
         draw_spline_outline(points, colours, count, steps);
         return true;
+    }
+    // Most outlines left out lie well beyond a plane: their box says so
+    // before any spline is built.
+    double low[3], high[3];
+    if (spline_outline_box(points, count, low, high) && box_outside_view(low, high)) {
+        const float* last = colours[count - 1];
+        glColor3d(last[0], last[1], last[2]);
+        return false;
     }
     static held_outline held;
     held.count = 0;

@@ -32,6 +32,13 @@ typedef void (*outline_vertex_sink)(void* context, const float colour[3], double
 int emit_spline_outline(const float (*points)[3], const float (*colours)[3], int count, int steps,
                         outline_vertex_sink sink, void* context);
 
+// A box that holds every vertex emit_spline_outline gives for these points,
+// whatever the steps: the control points' box widened on each side by about
+// half its size (a closed spline overshoots its points by at most 4/9 of their
+// spread along each axis). False, with nothing written, where count is out of
+// range.
+bool spline_outline_box(const float (*points)[3], int count, double low[3], double high[3]);
+
 // Draws the outline as one filled GL_POLYGON with a colour per segment. An
 // outline whose count or steps is out of range is not drawn.
 void draw_spline_outline(const float (*points)[3], const float (*colours)[3], int count, int steps);

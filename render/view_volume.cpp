@@ -118,6 +118,31 @@ bool points_outside_view(const double (*points)[3], int n, double margin)
     return false;
 }
 
+namespace {
+
+// The largest value of the plane's function over the box: at the corner
+// farthest along its normal.
+double box_reach(const double low[3], const double high[3], double a, double b, double c, double d)
+{
+    return a * (a > 0 ? high[0] : low[0]) + b * (b > 0 ? high[1] : low[1]) + c * (c > 0 ? high[2] : low[2]) + d;
+}
+
+}  // namespace
+
+bool box_outside_view(const double low[3], const double high[3], double margin)
+{
+    if (!unseen_left_out) return false;
+    // A hair more than the margin covers the rounding of the points' own sums.
+    const double reach = -(margin + 1e-6);
+    for (const float* p : world.view_frustum)
+        if (box_reach(low, high, p[0], p[1], p[2], p[3]) < reach) return true;
+    for (int q = 0; q < scissor_plane_count; ++q) {
+        const double* p = scissor_planes[q];
+        if (box_reach(low, high, p[0], p[1], p[2], p[3]) < reach) return true;
+    }
+    return false;
+}
+
 bool sphere_outside_view(double x, double y, double z, double radius, double margin)
 {
     if (!unseen_left_out) return false;

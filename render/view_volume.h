@@ -34,6 +34,12 @@ void leave_out_unseen(bool on);
 // the world's scale.)
 bool points_outside_view(const double (*points)[3], int n, double margin = 1.0);
 
+// With leave_out_unseen on, true when the box from `low` to `high` lies more
+// than `margin` beyond one plane of view_frustum or of the scissor box's
+// planes: then so does every point in it, and points_outside_view says so of
+// any of them. Always false with it off, or where a bound is not a number.
+bool box_outside_view(const double low[3], const double high[3], double margin = 1.0);
+
 // With leave_out_unseen on, true when the sphere of `radius` around (x, y, z)
 // lies more than `margin` beyond one plane of view_frustum or of the scissor
 // box's planes; always false with it off.

@@ -8,7 +8,9 @@
 
 #include "common/random.h"
 #include "objects/spline.h"
+#include "common/world.h"
 #include "tests/support/spline_outline.h"
+#include "tests/support/test_world.h"
 
 namespace {
 
@@ -216,4 +218,81 @@ TEST(Spline, OutOfRangeCountsAndStepsAreRefused)
     EXPECT_EQ(emitted(3, -1), 0);
     // The largest outline is accepted and yields every vertex.
     EXPECT_EQ(emitted(SPLINE_POINT_LIMIT, 2), 1 + SPLINE_POINT_LIMIT * 2);
+}
+
+namespace {
+
+// Whether every vertex of the outline lies in its box; `overshoot` gets the
+// farthest any vertex lies beyond the control points' own box, as a share of
+// their spread along that axis.
+bool box_holds_outline(const std::vector<std::array<float, 3>>& points, int steps, double& overshoot)
+{
+    double low[3], high[3];
+    EXPECT_TRUE(spline_outline_box(reinterpret_cast<const float(*)[3]>(points.data()), (int)points.size(),
+                                   low, high));
+    bool inside = true;
+    for (const captured_vertex& v : outline(points, grey(points.size()), steps)) {
+        const double at[3] = {v.x, v.y, v.z};
+        for (int c = 0; c < 3; ++c) {
+            inside = inside && at[c] >= low[c] && at[c] <= high[c];
+            double lo = points[0][c], hi = points[0][c];
+            for (const auto& p : points) {
+                lo = std::min(lo, (double)p[c]);
+                hi = std::max(hi, (double)p[c]);
+            }
+            if (hi > lo) overshoot = std::max(overshoot, std::max(lo - at[c], at[c] - hi) / (hi - lo));
+        }
+    }
+    return inside;
+}
+
+}  // namespace
+
+TEST(Spline, OutlineBoxHoldsEveryVertexOfZigZagsRandomOutlinesAndTheWorldsPlants)
+{
+    double overshoot = 0;
+    // Points alternating between two values swing the curve farthest past
+    // them; far from the origin the rounding of the solve is at its largest.
+    for (int count : {2, 3, 4, 5, 8, 31, 99, 100})
+        for (double offset : {0.0, 1000.0, -30000.0}) {
+            std::vector<std::array<float, 3>> zigzag;
+            for (int k = 0; k < count; ++k)
+                zigzag.push_back({{(float)(offset + (k % 2 ? 40 : -40)), (float)(offset + 10.0 * k),
+                                   (float)(offset + (k % 3) * 7.5)}});
+            for (int steps : {1, 2, 3, 8})
+                EXPECT_TRUE(box_holds_outline(zigzag, steps, overshoot)) << count << " points at " << offset;
+        }
+    // The curve does leave its points' box: the widening is needed.
+    EXPECT_GT(overshoot, 0.05);
+
+    uint32_t state = 12345;
+    auto draw = [&state](double spread) {
+        state = state * 1664525u + 1013904223u;
+        return (float)(spread * ((double)(state >> 8) / (1 << 24) - 0.5));
+    };
+    for (int trial = 0; trial < 300; ++trial) {
+        const int count = 2 + trial % 99;
+        const double spread = trial % 3 == 0 ? 1.0 : (trial % 3 == 1 ? 100.0 : 4000.0);
+        std::vector<std::array<float, 3>> points;
+        for (int k = 0; k < count; ++k) points.push_back({{draw(spread), draw(spread), draw(spread)}});
+        EXPECT_TRUE(box_holds_outline(points, 1 + trial % 8, overshoot)) << "trial " << trial;
+    }
+
+    use_generated_world();
+    auto check_table = [&overshoot](const weed_record* table, int n) {
+        for (int r = 0; r < n; ++r) {
+            std::vector<std::array<float, 3>> points;
+            for (int k = 0; k < table[r].point_count; ++k)
+                points.push_back({{table[r].points[k][0], table[r].points[k][1], table[r].points[k][2]}});
+            EXPECT_TRUE(box_holds_outline(points, 2, overshoot)) << "plant " << r;
+        }
+    };
+    check_table(world.ribbon_table, world.ribbon_count);
+    check_table(world.leaf_table, world.leaf_count);
+
+    double low[3] = {7, 7, 7}, high[3] = {7, 7, 7};
+    const float one[1][3] = {{1, 2, 3}};
+    EXPECT_FALSE(spline_outline_box(one, 1, low, high));
+    EXPECT_FALSE(spline_outline_box(one, SPLINE_POINT_LIMIT + 1, low, high));
+    EXPECT_EQ(low[0], 7.0);
 }
