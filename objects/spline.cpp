@@ -148,9 +148,12 @@ bool spline_outline_box(const float (*points)[3], int count, double low[3], doub
     // rounding of the solve and of the coefficients.
     for (int c = 0; c < 3; ++c) {
         double lo = points[0][c], hi = points[0][c];
-        for (int k = 1; k < count; ++k) {
-            lo = std::fmin(lo, (double)points[k][c]);
-            hi = std::fmax(hi, (double)points[k][c]);
+        for (int k = 0; k < count; ++k) {
+            const double v = points[k][c];
+            // No box holds a vertex that is not a number.
+            if (std::isnan(v)) return false;
+            lo = v < lo ? v : lo;
+            hi = v > hi ? v : hi;
         }
         const double widen = 0.5 * (hi - lo) + 1e-4 * (std::fabs(lo) + std::fabs(hi)) + 1e-3;
         low[c] = lo - widen;

@@ -35,8 +35,8 @@ int emit_spline_outline(const float (*points)[3], const float (*colours)[3], int
 // A box that holds every vertex emit_spline_outline gives for these points,
 // whatever the steps: the control points' box widened on each side by about
 // half its size (a closed spline overshoots its points by at most 4/9 of their
-// spread along each axis). False, with nothing written, where count is out of
-// range.
+// spread along each axis). False, with the box undefined, where count is out
+// of range or a coordinate is not a number.
 bool spline_outline_box(const float (*points)[3], int count, double low[3], double high[3]);
 
 // Draws the outline as one filled GL_POLYGON with a colour per segment. An

@@ -295,4 +295,8 @@ TEST(Spline, OutlineBoxHoldsEveryVertexOfZigZagsRandomOutlinesAndTheWorldsPlants
     EXPECT_FALSE(spline_outline_box(one, 1, low, high));
     EXPECT_FALSE(spline_outline_box(one, SPLINE_POINT_LIMIT + 1, low, high));
     EXPECT_EQ(low[0], 7.0);
+    // A coordinate that is not a number gets no box: such an outline is left
+    // to the test of its own vertices.
+    const float odd[3][3] = {{0, 0, 0}, {1, std::nanf(""), 1}, {2, 2, 2}};
+    EXPECT_FALSE(spline_outline_box(odd, 3, low, high));
 }
