@@ -9,6 +9,7 @@
 // results are those of the plain loop over every vertex of each ring's square.
 #include "lakebed/height_field.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <system_error>
@@ -277,7 +278,7 @@ void punch_pits(lake_bed_stats* stats)
             if (ar > 0) {
                 const int first = r < 0 ? 0 : 6 * ar - 1;
                 for (int k = 0; k < 2 * ar + 1; k += 64) {
-                    const int len = 2 * ar + 1 - k < 64 ? 2 * ar + 1 - k : 64;
+                    const int len = std::min(2 * ar + 1 - k, 64);
                     const uint64_t above = heights_above(row + cj - ar + k, len, limit[ar]);
                     if (above) marks.or_at(ar, first + k, above);
                 }
@@ -301,9 +302,7 @@ void punch_pits(lake_bed_stats* stats)
             // A new height is at most t + 9, a float just above base + 19. Where
             // the ring's square lies wholly above that, its level line is never
             // reached: the line is lowest at the point nearest the bowl's centre.
-            const int near_i = 1000 > ci + s ? ci + s : (1000 < ci - s ? ci - s : 1000);
-            const int near_j = 1000 > cj + s ? cj + s : (1000 < cj - s ? cj - s : 1000);
-            if (base[s] + 20.0 >= level_line(near_i, near_j))
+            if (base[s] + 20.0 >= level_line(std::clamp(1000, ci - s, ci + s), std::clamp(1000, cj - s, cj + s)))
                 walk_ring<true>(rng, marks, ci, cj, s, base[s]);
             else
                 walk_ring<false>(rng, marks, ci, cj, s, base[s]);

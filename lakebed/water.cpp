@@ -114,10 +114,13 @@ void draw_water_surface(float camera_x, float camera_z, float camera_y)
         for (int j = gz - WATER_REACH; j <= gz + WATER_REACH; j += WATER_STEP) {
             const int xs[4] = {i, i + WATER_STEP, i + WATER_STEP, i};
             const int zs[4] = {j, j, j + WATER_STEP, j + WATER_STEP};
+            auto corner_height = [&xs, &zs](int k) {
+                return ripple_height(floor30(xs[k]), floor30(zs[k]), xs[k], zs[k]);
+            };
             // The first corner decides whether the square is drawn; the others
             // are worked out only for a square that is.
             float h[4];
-            h[0] = ripple_height(floor30(xs[0]), floor30(zs[0]), xs[0], zs[0]);
+            h[0] = corner_height(0);
 
             const double wx = (double)i - sx;
             const double wy = (double)h[0] + level;
@@ -127,7 +130,7 @@ void draw_water_surface(float camera_x, float camera_z, float camera_y)
             const double dy = camera_y - wy;
             const double dz = camera_z - wz;
             if (std::sqrt(dx * dx + dy * dy + dz * dz) >= WATER_DRAW_DISTANCE) continue;
-            for (int k = 1; k < 4; ++k) h[k] = ripple_height(floor30(xs[k]), floor30(zs[k]), xs[k], zs[k]);
+            for (int k = 1; k < 4; ++k) h[k] = corner_height(k);
 
             glBegin(GL_POLYGON);
             for (int k = 0; k < 4; ++k) {

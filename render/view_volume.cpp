@@ -98,62 +98,54 @@ void leave_out_unseen(bool on)
     unseen_left_out = on;
 }
 
-bool points_outside_view(const double (*points)[3], int n, double margin)
+namespace {
+
+// Whether `beyond(a, b, c, d)` holds for one plane of view_frustum or of the
+// scissor box's planes, each taken in double precision.
+template <typename test>
+inline bool beyond_some_plane(test beyond)
 {
-    if (!unseen_left_out || n <= 0) return false;
-    for (const float* p : world.view_frustum) {
-        bool all_beyond = true;
-        for (int k = 0; k < n && all_beyond; ++k)
-            all_beyond = (double)p[0] * points[k][0] + (double)p[1] * points[k][1] + (double)p[2] * points[k][2] +
-                             p[3] < -margin;
-        if (all_beyond) return true;
-    }
+    for (const float* p : world.view_frustum)
+        if (beyond((double)p[0], (double)p[1], (double)p[2], (double)p[3])) return true;
     for (int q = 0; q < scissor_plane_count; ++q) {
         const double* p = scissor_planes[q];
-        bool all_beyond = true;
-        for (int k = 0; k < n && all_beyond; ++k)
-            all_beyond = p[0] * points[k][0] + p[1] * points[k][1] + p[2] * points[k][2] + p[3] < -margin;
-        if (all_beyond) return true;
+        if (beyond(p[0], p[1], p[2], p[3])) return true;
     }
     return false;
 }
 
-namespace {
-
-// The largest value of the plane's function over the box: at the corner
-// farthest along its normal.
-double box_reach(const double low[3], const double high[3], double a, double b, double c, double d)
-{
-    return a * (a > 0 ? high[0] : low[0]) + b * (b > 0 ? high[1] : low[1]) + c * (c > 0 ? high[2] : low[2]) + d;
-}
-
 }  // namespace
+
+bool points_outside_view(const double (*points)[3], int n, double margin)
+{
+    if (!unseen_left_out || n <= 0) return false;
+    return beyond_some_plane([points, n, margin](double a, double b, double c, double d) {
+        for (int k = 0; k < n; ++k)
+            if (!(a * points[k][0] + b * points[k][1] + c * points[k][2] + d < -margin)) return false;
+        return true;
+    });
+}
 
 bool box_outside_view(const double low[3], const double high[3], double margin)
 {
     if (!unseen_left_out) return false;
     // A hair more than the margin covers the rounding of the points' own sums.
     const double reach = -(margin + 1e-6);
-    for (const float* p : world.view_frustum)
-        if (box_reach(low, high, p[0], p[1], p[2], p[3]) < reach) return true;
-    for (int q = 0; q < scissor_plane_count; ++q) {
-        const double* p = scissor_planes[q];
-        if (box_reach(low, high, p[0], p[1], p[2], p[3]) < reach) return true;
-    }
-    return false;
+    // The plane's function is largest over the box at the corner farthest
+    // along its normal.
+    return beyond_some_plane([low, high, reach](double a, double b, double c, double d) {
+        return a * (a > 0 ? high[0] : low[0]) + b * (b > 0 ? high[1] : low[1]) + c * (c > 0 ? high[2] : low[2]) +
+                   d <
+               reach;
+    });
 }
 
 bool sphere_outside_view(double x, double y, double z, double radius, double margin)
 {
     if (!unseen_left_out) return false;
     const double reach = -(radius + margin);
-    for (const float* p : world.view_frustum)
-        if ((double)p[0] * x + (double)p[1] * y + (double)p[2] * z + p[3] < reach) return true;
-    for (int q = 0; q < scissor_plane_count; ++q) {
-        const double* p = scissor_planes[q];
-        if (p[0] * x + p[1] * y + p[2] * z + p[3] < reach) return true;
-    }
-    return false;
+    return beyond_some_plane(
+        [x, y, z, reach](double a, double b, double c, double d) { return a * x + b * y + c * z + d < reach; });
 }
 
 void read_scissor_cull(scissor_cull& cull)
