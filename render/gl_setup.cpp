@@ -8,6 +8,7 @@
 #include "common/world.h"
 #include "render/font.h"
 #include "render/picture_fit.h"
+#include "render/shape_cache.h"
 
 namespace {
 
@@ -59,4 +60,10 @@ bool setup_gl()
     glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
     glEnable(GL_COLOR_MATERIAL);
     return true;
+}
+
+void release_context_lists()
+{
+    free_font();
+    release_shape_cache();
 }

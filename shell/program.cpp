@@ -8,7 +8,6 @@
 #include "common/world.h"
 #include "render/font.h"
 #include "render/gl_setup.h"
-#include "render/shape_cache.h"
 #include "scene/frame.h"
 #include "scene/startup.h"
 #include "shell/command_line.h"
@@ -153,10 +152,7 @@ void close_program_window(const platform& p)
     if (world.fullscreen) p.leave_display_mode();
     // The font's lists and the cached shapes belong to this context; the
     // next context must build its own.
-    if (p.has_context()) {
-        free_font();
-        release_shape_cache();
-    }
+    if (p.has_context()) release_context_lists();
     p.close_window();
 }
 

@@ -5,7 +5,6 @@
 #include "common/world.h"
 #include "render/font.h"
 #include "render/gl_setup.h"
-#include "render/shape_cache.h"
 #include "scene/camera.h"
 #include "scene/title.h"
 #include "shell/headless/egl_context.h"
@@ -46,8 +45,7 @@ bool on_tile(double x, double y, int size)
 void close_context()
 {
     if (!render_context_exists()) return;
-    free_font();
-    release_shape_cache();
+    release_context_lists();
     destroy_render_context();
 }
 

@@ -11,7 +11,7 @@
 #include "common/keys.h"
 #include "common/world.h"
 #include "render/font.h"
-#include "render/shape_cache.h"
+#include "render/gl_setup.h"
 #include "shell/freetype/font_freetype.h"
 #include "shell/headless/egl_context.h"
 #include "shell/headless/output_file.h"
@@ -83,8 +83,7 @@ void leave_display_mode() {}
 bool open_window(const window_request& request, message_id& failure)
 {
     if (render_context_exists()) {
-        free_font();
-        release_shape_cache();
+        release_context_lists();
         destroy_render_context();
     }
     // A host's window has the size given with --host.
