@@ -20,25 +20,33 @@ float distance_between(const overlay_point& a, float x, float y)
 
 }  // namespace
 
-TEST(Dials, RowOfFiveOnBothCanvases)
+TEST(Dials, FiveDialsInARowWithinTheFrameBandAndTheSmallCanvasIsTheLargeScaled)
 {
-    struct {
-        dial_id dial;
-        float large_x, large_y, large_r, small_x, small_y, small_r;
-    } const rows[] = {
-        {DIAL_SOUNDER, 75, 75, 50, 30, 30, 20},   {DIAL_PITCH, 200, 75, 62.5f, 80, 30, 25},
-        {DIAL_FINDER, 725, 75, 50, 290, 30, 20},  {DIAL_COMPASS, 825, 75, 37.5f, 330, 30, 15},
-        {DIAL_DEPTH, 925, 75, 50, 370, 30, 20},
-    };
-    for (const auto& row : rows) {
-        const dial_place large = dial_placement(row.dial, true);
-        const dial_place small = dial_placement(row.dial, false);
-        EXPECT_EQ(large.mx, row.large_x) << row.dial;
-        EXPECT_EQ(large.my, row.large_y) << row.dial;
-        EXPECT_EQ(large.r, row.large_r) << row.dial;
-        EXPECT_EQ(small.mx, row.small_x) << row.dial;
-        EXPECT_EQ(small.my, row.small_y) << row.dial;
-        EXPECT_EQ(small.r, row.small_r) << row.dial;
+    // Left to right: sounder, pitch, finder, compass, depth, on one line, the
+    // faces apart from each other and inside the canvas's lower quarter, under
+    // the view frame's opening; the small canvas places them at 0.4 of the
+    // large one's coordinates.
+    const dial_id order[] = {DIAL_SOUNDER, DIAL_PITCH, DIAL_FINDER, DIAL_COMPASS, DIAL_DEPTH};
+    for (bool large : {true, false}) {
+        const float width = large ? 1024 : 410, band = large ? 192 : 75;
+        for (int i = 0; i < 5; ++i) {
+            const dial_place p = dial_placement(order[i], large);
+            EXPECT_EQ(p.my, dial_placement(order[0], large).my) << order[i];
+            EXPECT_GE(p.mx - p.r, 0) << order[i];
+            EXPECT_LE(p.mx + p.r, width) << order[i];
+            EXPECT_GE(p.my - p.r, 0) << order[i];
+            EXPECT_LE(p.my + p.r, band) << order[i];
+            if (i > 0) {
+                const dial_place left = dial_placement(order[i - 1], large);
+                EXPECT_LT(left.mx + left.r, p.mx - p.r) << order[i];
+            }
+            if (!large) {
+                const dial_place big = dial_placement(order[i], true);
+                EXPECT_FLOAT_EQ(p.mx, 0.4f * big.mx) << order[i];
+                EXPECT_FLOAT_EQ(p.my, 0.4f * big.my) << order[i];
+                EXPECT_FLOAT_EQ(p.r, 0.4f * big.r) << order[i];
+            }
+        }
     }
 }
 

@@ -1,40 +1,75 @@
 // The view frame's bands, tongue and corner wedges on both canvases, without OpenGL.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "instruments/view_frame.h"
 
-TEST(ViewFrame, BandsTongueAndCornersOnBothCanvases)
+namespace {
+
+// Calls `check(polygon, layer, index)` for every polygon of both layers.
+template <typename Check>
+void each_polygon(bool large, Check check)
 {
-    // Large: black left band 102.4 wide, green 71.68; tongue top edge at y = 192.
-    frame_polygon left = frame_black_polygon(0, true);
-    ASSERT_EQ(left.vertex_count, 4);
-    EXPECT_FLOAT_EQ(left.vertices[1].y, 768);
-    EXPECT_FLOAT_EQ(left.vertices[2].x, 102.4f);
-    EXPECT_FLOAT_EQ(frame_green_polygon(0, true).vertices[2].x, 71.68f);
-    const frame_polygon tongue = frame_black_polygon(8, true);
-    ASSERT_EQ(tongue.vertex_count, 4);
-    EXPECT_FLOAT_EQ(tongue.vertices[1].x, 491.52f);
-    EXPECT_FLOAT_EQ(tongue.vertices[1].y, 192);
-    EXPECT_FLOAT_EQ(tongue.vertices[2].x, 532.48f);
-    EXPECT_FLOAT_EQ(tongue.vertices[2].y, 192);
-    const frame_polygon lip = frame_black_polygon(9, true);
-    EXPECT_FLOAT_EQ(lip.vertices[1].y, 0.85f * 768);
-    EXPECT_EQ(frame_green_polygon(8, true).vertex_count, 3);
-    EXPECT_FLOAT_EQ(frame_green_polygon(8, true).vertices[1].y, 115.2f);
+    for (int i = 0; i < FRAME_BLACK_POLYGON_COUNT; ++i) check(frame_black_polygon(i, large), "black", i);
+    for (int i = 0; i < FRAME_GREEN_POLYGON_COUNT; ++i) check(frame_green_polygon(i, large), "green", i);
+}
 
-    // Small: black bands 41 wide at the sides and 30 high; green 28.7 and 21.
-    EXPECT_FLOAT_EQ(frame_black_polygon(0, false).vertices[2].x, 41);
-    EXPECT_FLOAT_EQ(frame_black_polygon(2, false).vertices[0].x, 369);
-    EXPECT_FLOAT_EQ(frame_black_polygon(3, false).vertices[1].y, 30);
-    EXPECT_FLOAT_EQ(frame_black_polygon(1, false).vertices[2].y, 270);
-    EXPECT_FLOAT_EQ(frame_green_polygon(0, false).vertices[2].x, 28.7f);
-    EXPECT_FLOAT_EQ(frame_green_polygon(3, false).vertices[1].y, 21);
-    EXPECT_FLOAT_EQ(frame_green_polygon(2, false).vertices[0].x, 410 - 28.7f);
+}  // namespace
 
-    // Corner wedges: the upper right black one is a right triangle on the band corner.
-    const frame_polygon wedge = frame_black_polygon(5, false);
-    ASSERT_EQ(wedge.vertex_count, 3);
-    EXPECT_FLOAT_EQ(wedge.vertices[0].x, 328);
-    EXPECT_FLOAT_EQ(wedge.vertices[1].x, 369);
-    EXPECT_FLOAT_EQ(wedge.vertices[2].y, 210);
+TEST(ViewFrame, BothCanvasesDrawOneFrameScaledToThemAndNoPolygonLeavesIt)
+{
+    float large_w, large_h, small_w, small_h;
+    frame_canvas(true, large_w, large_h);
+    frame_canvas(false, small_w, small_h);
+    for (bool large : {true, false}) {
+        const float w = large ? large_w : small_w, h = large ? large_h : small_h;
+        each_polygon(large, [&](const frame_polygon& p, const char* layer, int i) {
+            ASSERT_GE(p.vertex_count, 3) << layer << i;
+            ASSERT_LE(p.vertex_count, FRAME_POLYGON_VERTEX_LIMIT) << layer << i;
+            for (int v = 0; v < p.vertex_count; ++v) {
+                EXPECT_GE(p.vertices[v].x, 0) << layer << i;
+                EXPECT_LE(p.vertices[v].x, w) << layer << i;
+                EXPECT_GE(p.vertices[v].y, 0) << layer << i;
+                EXPECT_LE(p.vertices[v].y, h) << layer << i;
+            }
+        });
+    }
+    // The small canvas's polygons are the large ones scaled by the canvases' ratio.
+    for (int layer = 0; layer < 2; ++layer) {
+        const int count = layer ? FRAME_GREEN_POLYGON_COUNT : FRAME_BLACK_POLYGON_COUNT;
+        for (int i = 0; i < count; ++i) {
+            const frame_polygon big = layer ? frame_green_polygon(i, true) : frame_black_polygon(i, true);
+            const frame_polygon small = layer ? frame_green_polygon(i, false) : frame_black_polygon(i, false);
+            ASSERT_EQ(small.vertex_count, big.vertex_count) << layer << i;
+            for (int v = 0; v < big.vertex_count; ++v) {
+                EXPECT_NEAR(small.vertices[v].x, big.vertices[v].x * small_w / large_w, 1e-3) << layer << i;
+                EXPECT_NEAR(small.vertices[v].y, big.vertices[v].y * small_h / large_h, 1e-3) << layer << i;
+            }
+        }
+    }
+}
+
+TEST(ViewFrame, EachGreenSideBandIsNarrowerThanTheBlackBandUnderIt)
+{
+    // The green layer is drawn over the black one: each of its four side
+    // bands covers less than the black band below, so black shows along the
+    // frame's inner edge.
+    for (bool large : {true, false}) {
+        float w, h;
+        frame_canvas(large, w, h);
+        for (int i = 0; i < 4; ++i) {
+            const frame_polygon black = frame_black_polygon(i, large);
+            const frame_polygon green = frame_green_polygon(i, large);
+            float black_area = 0, green_area = 0;
+            for (int v = 0; v < 4; ++v) {
+                const overlay_point &a = black.vertices[v], &b = black.vertices[(v + 1) % 4];
+                black_area += a.x * b.y - b.x * a.y;
+                const overlay_point &c = green.vertices[v], &d = green.vertices[(v + 1) % 4];
+                green_area += c.x * d.y - d.x * c.y;
+            }
+            EXPECT_GT(std::abs(black_area), std::abs(green_area)) << "band " << i << (large ? " large" : " small");
+            EXPECT_GT(std::abs(green_area), 0) << "band " << i;
+        }
+    }
 }

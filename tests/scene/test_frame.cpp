@@ -1,8 +1,6 @@
 // Frame drivers without OpenGL: the screensaver's turn.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "common/world.h"
 #include "scene/frame.h"
 
@@ -20,8 +18,6 @@ TEST(Frame, SaverTurnsOneDegreeAFrameAndNeverStalls)
     EXPECT_EQ(world.camera_yaw, 8388608.0f - 4077863.0f);
     turn_saver_camera();
     EXPECT_EQ(world.camera_yaw, 8388609.0f - 4077863.0f);
-    // The view direction before and after the take-back differs by less than
-    // a thousandth of a degree.
-    const double turns = 3.14592 / 180 * 4077863.0 / (2 * 3.14159265358979);
-    EXPECT_LT(std::fabs(turns - std::round(turns)) * 360.0, 0.001);
+    // That the view stays where it was is checked on the camera's own
+    // matrices in test_frame_gl.cpp.
 }

@@ -12,6 +12,7 @@
 #include "lakebed/fog.h"
 #include "lakebed/height_queries.h"
 #include "render/gl_setup.h"
+#include "scene/camera.h"
 #include "scene/frame.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/gl_frame.h"
@@ -292,4 +293,23 @@ TEST(Frame, OnlyThePopsOnBareStacksRecordAnOpenGLError)
         run_frame();
         EXPECT_EQ(take_gl_errors(), none) << "second frame of a new context";
     }
+}
+
+TEST(Frame, TheSaversYawTakeBackLeavesTheViewWhereItWas)
+{
+    // Near 2^23 degrees the saver takes back a whole number of turns of the
+    // view (test_frame.cpp); the camera's look-at must come out the same
+    // before and after, to within a thousandth of a degree.
+    if (!open_test_window(64, 64)) GTEST_SKIP() << test_gl_context_error();
+    reset_world(true);
+    world.camera_yaw = 8388607.0f;
+    turn_saver_camera();  // one degree on: 8388608, taken back
+    const float taken_back = world.camera_yaw;
+    ASSERT_LT(taken_back, 8388607.0f);
+    GLfloat before[16], after[16];
+    place_camera(0, 0, 0, 8388608.0f, 0, 64, 64);
+    glGetFloatv(GL_MODELVIEW_MATRIX, before);
+    place_camera(0, 0, 0, taken_back, 0, 64, 64);
+    glGetFloatv(GL_MODELVIEW_MATRIX, after);
+    for (int k = 0; k < 16; ++k) EXPECT_NEAR(before[k], after[k], 2e-5) << k;
 }

@@ -428,5 +428,4 @@ TEST(Messages, EveryIdHasItsOwnTextAndAnOutOfRangeIdIsSafe)
     }
     EXPECT_STREQ(message_text_of((message_id)-1).text, "Initialization Failed.");
     EXPECT_STREQ(message_text_of(MESSAGE_COUNT).text, "Initialization Failed.");
-    EXPECT_STREQ(WINDOW_TITLE, "OpenGL WinAPI template by Orvandel");
 }
