@@ -6,11 +6,6 @@
 
 #include "tarvelin_version.h"
 
-const char* program_name(program_kind kind)
-{
-    return kind == PROGRAM_SAVER ? "tarvelin_saver" : "tarvelin";
-}
-
 bool parse_program_options(program_kind kind, int argc, const char* const* argv,
                            program_options& options, std::string& error)
 {

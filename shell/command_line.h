@@ -4,20 +4,6 @@
 
 #include "shell/program.h"
 
-// An answer given in advance on the command line, or none (the question is asked).
-enum preset_answer {
-    PRESET_NONE,
-    PRESET_YES,
-    PRESET_NO,
-};
-
-struct program_options {
-    bool help = false;
-    bool version = false;
-    preset_answer fullscreen = PRESET_NONE;  // --fullscreen / --window
-    preset_answer soft = PRESET_NONE;        // --soft / --no-soft
-};
-
 // Parses the arguments after the program name. Of two options that answer
 // the same question, the later one holds. On an unknown option, or one the
 // program does not take, returns false with a one-line message in `error`.
@@ -29,9 +15,6 @@ std::string program_usage(program_kind kind);
 
 // "NAME VERSION" and a newline.
 std::string program_version_text(program_kind kind);
-
-// The program's name as the user started it: "tarvelin" or "tarvelin_saver".
-const char* program_name(program_kind kind);
 
 // Where the command line's texts go: standard output and standard error by
 // default; a front end without them (a Windows program started from the

@@ -33,6 +33,8 @@ message_answer win32_message_box_owned(message_id id, HWND owner)
         return ANSWER_NO;
     case IDOK:
         return ANSWER_OK;
+    case 0:
+        return ANSWER_NOT_SHOWN;
     default:
         return ANSWER_NONE;
     }

@@ -5,57 +5,31 @@
 #include <windows.h>
 
 #include "common/keys.h"
+#include "shell/event_queue.h"
 #include "shell/win32/window.h"
 
 namespace {
 
-// Events the window procedure made from the message being dispatched; a
-// message makes at most a few, and the loop takes them before the next one.
-constexpr int PENDING_CAPACITY = 16;
-platform_event pending[PENDING_CAPACITY];
-int pending_first = 0;
-int pending_count = 0;
-
-void push_event(const platform_event& event)
-{
-    if (pending_count == PENDING_CAPACITY) return;
-    pending[(pending_first + pending_count) % PENDING_CAPACITY] = event;
-    ++pending_count;
-}
-
-bool pop_event(platform_event& event)
-{
-    if (pending_count == 0) return false;
-    event = pending[pending_first];
-    pending_first = (pending_first + 1) % PENDING_CAPACITY;
-    --pending_count;
-    return true;
-}
-
 // One message per call, as a message loop takes them: WM_QUIT ends the
 // program with its code; any other is dispatched to the window procedure,
-// and whatever event it made comes back. A host that is gone ends the
-// program too, in case its end did not reach the window in it.
+// and the first event it made (shell/event_queue.h) comes back. A host that
+// is gone ends the program too, in case its end did not reach the window in it.
 bool poll_win32_event(platform_event& event)
 {
     if (pop_event(event)) return true;
     if (win32.kind == WINDOW_IN_HOST && win32.window != NULL && !IsWindow(win32.host)) {
-        event = {};
-        event.kind = PLATFORM_EVENT_QUIT;
-        event.code = 0;
+        event = quit_event(0);
         return true;
     }
     MSG message;
     if (!PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) return false;
-    event = {};
     if (message.message == WM_QUIT) {
-        event.kind = PLATFORM_EVENT_QUIT;
-        event.code = (int)message.wParam;
+        event = quit_event((int)message.wParam);
         return true;
     }
     TranslateMessage(&message);
     DispatchMessageA(&message);
-    if (!pop_event(event)) event.kind = PLATFORM_EVENT_OTHER;
+    if (!pop_event(event)) event = {};  // PLATFORM_EVENT_OTHER
     return true;
 }
 
@@ -133,13 +107,8 @@ bool open_window_and_report_size(const window_request& request, message_id& fail
 {
     if (!win32_open_window(request, failure)) return false;
     RECT client;
-    if (request.kind != WINDOW_OWN && GetClientRect(win32.window, &client)) {
-        platform_event event = {};
-        event.kind = PLATFORM_EVENT_RESIZE;
-        event.width = client.right - client.left;
-        event.height = client.bottom - client.top;
-        push_event(event);
-    }
+    if (request.kind != WINDOW_OWN && GetClientRect(win32.window, &client))
+        push_event(resize_event(client.right - client.left, client.bottom - client.top));
     return true;
 }
 
@@ -147,7 +116,7 @@ bool open_window_and_report_size(const window_request& request, message_id& fail
 void close_window_and_forget_events()
 {
     win32_close_window();
-    pending_first = pending_count = 0;
+    forget_events();
 }
 
 const platform win32_seam = {
@@ -176,9 +145,7 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
     switch (message) {
     case WM_ACTIVATE:
         // The high word holds the minimised state.
-        event.kind = PLATFORM_EVENT_ACTIVATE;
-        event.minimised = HIWORD(wparam) != 0;
-        push_event(event);
+        push_event(activate_event(HIWORD(wparam) != 0));
         return 0;
     case WM_SYSCOMMAND:
         // Neither the system's screensaver nor monitor power-off starts
@@ -193,9 +160,7 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
         // away and took this one, its child, along.
         if (window == win32.window && !win32.closing) {
             win32.destroyed = true;
-            event.kind = PLATFORM_EVENT_QUIT;
-            event.code = 0;
-            push_event(event);
+            push_event(quit_event(0));
         }
         return 0;
     case WM_KEYDOWN:
@@ -229,10 +194,7 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
         push_event(event);
         break;
     case WM_SIZE:
-        event.kind = PLATFORM_EVENT_RESIZE;
-        event.width = LOWORD(lparam);
-        event.height = HIWORD(lparam);
-        push_event(event);
+        push_event(resize_event(LOWORD(lparam), HIWORD(lparam)));
         return 0;
     default:
         break;

@@ -1,10 +1,9 @@
 // The Win32 window: class, display mode, WGL context and teardown.
 #include "shell/win32/window.h"
 
-#include <cstdio>
 #include <cstring>
 
-#include "shell/saver_session.h"
+#include "shell/program.h"
 
 win32_window_state win32;
 
@@ -113,24 +112,12 @@ HWND create_placed_window(const window_request& request, message_id& failure)
                            win32.instance, NULL);
 }
 
-// A step of closing that failed. A preview shows no box: its host may be
-// gone already, which is how a preview ends, and what is left of its window
-// goes with the process; the message is one line on standard error.
-void report_close_failure(message_id id)
-{
-    if (win32.kind == WINDOW_IN_HOST) {
-        std::fprintf(stderr, "%s\n", message_line(id).c_str());
-        return;
-    }
-    win32_message_box(id);
-}
-
 }  // namespace
 
 bool win32_open_display(message_id& failure)
 {
     win32.instance = GetModuleHandleA(NULL);
-    failure = MESSAGE_REGISTER_CLASS_FAILED;
+    failure = MESSAGE_DISPLAY_SETUP_FAILED;
     return register_window_class();
 }
 
@@ -153,12 +140,12 @@ bool win32_open_window(const window_request& request, message_id& failure)
     if (!win32.pixel_format_filled) fill_pixel_format(request.colour_bits);
 
     win32.device_context = GetDC(win32.window);
-    failure = MESSAGE_NO_DEVICE_CONTEXT;
+    failure = MESSAGE_NO_DRAWING_SURFACE;
     if (win32.device_context == NULL) return false;
     const int format = ChoosePixelFormat(win32.device_context, &win32.pixel_format);
     failure = MESSAGE_NO_PIXEL_FORMAT;
     if (format == 0) return false;
-    failure = MESSAGE_SET_PIXEL_FORMAT_FAILED;
+    failure = MESSAGE_PIXEL_FORMAT_REFUSED;
     if (!SetPixelFormat(win32.device_context, format, &win32.pixel_format)) return false;
     win32.render_context = wglCreateContext(win32.device_context);
     failure = MESSAGE_NO_RENDERING_CONTEXT;
@@ -183,8 +170,8 @@ bool win32_has_context()
 void win32_close_window()
 {
     if (win32.render_context != NULL) {
-        if (!wglMakeCurrent(NULL, NULL)) report_close_failure(MESSAGE_RELEASE_DC_AND_RC_FAILED);
-        if (!wglDeleteContext(win32.render_context)) report_close_failure(MESSAGE_RELEASE_RC_FAILED);
+        if (!wglMakeCurrent(NULL, NULL)) report_close_failure(MESSAGE_CONTEXT_NOT_RELEASED);
+        if (!wglDeleteContext(win32.render_context)) report_close_failure(MESSAGE_CONTEXT_NOT_DELETED);
         win32.render_context = NULL;
     }
 
@@ -195,13 +182,13 @@ void win32_close_window()
     // so a later failure never tries to release a stale one.
     if (win32.device_context != NULL) {
         if (!ReleaseDC(win32.window, win32.device_context))
-            report_close_failure(MESSAGE_RELEASE_DC_FAILED);
+            report_close_failure(MESSAGE_SURFACE_NOT_RELEASED);
         win32.device_context = NULL;
     }
 
     if (win32.window != NULL && !win32.destroyed) {
         win32.closing = true;
-        if (!DestroyWindow(win32.window)) report_close_failure(MESSAGE_RELEASE_WINDOW_FAILED);
+        if (!DestroyWindow(win32.window)) report_close_failure(MESSAGE_WINDOW_NOT_DESTROYED);
         win32.closing = false;
     }
     win32.window = NULL;
@@ -213,7 +200,7 @@ void win32_close_window()
     }
 
     if (!UnregisterClassA(WINDOW_CLASS_NAME, win32.instance))
-        report_close_failure(MESSAGE_UNREGISTER_CLASS_FAILED);
+        report_close_failure(MESSAGE_DISPLAY_NOT_CLOSED);
     win32.instance = NULL;
 }
 
