@@ -23,11 +23,11 @@ struct command_line_output {
     void (*out)(const char* text);  // help and version
     void (*err)(const char* text);  // a bad option, with the usage
 };
-const command_line_output& standard_streams();
+extern const command_line_output standard_streams;
 
 // Parses the arguments after the program name and runs the program:
 // --help and --version print and end with 0; a bad option prints a line
 // and the usage and ends with 2, opening nothing; otherwise run_program
 // with the options' answers.
 int run_from_command_line(const platform& p, program_kind kind, int argc, const char* const* argv,
-                          const command_line_output& output = standard_streams());
+                          const command_line_output& output = standard_streams);

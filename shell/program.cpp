@@ -84,30 +84,12 @@ bool pointer_moved_away(int x, int y)
            std::abs(y - pointer_y) > POINTER_MOVE_TOLERANCE;
 }
 
-enum input_effect {
-    INPUT_APPLIES,       // the loop handles it as usual
-    INPUT_IGNORED,       // it means nothing here
-    INPUT_ENDS_PROGRAM,  // the screensaver ends with code 0
-};
-
-// What an event means with the window placed where it is
-// (apply_platform_event in shell/program.h has the rules).
-input_effect input_effect_of(const platform_event& event)
+// Over the desktop: any key pressed, any button and a pointer moved away
+// end the screensaver.
+bool ends_desktop_saver(const platform_event& event)
 {
-    const bool key = event.kind == PLATFORM_EVENT_KEY_DOWN || event.kind == PLATFORM_EVENT_KEY_UP;
-    switch (placement) {
-    case WINDOW_OWN:
-        return INPUT_APPLIES;
-    case WINDOW_IN_HOST:
-        return key ? INPUT_IGNORED : INPUT_APPLIES;
-    case WINDOW_OVER_DESKTOP:
-        if (event.kind == PLATFORM_EVENT_KEY_DOWN || event.kind == PLATFORM_EVENT_BUTTON_DOWN)
-            return INPUT_ENDS_PROGRAM;
-        if (event.kind == PLATFORM_EVENT_POINTER_MOVE)
-            return pointer_moved_away(event.x, event.y) ? INPUT_ENDS_PROGRAM : INPUT_IGNORED;
-        return key ? INPUT_IGNORED : INPUT_APPLIES;
-    }
-    return INPUT_APPLIES;
+    if (event.kind == PLATFORM_EVENT_POINTER_MOVE) return pointer_moved_away(event.x, event.y);
+    return event.kind == PLATFORM_EVENT_KEY_DOWN || event.kind == PLATFORM_EVENT_BUTTON_DOWN;
 }
 
 }  // namespace
@@ -224,16 +206,15 @@ void report_close_failure(message_id id)
 
 void apply_platform_event(const platform_event& event, const program_scene& scene)
 {
-    switch (input_effect_of(event)) {
-    case INPUT_IGNORED:
-        return;
-    case INPUT_ENDS_PROGRAM:
+    if (placement == WINDOW_OVER_DESKTOP && ends_desktop_saver(event)) {
         quit_code = 0;
         world.done = true;
         return;
-    case INPUT_APPLIES:
-        break;
     }
+    // A host's keys are the host's; over the desktop a key let go was
+    // pressed before the window opened.
+    const bool key = event.kind == PLATFORM_EVENT_KEY_DOWN || event.kind == PLATFORM_EVENT_KEY_UP;
+    if (key && placement != WINDOW_OWN) return;
     switch (event.kind) {
     case PLATFORM_EVENT_KEY_DOWN:
         // Auto-repeat sends further key-downs; the key simply stays set.

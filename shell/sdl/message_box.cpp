@@ -7,20 +7,10 @@
 
 namespace {
 
-// SDL knows three kinds of box; a question goes out as information.
-Uint32 box_flags(message_icon icon)
-{
-    switch (icon) {
-    case MESSAGE_ICON_EXCLAMATION:
-        return SDL_MESSAGEBOX_WARNING;
-    case MESSAGE_ICON_STOP:
-        return SDL_MESSAGEBOX_ERROR;
-    case MESSAGE_ICON_QUESTION:
-    case MESSAGE_ICON_INFORMATION:
-        break;
-    }
-    return SDL_MESSAGEBOX_INFORMATION;
-}
+// The kind of box for each message_icon, in its order. SDL knows three
+// kinds; a question goes out as information.
+const Uint32 box_kinds[] = {SDL_MESSAGEBOX_INFORMATION, SDL_MESSAGEBOX_WARNING, SDL_MESSAGEBOX_ERROR,
+                            SDL_MESSAGEBOX_INFORMATION};
 
 // Attempts at showing one box before giving up. A box can fail while the
 // display is briefly unavailable: under X11 each box is a client of its own,
@@ -43,7 +33,7 @@ message_answer sdl_message_box(message_id id)
     };
     const bool question = box.buttons == MESSAGE_BUTTONS_YES_NO;
     SDL_MessageBoxData data = {};
-    data.flags = box_flags(box.icon) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+    data.flags = box_kinds[box.icon] | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
     data.title = box.caption;
     data.message = box.text;
     data.numbuttons = question ? 2 : 1;

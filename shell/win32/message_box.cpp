@@ -11,21 +11,9 @@ message_answer win32_message_box(message_id id)
 message_answer win32_message_box_owned(message_id id, HWND owner)
 {
     const message_text& box = message_text_of(id);
-    UINT type = box.buttons == MESSAGE_BUTTONS_YES_NO ? MB_YESNO : MB_OK;
-    switch (box.icon) {
-    case MESSAGE_ICON_QUESTION:
-        type |= MB_ICONQUESTION;
-        break;
-    case MESSAGE_ICON_EXCLAMATION:
-        type |= MB_ICONEXCLAMATION;
-        break;
-    case MESSAGE_ICON_STOP:
-        type |= MB_ICONSTOP;
-        break;
-    case MESSAGE_ICON_INFORMATION:
-        type |= MB_ICONINFORMATION;
-        break;
-    }
+    // In the order of message_icon.
+    const UINT icons[] = {MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONSTOP, MB_ICONINFORMATION};
+    const UINT type = (box.buttons == MESSAGE_BUTTONS_YES_NO ? MB_YESNO : MB_OK) | icons[box.icon];
     switch (MessageBoxA(owner, box.text, box.caption, type)) {
     case IDYES:
         return ANSWER_YES;

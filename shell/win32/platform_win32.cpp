@@ -1,11 +1,12 @@
-// The platform seam on Win32: the window procedure's messages as events, the clock and its
-// wake-on-message wait, and the table of the seam's functions.
+// The platform seam on Win32: the window procedure's messages as events, the wait that wakes
+// for a message, and the table of the seam's functions.
 #include "shell/win32/platform_win32.h"
 
 #include <windows.h>
 
 #include "common/keys.h"
 #include "shell/event_queue.h"
+#include "shell/pacing.h"
 #include "shell/win32/window.h"
 
 namespace {
@@ -33,18 +34,6 @@ bool poll_win32_event(platform_event& event)
     return true;
 }
 
-LARGE_INTEGER counter_frequency;
-
-int64_t counter_now_ns()
-{
-    if (counter_frequency.QuadPart == 0) QueryPerformanceFrequency(&counter_frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    const LONGLONG seconds = now.QuadPart / counter_frequency.QuadPart;
-    const LONGLONG rest = now.QuadPart % counter_frequency.QuadPart;
-    return (int64_t)seconds * 1000000000 + (int64_t)(rest * 1000000000 / counter_frequency.QuadPart);
-}
-
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
 #endif
@@ -68,7 +57,7 @@ HANDLE timer()
 // comes first; false when a message came first.
 bool wait_until_or_message(int64_t deadline_ns)
 {
-    const int64_t remaining = deadline_ns - counter_now_ns();
+    const int64_t remaining = deadline_ns - system_now_ns();
     if (remaining <= 0) return true;
     HANDLE handle = timer();
     if (handle == NULL) return true;
@@ -101,36 +90,18 @@ const char* last_error_text()
     return text;
 }
 
-// A window over the desktop or in a host has the size it was given: the
-// loop learns it from a resize event before the first frame.
-bool open_window_and_report_size(const window_request& request, message_id& failure)
-{
-    if (!win32_open_window(request, failure)) return false;
-    RECT client;
-    if (request.kind != WINDOW_OWN && GetClientRect(win32.window, &client))
-        push_event(resize_event(client.right - client.left, client.bottom - client.top));
-    return true;
-}
-
-// The window is gone: events it made while closing mean nothing to the next one.
-void close_window_and_forget_events()
-{
-    win32_close_window();
-    forget_events();
-}
-
 const platform win32_seam = {
     nullptr,
     nullptr,
     win32_open_display,
     win32_enter_display_mode,
     win32_leave_display_mode,
-    open_window_and_report_size,
+    win32_open_window,
     win32_has_context,
-    close_window_and_forget_events,
+    win32_close_window,
     win32_swap_buffers,
     poll_win32_event,
-    counter_now_ns,
+    system_now_ns,
     wait_until_or_message,
     win32_message_box,
     {make_gdi_font, free_gdi_font},

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "shell/event_queue.h"
 #include "shell/program.h"
 
 win32_window_state win32;
@@ -26,19 +27,6 @@ bool register_window_class()
     window_class.lpszMenuName = NULL;
     window_class.lpszClassName = WINDOW_CLASS_NAME;
     return RegisterClassA(&window_class) != 0;
-}
-
-// Switches the display to width x height at colour_bits; true on success.
-bool enter_display_mode(int width, int height, int colour_bits)
-{
-    DEVMODEA mode;
-    std::memset(&mode, 0, sizeof mode);
-    mode.dmSize = sizeof mode;
-    mode.dmPelsWidth = (DWORD)width;
-    mode.dmPelsHeight = (DWORD)height;
-    mode.dmBitsPerPel = (DWORD)colour_bits;
-    mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
-    return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
 }
 
 void fill_pixel_format(int colour_bits)
@@ -123,7 +111,14 @@ bool win32_open_display(message_id& failure)
 
 bool win32_enter_display_mode(int width, int height, int colour_bits)
 {
-    return enter_display_mode(width, height, colour_bits);
+    DEVMODEA mode;
+    std::memset(&mode, 0, sizeof mode);
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = (DWORD)width;
+    mode.dmPelsHeight = (DWORD)height;
+    mode.dmBitsPerPel = (DWORD)colour_bits;
+    mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+    return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
 }
 
 void win32_leave_display_mode()
@@ -159,6 +154,11 @@ bool win32_open_window(const window_request& request, message_id& failure)
         SetForegroundWindow(win32.window);
         SetFocus(win32.window);
     }
+    // A window over the desktop or in a host has the size it was given: the
+    // loop learns it from a resize event before the first frame.
+    RECT client;
+    if (request.kind != WINDOW_OWN && GetClientRect(win32.window, &client))
+        push_event(resize_event(client.right - client.left, client.bottom - client.top));
     return true;
 }
 
@@ -202,6 +202,8 @@ void win32_close_window()
     if (!UnregisterClassA(WINDOW_CLASS_NAME, win32.instance))
         report_close_failure(MESSAGE_DISPLAY_NOT_CLOSED);
     win32.instance = NULL;
+    // Events the window made while closing mean nothing to the next one.
+    forget_events();
 }
 
 void win32_swap_buffers()
