@@ -1,6 +1,7 @@
 // The screensaver's hosting arguments: X screensaver conventions and Windows' screensaver switches.
 #include "shell/saver_args.h"
 
+#include <cctype>
 #include <cstring>
 
 namespace {
@@ -48,11 +49,6 @@ bool is_option(const char* arg, const char* name)
     if (arg[0] != '-') return false;
     const char* rest = arg[1] == '-' ? arg + 2 : arg + 1;
     return std::strcmp(rest, name) == 0;
-}
-
-char lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c;
 }
 
 }  // namespace
@@ -131,7 +127,7 @@ windows_saver_command parse_windows_saver_command(const char* command_line)
         ++word_end;
 
     const bool is_switch = (word[0] == '/' || word[0] == '-') && word_end - word == 2;
-    const char letter = is_switch ? lower(word[1]) : '\0';
+    const int letter = is_switch ? std::tolower((unsigned char)word[1]) : 0;
     switch (letter) {
     case 's': command.mode = SAVER_SCREEN; break;
     case 'p': command.mode = SAVER_PREVIEW; break;
@@ -154,21 +150,14 @@ windows_saver_command parse_windows_saver_command(const char* command_line)
     }
     const char* id_end = q;
     while (*id_end != '\0' && !is_blank(*id_end) && *id_end != '"') ++id_end;
-    const bool have_id = id_end != q;
     unsigned long window = 0;
-    if (have_id && parse_window_id_range(q, id_end, window)) command.window = (uintptr_t)window;
-    if (have_id && window == 0) {
-        // Only the preview needs its window; for the others a word that is
-        // no window simply is not one.
-        if (command.mode == SAVER_PREVIEW) {
-            command.mode = SAVER_BAD_COMMAND;
-            command.error = "/p: '" + std::string(q, id_end) + "' is not a window handle";
-        }
-        return command;
-    }
-    if (command.mode == SAVER_PREVIEW && !have_id) {
+    if (parse_window_id_range(q, id_end, window)) command.window = (uintptr_t)window;
+    // Only the preview needs its window; for the others a word that is no
+    // window simply is not one.
+    if (command.mode == SAVER_PREVIEW && window == 0) {
         command.mode = SAVER_BAD_COMMAND;
-        command.error = "/p needs the handle of the window to draw in";
+        command.error = id_end == q ? "/p needs the handle of the window to draw in"
+                                    : "/p: '" + std::string(q, id_end) + "' is not a window handle";
     }
     return command;
 }

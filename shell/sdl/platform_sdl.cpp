@@ -24,18 +24,6 @@ SDL_DisplayMode fullscreen_mode = {};
 // offers a visual for is taken, as a pixel-format choice takes the closest.
 const int depth_sizes[] = {32, 24, 16};
 
-// The display mode of exactly width x height closest to the request, in
-// `mode`; false when the display has none of that size.
-bool find_display_mode(int width, int height, int colour_bits, SDL_DisplayMode& mode)
-{
-    SDL_DisplayMode wanted = {};
-    wanted.w = width;
-    wanted.h = height;
-    wanted.format = colour_bits >= 24 ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_RGB565;
-    if (SDL_GetClosestDisplayMode(0, &wanted, &mode) == nullptr) return false;
-    return mode.w == width && mode.h == height;
-}
-
 SDL_Window* create_gl_window(const char* title, int width, int height, Uint32 flags)
 {
     SDL_GL_ResetAttributes();
@@ -106,7 +94,14 @@ bool open_display(message_id& failure)
 
 bool enter_display_mode(int width, int height, int colour_bits)
 {
-    if (find_display_mode(width, height, colour_bits, fullscreen_mode)) return true;
+    // The display mode closest to the request, if it is exactly width x height.
+    SDL_DisplayMode wanted = {};
+    wanted.w = width;
+    wanted.h = height;
+    wanted.format = colour_bits >= 24 ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_RGB565;
+    if (SDL_GetClosestDisplayMode(0, &wanted, &fullscreen_mode) != nullptr &&
+        fullscreen_mode.w == width && fullscreen_mode.h == height)
+        return true;
     if (!explain_missing_display()) SDL_SetError("the display has no %d x %d mode", width, height);
     return false;
 }
@@ -199,6 +194,50 @@ bool poll_event(platform_event& event)
     return true;
 }
 
+// The kind of box for each message_icon, in its order. SDL knows three
+// kinds; a question goes out as information.
+const Uint32 box_kinds[] = {SDL_MESSAGEBOX_INFORMATION, SDL_MESSAGEBOX_WARNING, SDL_MESSAGEBOX_ERROR,
+                            SDL_MESSAGEBOX_INFORMATION};
+
+// Attempts at showing one box before giving up. A box can fail while the
+// display is briefly unavailable: under X11 each box is a client of its own,
+// and a server may reset itself just after its last client has left.
+const int SHOW_ATTEMPTS = 3;
+
+// Shows the box of `id` with its buttons and icon.
+message_answer message_box(message_id id)
+{
+    const message_text& box = message_text_of(id);
+    // Each button's id is the answer it gives.
+    const SDL_MessageBoxButtonData yes_no[2] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, ANSWER_YES, "Yes"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, ANSWER_NO, "No"},
+    };
+    const SDL_MessageBoxButtonData ok[1] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, ANSWER_OK,
+         "OK"},
+    };
+    const bool question = box.buttons == MESSAGE_BUTTONS_YES_NO;
+    SDL_MessageBoxData data = {};
+    data.flags = box_kinds[box.icon] | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+    data.title = box.caption;
+    data.message = box.text;
+    data.numbuttons = question ? 2 : 1;
+    data.buttons = question ? yes_no : ok;
+    for (int attempt = 1; attempt <= SHOW_ATTEMPTS; ++attempt) {
+        int pressed = -1;
+        // The box runs its own loop until it is answered; a stop signal
+        // meanwhile ends the process (shell/posix/stop_signals.h).
+        begin_blocking_box();
+        const int shown = SDL_ShowMessageBox(&data, &pressed);
+        end_blocking_box();
+        // Closed without a button, the box leaves `pressed` at -1.
+        if (shown == 0) return pressed < 0 ? ANSWER_NONE : (message_answer)pressed;
+        if (attempt < SHOW_ATTEMPTS) SDL_Delay(100);
+    }
+    return ANSWER_NOT_SHOWN;
+}
+
 // The wait for the next frame ends at once for a stop signal.
 bool wait_until_or_stop(int64_t deadline_ns)
 {
@@ -218,7 +257,7 @@ const platform sdl = {
     poll_event,
     system_now_ns,
     wait_until_or_stop,
-    sdl_message_box,
+    message_box,
     {make_freetype_font, free_freetype_font},
     SDL_GetError,
 };

@@ -1,8 +1,10 @@
 // The platform seam on Win32: the window procedure's messages as events, the wait that wakes
-// for a message, and the table of the seam's functions.
+// for a message, message boxes, the table of the seam's functions, and the command line's output.
 #include "shell/win32/platform_win32.h"
 
 #include <windows.h>
+
+#include <cstring>
 
 #include "common/keys.h"
 #include "shell/event_queue.h"
@@ -90,6 +92,39 @@ const char* last_error_text()
     return text;
 }
 
+message_answer message_box(message_id id)
+{
+    return win32_message_box_owned(id, NULL);
+}
+
+// The command line's texts: to the console or stream the program was started
+// with, else in a message box (a program started from the desktop has neither).
+void write_or_show(DWORD which, const char* text, UINT icon)
+{
+    HANDLE handle = GetStdHandle(which);
+    if (handle == NULL || handle == INVALID_HANDLE_VALUE) {
+        // Started from a console window: write there.
+        if (AttachConsole(ATTACH_PARENT_PROCESS)) handle = GetStdHandle(which);
+    }
+    DWORD written = 0;
+    if (handle != NULL && handle != INVALID_HANDLE_VALUE &&
+        WriteFile(handle, text, (DWORD)std::strlen(text), &written, NULL))
+        return;
+    MessageBoxA(NULL, text, WINDOW_TITLE, MB_OK | icon);
+}
+
+void write_out(const char* text)
+{
+    write_or_show(STD_OUTPUT_HANDLE, text, MB_ICONINFORMATION);
+}
+
+void write_err(const char* text)
+{
+    write_or_show(STD_ERROR_HANDLE, text, MB_ICONEXCLAMATION);
+}
+
+const command_line_output output = {write_out, write_err};
+
 const platform win32_seam = {
     nullptr,
     nullptr,
@@ -103,7 +138,7 @@ const platform win32_seam = {
     poll_win32_event,
     system_now_ns,
     wait_until_or_message,
-    win32_message_box,
+    message_box,
     {make_gdi_font, free_gdi_font},
     last_error_text,
 };
@@ -136,17 +171,14 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
         return 0;
     case WM_KEYDOWN:
     case WM_KEYUP:
-        event.kind = message == WM_KEYDOWN ? PLATFORM_EVENT_KEY_DOWN : PLATFORM_EVENT_KEY_UP;
+    case WM_SYSKEYDOWN:
+        event.kind = message == WM_KEYUP ? PLATFORM_EVENT_KEY_UP : PLATFORM_EVENT_KEY_DOWN;
         event.key = wparam < (WPARAM)KEY_TABLE_SIZE ? (int)wparam : -1;
         push_event(event);
-        return 0;
-    case WM_SYSKEYDOWN:
         // Alt and F10 are keys too (a screensaver ends on them); the system
         // still gets them, for Alt+F4.
-        event.kind = PLATFORM_EVENT_KEY_DOWN;
-        event.key = wparam < (WPARAM)KEY_TABLE_SIZE ? (int)wparam : -1;
-        push_event(event);
-        break;
+        if (message == WM_SYSKEYDOWN) break;
+        return 0;
     case WM_MOUSEMOVE: {
         // In screen pixels, so that the position means the same in any window.
         POINT where = {(short)LOWORD(lparam), (short)HIWORD(lparam)};
@@ -176,4 +208,29 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
 const platform& win32_platform()
 {
     return win32_seam;
+}
+
+const command_line_output& win32_command_output()
+{
+    return output;
+}
+
+message_answer win32_message_box_owned(message_id id, HWND owner)
+{
+    const message_text& box = message_text_of(id);
+    // In the order of message_icon.
+    const UINT icons[] = {MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONSTOP, MB_ICONINFORMATION};
+    const UINT type = (box.buttons == MESSAGE_BUTTONS_YES_NO ? MB_YESNO : MB_OK) | icons[box.icon];
+    switch (MessageBoxA(owner, box.text, box.caption, type)) {
+    case IDYES:
+        return ANSWER_YES;
+    case IDNO:
+        return ANSWER_NO;
+    case IDOK:
+        return ANSWER_OK;
+    case 0:
+        return ANSWER_NOT_SHOWN;
+    default:
+        return ANSWER_NONE;
+    }
 }

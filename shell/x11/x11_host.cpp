@@ -69,14 +69,11 @@ bool open_window(const window_request& request, message_id& failure)
     wanted.visualid = XVisualIDFromVisual(attributes.visual);
     int count = 0;
     XVisualInfo* info = XGetVisualInfo(display, VisualIDMask, &wanted, &count);
+    const bool suitable = info != nullptr && visual_is_suitable(info);
+    if (suitable) context = glXCreateContext(display, info, nullptr, True);
+    if (info != nullptr) XFree(info);
     failure = MESSAGE_NO_PIXEL_FORMAT;
-    if (info == nullptr) return false;
-    if (!visual_is_suitable(info)) {
-        XFree(info);
-        return false;
-    }
-    context = glXCreateContext(display, info, nullptr, True);
-    XFree(info);
+    if (!suitable) return false;
     failure = MESSAGE_NO_RENDERING_CONTEXT;
     if (context == nullptr) return false;
     failure = MESSAGE_ACTIVATE_CONTEXT_FAILED;

@@ -9,6 +9,7 @@
 namespace {
 
 int last_error = 0;
+// Whether the first error is written on standard error, and whether it was.
 bool report_first = false;
 bool reported = false;
 
