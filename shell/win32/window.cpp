@@ -152,6 +152,7 @@ bool win32_has_context()
 
 void win32_close_window()
 {
+    const bool went_with_host = win32.destroyed;
     if (win32.render_context != NULL) {
         if (!wglMakeCurrent(NULL, NULL)) report_close_failure(MESSAGE_CONTEXT_NOT_RELEASED);
         if (!wglDeleteContext(win32.render_context)) report_close_failure(MESSAGE_CONTEXT_NOT_DELETED);
@@ -159,7 +160,7 @@ void win32_close_window()
     }
 
     // A window that went with its host took its device context along.
-    if (win32.destroyed) win32.device_context = NULL;
+    if (went_with_host) win32.device_context = NULL;
 
     // Every handle is forgotten once released (or once its release failed),
     // so a later failure never tries to release a stale one.
@@ -169,7 +170,7 @@ void win32_close_window()
         win32.device_context = NULL;
     }
 
-    if (win32.window != NULL && !win32.destroyed) {
+    if (win32.window != NULL && !went_with_host) {
         win32.closing = true;
         if (!DestroyWindow(win32.window)) report_close_failure(MESSAGE_WINDOW_NOT_DESTROYED);
         win32.closing = false;
@@ -182,7 +183,10 @@ void win32_close_window()
         win32.cursor_hidden = false;
     }
 
-    if (!UnregisterClassA(WINDOW_CLASS_NAME, win32.instance))
+    // A window that went with its host may still be on its way out (its
+    // host's side takes it down), and its class cannot be unregistered while
+    // it is there: the class goes with the process, which the preview ends.
+    if (!went_with_host && !UnregisterClassA(WINDOW_CLASS_NAME, win32.instance))
         report_close_failure(MESSAGE_DISPLAY_NOT_CLOSED);
     win32.instance = NULL;
     // Events the window made while closing mean nothing to the next one.
