@@ -7,13 +7,13 @@
 
 #include "common/gl.h"
 #include "common/world.h"
-#include "render/picture_fit.h"
 
 namespace {
 
 font_source source = {nullptr, nullptr};
-// The height the lists in use were built at.
+// The height the lists in use were built at, and the picture's scale.
 int built_height = FONT_PIXEL_HEIGHT;
+double font_scale = 1.0;
 
 struct kept_glyph {
     bool present = false;
@@ -78,10 +78,14 @@ void use_font_source(const font_source& chosen)
 
 int font_pixel_height()
 {
-    const double scale = picture_scale();
-    if (scale == 1.0) return FONT_PIXEL_HEIGHT;
-    const int height = (int)std::lround(FONT_PIXEL_HEIGHT * scale);
+    if (font_scale == 1.0) return FONT_PIXEL_HEIGHT;
+    const int height = (int)std::lround(FONT_PIXEL_HEIGHT * font_scale);
     return height < 1 ? 1 : height;
+}
+
+void set_font_scale(double scale)
+{
+    font_scale = scale;
 }
 
 void make_font()

@@ -13,8 +13,11 @@ struct font_source {
 constexpr int FONT_PIXEL_HEIGHT = 10;
 
 // The character height for the window now open: FONT_PIXEL_HEIGHT, scaled
-// with a fitted picture (render/picture_fit.h) and never below 1.
+// with the picture text is drawn in, and never below 1.
 int font_pixel_height();
+// The scale of that picture against the frame: 1 unless the picture is
+// fitted to its window (render/picture_fit.h sets it).
+void set_font_scale(double scale);
 
 void use_font_source(const font_source& source);
 

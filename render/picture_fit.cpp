@@ -41,6 +41,7 @@ picture_rect fit_picture(int frame_width, int frame_height, int window_width, in
 void set_picture_fitted(bool on)
 {
     fitted = on;
+    set_font_scale(picture_scale());
 }
 
 bool picture_fitted()
@@ -54,6 +55,7 @@ void fit_picture_to_window(int width, int height)
     picture = fit_picture(world.mode_width, world.mode_height, width, height);
     glScissor(picture.x, picture.y, picture.width, picture.height);
     glEnable(GL_SCISSOR_TEST);
+    set_font_scale(picture_scale());
     refresh_font_size();
 }
 

@@ -2,7 +2,8 @@
 # Fails on any project include that points up the layer list, or sideways
 # into another folder of the same rank (docs/HACKING.md has the rule):
 #   common < render < lakebed < objects < instruments < scene < shell
-#   < shell/freetype < shell/sdl, shell/win32, shell/headless
+#   < shell/freetype, shell/posix < shell/x11
+#   < shell/sdl, shell/win32, shell/headless
 # A folder may always include its own headers. tests/ and bench/ may include
 # anything.
 # Usage: scripts/check-layers.sh [ROOT]    (default: the repository)
@@ -13,8 +14,9 @@ root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 rank() {
   case "$1" in
     common) echo 0 ;; render) echo 1 ;; lakebed) echo 2 ;; objects) echo 3 ;;
-    instruments) echo 4 ;; scene) echo 5 ;; shell) echo 6 ;; shell/freetype) echo 7 ;;
-    shell/sdl|shell/win32|shell/headless) echo 8 ;;
+    instruments) echo 4 ;; scene) echo 5 ;; shell) echo 6 ;;
+    shell/freetype|shell/posix) echo 7 ;; shell/x11) echo 8 ;;
+    shell/sdl|shell/win32|shell/headless) echo 9 ;;
     *) echo "" ;;
   esac
 }

@@ -6,11 +6,6 @@
 
 #include "tarvelin_version.h"
 
-const char* program_name(program_kind kind)
-{
-    return kind == PROGRAM_SAVER ? "tarvelin_saver" : "tarvelin";
-}
-
 bool parse_program_options(program_kind kind, int argc, const char* const* argv,
                            program_options& options, std::string& error)
 {
@@ -81,14 +76,9 @@ void write_stderr(const char* text)
     std::fputs(text, stderr);
 }
 
-const command_line_output standard = {write_stdout, write_stderr};
-
 }  // namespace
 
-const command_line_output& standard_streams()
-{
-    return standard;
-}
+const command_line_output standard_streams = {write_stdout, write_stderr};
 
 int run_from_command_line(const platform& p, program_kind kind, int argc, const char* const* argv,
                           const command_line_output& output)

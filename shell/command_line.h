@@ -4,20 +4,6 @@
 
 #include "shell/program.h"
 
-// An answer given in advance on the command line, or none (the question is asked).
-enum preset_answer {
-    PRESET_NONE,
-    PRESET_YES,
-    PRESET_NO,
-};
-
-struct program_options {
-    bool help = false;
-    bool version = false;
-    preset_answer fullscreen = PRESET_NONE;  // --fullscreen / --window
-    preset_answer soft = PRESET_NONE;        // --soft / --no-soft
-};
-
 // Parses the arguments after the program name. Of two options that answer
 // the same question, the later one holds. On an unknown option, or one the
 // program does not take, returns false with a one-line message in `error`.
@@ -30,9 +16,6 @@ std::string program_usage(program_kind kind);
 // "NAME VERSION" and a newline.
 std::string program_version_text(program_kind kind);
 
-// The program's name as the user started it: "tarvelin" or "tarvelin_saver".
-const char* program_name(program_kind kind);
-
 // Where the command line's texts go: standard output and standard error by
 // default; a front end without them (a Windows program started from the
 // desktop) hands in its own, such as a message box.
@@ -40,11 +23,11 @@ struct command_line_output {
     void (*out)(const char* text);  // help and version
     void (*err)(const char* text);  // a bad option, with the usage
 };
-const command_line_output& standard_streams();
+extern const command_line_output standard_streams;
 
 // Parses the arguments after the program name and runs the program:
 // --help and --version print and end with 0; a bad option prints a line
 // and the usage and ends with 2, opening nothing; otherwise run_program
 // with the options' answers.
 int run_from_command_line(const platform& p, program_kind kind, int argc, const char* const* argv,
-                          const command_line_output& output = standard_streams());
+                          const command_line_output& output = standard_streams);

@@ -11,20 +11,20 @@ enum message_id {
     MESSAGE_ASK_WINDOWED_FALLBACK,
     MESSAGE_PROGRAM_WILL_CLOSE,
     // A window or context that could not be made.
-    MESSAGE_REGISTER_CLASS_FAILED,
+    MESSAGE_DISPLAY_SETUP_FAILED,  // what every window needs (a window class, the video subsystem)
     MESSAGE_WINDOW_CREATION_ERROR,
-    MESSAGE_NO_DEVICE_CONTEXT,
-    MESSAGE_NO_PIXEL_FORMAT,
-    MESSAGE_SET_PIXEL_FORMAT_FAILED,
+    MESSAGE_NO_DRAWING_SURFACE,    // the window's device context
+    MESSAGE_NO_PIXEL_FORMAT,       // no double-buffered RGBA format with a depth buffer
+    MESSAGE_PIXEL_FORMAT_REFUSED,  // the window would not take the format found
     MESSAGE_NO_RENDERING_CONTEXT,
     MESSAGE_ACTIVATE_CONTEXT_FAILED,
     MESSAGE_INITIALIZATION_FAILED,
     // A step of closing a window that failed.
-    MESSAGE_RELEASE_DC_AND_RC_FAILED,
-    MESSAGE_RELEASE_RC_FAILED,
-    MESSAGE_RELEASE_DC_FAILED,
-    MESSAGE_RELEASE_WINDOW_FAILED,
-    MESSAGE_UNREGISTER_CLASS_FAILED,
+    MESSAGE_CONTEXT_NOT_RELEASED,  // the context could not be made not current
+    MESSAGE_CONTEXT_NOT_DELETED,
+    MESSAGE_SURFACE_NOT_RELEASED,
+    MESSAGE_WINDOW_NOT_DESTROYED,
+    MESSAGE_DISPLAY_NOT_CLOSED,    // what every window needs could not be undone
     // The screensaver in another program's window.
     MESSAGE_NO_DISPLAY,
     MESSAGE_NO_HOST_WINDOW,
@@ -49,7 +49,8 @@ enum message_answer {
     ANSWER_YES,
     ANSWER_NO,
     ANSWER_OK,
-    ANSWER_NONE,  // the box could not be shown, or was closed without a button
+    ANSWER_NONE,       // the box was closed without a button
+    ANSWER_NOT_SHOWN,  // no box could be shown
 };
 
 struct message_text {

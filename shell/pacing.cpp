@@ -2,7 +2,6 @@
 #include "shell/pacing.h"
 
 #include <chrono>
-#include <thread>
 
 bool pace_frame(frame_pacer& pacer, const pacing_clock& clock)
 {
@@ -26,11 +25,4 @@ int64_t system_now_ns()
     return (int64_t)std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
-}
-
-bool system_wait_until(int64_t deadline_ns)
-{
-    const int64_t left = deadline_ns - system_now_ns();
-    if (left > 0) std::this_thread::sleep_for(std::chrono::nanoseconds(left));
-    return true;
 }

@@ -26,7 +26,5 @@ struct frame_pacer {
 // without starting a frame when the wait ended for an event.
 bool pace_frame(frame_pacer& pacer, const pacing_clock& clock);
 
-// The monotonic clock of the C++ library, and a thread sleep until the
-// deadline that never ends early for an event.
+// The monotonic clock of the C++ library.
 int64_t system_now_ns();
-bool system_wait_until(int64_t deadline_ns);

@@ -78,8 +78,8 @@ struct platform {
     // Whether a context exists, so that its lists can be released first.
     bool (*has_context)();
     // Releases the context, the window and what open_display made, in that
-    // order, showing a message for each step that fails; safe on a
-    // half-made window.
+    // order, handing each step that fails to report_close_failure
+    // (shell/program.h); safe on a half-made window.
     void (*close_window)();
     // Shows the frame just drawn.
     void (*swap_buffers)();
@@ -94,7 +94,8 @@ struct platform {
     bool (*wait_until)(int64_t deadline_ns);
 
     // Shows the message box of `id` (texts from shell/messages.h) and
-    // returns the button pressed; ANSWER_NONE when no box could be shown.
+    // returns the button pressed; ANSWER_NOT_SHOWN when no box could be
+    // shown (the program then writes its text on standard error).
     message_answer (*message_box)(message_id id);
 
     // The bitmap font's glyphs for render/font.h.

@@ -2,6 +2,7 @@
 #include "shell/program.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "common/keys.h"
@@ -10,9 +11,7 @@
 #include "render/gl_setup.h"
 #include "scene/frame.h"
 #include "scene/startup.h"
-#include "shell/command_line.h"
 #include "shell/pacing.h"
-#include "shell/saver_session.h"
 
 namespace {
 
@@ -23,31 +22,47 @@ constexpr int COLOUR_BITS = 32;
 int quit_code = 0;
 // When the last frame started, for the pacing.
 frame_pacer pacer;
-// Where windows go.
+// Where windows go, and where the pointer was first seen over the desktop.
 window_kind placement = WINDOW_OWN;
 uintptr_t placement_host = 0;
+bool pointer_seen = false;
+int pointer_x = 0, pointer_y = 0;
+// The platform whose window close_program_window is closing.
+const platform* closing = nullptr;
 
 // The name on the standard-error line of a failure.
 const char* reported_name = "tarvelin";
 
-// Shows the box of a failure and writes one line on standard error with
-// the platform's cause, so that a failure is seen where no box can be.
-// A null `cause` asks the platform for it, before the box can change it.
-void report_failure(const platform& p, message_id id, const char* cause)
+// The platform's own words for why the last step failed, or "".
+std::string cause_of(const platform& p)
 {
-    std::string why;
-    if (cause) {
-        why = cause;
-    } else if (p.failure_cause) {
-        const char* now = p.failure_cause();
-        if (now) why = now;
+    const char* cause = p.failure_cause ? p.failure_cause() : nullptr;
+    return cause ? cause : "";
+}
+
+// Shows the box of `id`. Where none could be shown, its text goes to
+// standard error with the platform's cause, so that it is not lost.
+message_answer show_message(const platform& p, message_id id)
+{
+    const message_answer answer = p.message_box(id);
+    if (answer == ANSWER_NOT_SHOWN && p.failure_cause) {
+        const message_text& box = message_text_of(id);
+        std::fprintf(stderr, "%s: %s\n(no message box: %s)\n", box.caption, box.text, cause_of(p).c_str());
     }
+    return answer;
+}
+
+// Shows the box of a failure and writes one line on standard error with
+// the platform's `cause` (taken before anything could change it), so that
+// a failure is seen, once, whether a box could be shown or not.
+void report_failure(const platform& p, message_id id, const std::string& cause)
+{
     p.message_box(id);
     if (!p.failure_cause) return;
-    if (why.empty())
+    if (cause.empty())
         std::fprintf(stderr, "%s: %s\n", reported_name, message_text_of(id).text);
     else
-        std::fprintf(stderr, "%s: %s (%s)\n", reported_name, message_text_of(id).text, why.c_str());
+        std::fprintf(stderr, "%s: %s (%s)\n", reported_name, message_text_of(id).text, cause.c_str());
 }
 
 bool key_in_table(int key)
@@ -55,12 +70,40 @@ bool key_in_table(int key)
     return key >= 0 && key < KEY_TABLE_SIZE;
 }
 
+bool pointer_moved_away(int x, int y)
+{
+    if (!pointer_seen) {
+        // The first position is where the pointer rested when the window
+        // opened: Windows reports it without any movement.
+        pointer_seen = true;
+        pointer_x = x;
+        pointer_y = y;
+        return false;
+    }
+    return std::abs(x - pointer_x) > POINTER_MOVE_TOLERANCE ||
+           std::abs(y - pointer_y) > POINTER_MOVE_TOLERANCE;
+}
+
+// Over the desktop: any key pressed, any button and a pointer moved away
+// end the screensaver.
+bool ends_desktop_saver(const platform_event& event)
+{
+    if (event.kind == PLATFORM_EVENT_POINTER_MOVE) return pointer_moved_away(event.x, event.y);
+    return event.kind == PLATFORM_EVENT_KEY_DOWN || event.kind == PLATFORM_EVENT_BUTTON_DOWN;
+}
+
 }  // namespace
 
 const program_scene lake_scene = {run_frame, on_resize, setup_gl};
 
+const char* program_name(program_kind kind)
+{
+    return kind == PROGRAM_SAVER ? "tarvelin_saver" : "tarvelin";
+}
+
 void start_program(program_kind kind)
 {
+    reported_name = program_name(kind);
     const bool saver = kind == PROGRAM_SAVER;
     start_world(saver);
     if (saver) {
@@ -83,12 +126,12 @@ void set_soft_mode(bool soft)
 void ask_start_questions(const platform& p, const program_options& options)
 {
     if (options.fullscreen == PRESET_NONE) {
-        if (p.message_box(MESSAGE_ASK_FULLSCREEN) == ANSWER_NO) world.fullscreen = false;
+        if (show_message(p, MESSAGE_ASK_FULLSCREEN) == ANSWER_NO) world.fullscreen = false;
     } else {
         world.fullscreen = options.fullscreen == PRESET_YES;
     }
     if (options.soft == PRESET_NONE)
-        set_soft_mode(p.message_box(MESSAGE_ASK_SOFT_MODE) == ANSWER_YES);
+        set_soft_mode(show_message(p, MESSAGE_ASK_SOFT_MODE) == ANSWER_YES);
     else
         set_soft_mode(options.soft == PRESET_YES);
 }
@@ -97,6 +140,7 @@ void set_window_placement(window_kind kind, uintptr_t host)
 {
     placement = kind;
     placement_host = host;
+    pointer_seen = false;
 }
 
 window_kind window_placement()
@@ -109,21 +153,19 @@ bool open_program_window(const platform& p, const program_scene& scene)
     use_font_source(p.font);
     message_id failure = MESSAGE_INITIALIZATION_FAILED;
     if (!p.open_display(failure)) {
-        report_failure(p, failure, nullptr);
+        report_failure(p, failure, cause_of(p));
         return false;
     }
 
     if (world.fullscreen &&
         !p.enter_display_mode(world.mode_width, world.mode_height, COLOUR_BITS)) {
         // Why there is no such mode, before the question can change it.
-        const char* cause = p.failure_cause ? p.failure_cause() : nullptr;
-        const std::string kept = cause ? cause : "";
-        if (p.message_box(MESSAGE_ASK_WINDOWED_FALLBACK) == ANSWER_YES) {
-            world.fullscreen = false;
-        } else {
-            report_failure(p, MESSAGE_PROGRAM_WILL_CLOSE, kept.c_str());
+        const std::string cause = cause_of(p);
+        if (show_message(p, MESSAGE_ASK_WINDOWED_FALLBACK) != ANSWER_YES) {
+            report_failure(p, MESSAGE_PROGRAM_WILL_CLOSE, cause);
             return false;
         }
+        world.fullscreen = false;
     }
 
     const window_request request = {WINDOW_TITLE, world.mode_width, world.mode_height, COLOUR_BITS,
@@ -131,17 +173,16 @@ bool open_program_window(const platform& p, const program_scene& scene)
     if (!p.open_window(request, failure)) {
         // Undo the half-made window, then report the step that failed (its
         // cause first: closing may overwrite the platform's error).
-        const char* cause = p.failure_cause ? p.failure_cause() : nullptr;
-        const std::string kept = cause ? cause : "";
+        const std::string cause = cause_of(p);
         close_program_window(p);
-        report_failure(p, failure, kept.c_str());
+        report_failure(p, failure, cause);
         return false;
     }
 
     scene.resize(world.mode_width, world.mode_height);
     if (!scene.setup_gl()) {
         close_program_window(p);
-        report_failure(p, MESSAGE_INITIALIZATION_FAILED, nullptr);
+        report_failure(p, MESSAGE_INITIALIZATION_FAILED, cause_of(p));
         return false;
     }
     return true;
@@ -153,21 +194,27 @@ void close_program_window(const platform& p)
     // The font's lists and the cached shapes belong to this context; the
     // next context must build its own.
     if (p.has_context()) release_context_lists();
+    closing = &p;
     p.close_window();
+    closing = nullptr;
+}
+
+void report_close_failure(message_id id)
+{
+    if (closing) show_message(*closing, id);
 }
 
 void apply_platform_event(const platform_event& event, const program_scene& scene)
 {
-    switch (input_effect_of(event, placement)) {
-    case INPUT_IGNORED:
-        return;
-    case INPUT_ENDS_PROGRAM:
+    if (placement == WINDOW_OVER_DESKTOP && ends_desktop_saver(event)) {
         quit_code = 0;
         world.done = true;
         return;
-    case INPUT_APPLIES:
-        break;
     }
+    // A host's keys are the host's; over the desktop a key let go was
+    // pressed before the window opened.
+    const bool key = event.kind == PLATFORM_EVENT_KEY_DOWN || event.kind == PLATFORM_EVENT_KEY_UP;
+    if (key && placement != WINDOW_OWN) return;
     switch (event.kind) {
     case PLATFORM_EVENT_KEY_DOWN:
         // Auto-repeat sends further key-downs; the key simply stays set.
@@ -246,19 +293,8 @@ int run_windows(const platform& p, const program_scene& scene)
     return code;
 }
 
-void set_program_name(const char* name)
-{
-    reported_name = name;
-}
-
-int run_program(const platform& p, program_kind kind)
-{
-    return run_program(p, kind, program_options());
-}
-
 int run_program(const platform& p, program_kind kind, const program_options& options)
 {
-    set_program_name(program_name(kind));
     start_program(kind);
     if (kind == PROGRAM_VIEWER) ask_start_questions(p, options);
     return run_windows(p, lake_scene);

@@ -17,24 +17,39 @@ struct program_scene {
 };
 extern const program_scene lake_scene;
 
+// The program's name as the user started it: "tarvelin" or "tarvelin_saver".
+const char* program_name(program_kind kind);
+
 // The world of either program, generated in its fixed order, with the
-// start values of that program (the screensaver: full screen, large layout).
+// start values of that program (the screensaver: full screen, large layout);
+// failures are reported under the program's name from now on.
 void start_program(program_kind kind);
 
 // The soft mode's answer: 640 x 480 with the small layout, or the default
 // 1024 x 768 with the large one.
 void set_soft_mode(bool soft);
 
+// An answer given in advance on the command line, or none (the question is asked).
+enum preset_answer {
+    PRESET_NONE,
+    PRESET_YES,
+    PRESET_NO,
+};
+
+struct program_options {
+    bool help = false;
+    bool version = false;
+    preset_answer fullscreen = PRESET_NONE;  // --fullscreen / --window
+    preset_answer soft = PRESET_NONE;        // --soft / --no-soft
+};
+
 // The viewer's two questions, each unless an option answers it in advance;
 // only No to the first and Yes to the second change anything.
-struct program_options;
 void ask_start_questions(const platform& p, const program_options& options);
 
-// The name failures are reported under on standard error.
-void set_program_name(const char* name);
-
 // Where the windows opened from now on go (shell/platform.h): a window of
-// its own (the default), over the desktop or in a host's window.
+// its own (the default), over the desktop or in a host's window. The
+// pointer is not yet seen there.
 void set_window_placement(window_kind kind, uintptr_t host);
 window_kind window_placement();
 
@@ -48,10 +63,21 @@ bool open_program_window(const platform& p, const program_scene& scene);
 // belong to the context (font and shapes), then the context and the window.
 void close_program_window(const platform& p);
 
+// For the platform's close_window: a step of closing failed. Its message is
+// shown as every other message of the window's program is.
+void report_close_failure(message_id id);
+
+// How far the pointer may drift over the desktop-wide window, in pixels
+// along either axis, before the screensaver ends.
+constexpr int POINTER_MOVE_TOLERANCE = 4;
+
 // Applies one event to the world: the keys table, `active`, `done`, the size.
-// Keys outside the table are ignored, and so is any input that the window's
-// placement gives no meaning (shell/saver_session.h: over the desktop, input
-// ends the program; in a host, keys belong to the host).
+// Keys outside the table are ignored. In a window of its own pointer events
+// mean nothing. Over the desktop, as Windows screensavers do, any key, any
+// button and a pointer that has moved more than POINTER_MOVE_TOLERANCE from
+// where it was first seen end the program with code 0; a key let go means
+// nothing (it was pressed before the window opened). In a host's window the
+// keys belong to the host and mean nothing.
 void apply_platform_event(const platform_event& event, const program_scene& scene);
 
 // One turn of the loop: one event if one waits; otherwise, once the pacing
@@ -80,5 +106,4 @@ constexpr int EXIT_CANNOT_RUN = 1;
 
 // Everything: start_program, the questions (viewer only, and only those
 // the options do not answer), run_windows.
-int run_program(const platform& p, program_kind kind);
-int run_program(const platform& p, program_kind kind, const program_options& options);
+int run_program(const platform& p, program_kind kind, const program_options& options = program_options());

@@ -1,6 +1,7 @@
 // The screensaver's hosting arguments: X screensaver conventions and Windows' screensaver switches.
 #include "shell/saver_args.h"
 
+#include <cctype>
 #include <cstring>
 
 namespace {
@@ -50,11 +51,6 @@ bool is_option(const char* arg, const char* name)
     return std::strcmp(rest, name) == 0;
 }
 
-char lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c;
-}
-
 }  // namespace
 
 bool parse_window_id(const char* text, unsigned long& window)
@@ -63,47 +59,39 @@ bool parse_window_id(const char* text, unsigned long& window)
     return parse_window_id_range(text, text + std::strlen(text), window);
 }
 
-saver_argument_result take_saver_x_argument(int argc, const char* const* argv, int& index,
-                                            saver_x_arguments& arguments, std::string& error)
-{
-    const char* arg = argv[index];
-    if (is_option(arg, "root")) {
-        arguments.root = true;
-        return SAVER_ARGUMENT_TAKEN;
-    }
-    const char* value = nullptr;
-    bool took_next = false;
-    if (is_option(arg, "window-id")) {
-        if (index + 1 >= argc) {
-            error = std::string(arg) + " needs a window id";
-            return SAVER_ARGUMENT_BAD;
-        }
-        value = argv[index + 1];
-        took_next = true;
-    } else if (std::strncmp(arg, "--window-id=", 12) == 0) {
-        value = arg + 12;
-    } else {
-        return SAVER_ARGUMENT_OTHER;
-    }
-    if (!parse_window_id(value, arguments.window)) {
-        error = "--window-id: '" + std::string(value) +
-                "' is not a window id (decimal, or hexadecimal with 0x)";
-        return SAVER_ARGUMENT_BAD;
-    }
-    arguments.window_given = true;
-    if (took_next) ++index;
-    return SAVER_ARGUMENT_TAKEN;
-}
-
-bool resolve_saver_host(const saver_x_arguments& arguments, const char* environment_window,
-                        saver_host& host, std::string& error)
+saver_host_result parse_saver_host_arguments(int argc, const char* const* argv,
+                                             const char* environment_window, saver_host& host,
+                                             std::string& error)
 {
     host = saver_host();
-    if (arguments.window_given) {
+    bool root = false;
+    for (int k = 0; k < argc; ++k) {
+        const char* arg = argv[k];
+        const char* value = nullptr;
+        if (is_option(arg, "root")) {
+            root = true;
+            continue;
+        }
+        if (is_option(arg, "window-id")) {
+            if (k + 1 >= argc) {
+                error = std::string(arg) + " needs a window id";
+                return SAVER_HOST_BAD_VALUE;
+            }
+            value = argv[++k];
+        } else if (std::strncmp(arg, "--window-id=", 12) == 0) {
+            value = arg + 12;
+        } else {
+            error = "unknown option '" + std::string(arg) + "'";
+            return SAVER_HOST_NOT_OPTION;
+        }
+        if (!parse_window_id(value, host.window)) {
+            error = "--window-id: '" + std::string(value) +
+                    "' is not a window id (decimal, or hexadecimal with 0x)";
+            return SAVER_HOST_BAD_VALUE;
+        }
         host.hosted = true;
-        host.window = arguments.window;
-        return true;
     }
+    if (host.hosted) return SAVER_HOST_FOUND;
     if (environment_window != nullptr && environment_window[0] != '\0') {
         // Some hosts write the id with blanks around it.
         const char* start = environment_window;
@@ -113,34 +101,13 @@ bool resolve_saver_host(const saver_x_arguments& arguments, const char* environm
         if (!parse_window_id_range(start, end, host.window)) {
             error = "$XSCREENSAVER_WINDOW: '" + std::string(environment_window) +
                     "' is not a window id";
-            return false;
+            return SAVER_HOST_BAD_VALUE;
         }
         host.hosted = true;
-        return true;
+        return SAVER_HOST_FOUND;
     }
-    if (arguments.root) {
-        host.hosted = true;
-        host.window = 0;
-    }
-    return true;
-}
-
-bool parse_saver_host_arguments(int argc, const char* const* argv, const char* environment_window,
-                                saver_host& host, std::string& error)
-{
-    saver_x_arguments arguments;
-    for (int k = 0; k < argc; ++k) {
-        switch (take_saver_x_argument(argc, argv, k, arguments, error)) {
-        case SAVER_ARGUMENT_TAKEN:
-            break;
-        case SAVER_ARGUMENT_OTHER:
-            error = "unknown option '" + std::string(argv[k]) + "'";
-            return false;
-        case SAVER_ARGUMENT_BAD:
-            return false;
-        }
-    }
-    return resolve_saver_host(arguments, environment_window, host, error);
+    host.hosted = root;
+    return SAVER_HOST_FOUND;
 }
 
 windows_saver_command parse_windows_saver_command(const char* command_line)
@@ -160,7 +127,7 @@ windows_saver_command parse_windows_saver_command(const char* command_line)
         ++word_end;
 
     const bool is_switch = (word[0] == '/' || word[0] == '-') && word_end - word == 2;
-    const char letter = is_switch ? lower(word[1]) : '\0';
+    const int letter = is_switch ? std::tolower((unsigned char)word[1]) : 0;
     switch (letter) {
     case 's': command.mode = SAVER_SCREEN; break;
     case 'p': command.mode = SAVER_PREVIEW; break;
@@ -183,21 +150,14 @@ windows_saver_command parse_windows_saver_command(const char* command_line)
     }
     const char* id_end = q;
     while (*id_end != '\0' && !is_blank(*id_end) && *id_end != '"') ++id_end;
-    const bool have_id = id_end != q;
     unsigned long window = 0;
-    if (have_id && parse_window_id_range(q, id_end, window)) command.window = (uintptr_t)window;
-    if (have_id && window == 0) {
-        // Only the preview needs its window; for the others a word that is
-        // no window simply is not one.
-        if (command.mode == SAVER_PREVIEW) {
-            command.mode = SAVER_BAD_COMMAND;
-            command.error = "/p: '" + std::string(q, id_end) + "' is not a window handle";
-        }
-        return command;
-    }
-    if (command.mode == SAVER_PREVIEW && !have_id) {
+    if (parse_window_id_range(q, id_end, window)) command.window = (uintptr_t)window;
+    // Only the preview needs its window; for the others a word that is no
+    // window simply is not one.
+    if (command.mode == SAVER_PREVIEW && window == 0) {
         command.mode = SAVER_BAD_COMMAND;
-        command.error = "/p needs the handle of the window to draw in";
+        command.error = id_end == q ? "/p needs the handle of the window to draw in"
+                                    : "/p: '" + std::string(q, id_end) + "' is not a window handle";
     }
     return command;
 }

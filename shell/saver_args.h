@@ -7,25 +7,6 @@
 
 // ---- X: XScreenSaver, xsecurelock and their kin ----
 
-// What the X arguments asked for, before $XSCREENSAVER_WINDOW is looked at.
-struct saver_x_arguments {
-    bool root = false;          // --root: draw on the screen's (virtual) root window
-    bool window_given = false;  // --window-id ID
-    unsigned long window = 0;
-};
-
-enum saver_argument_result {
-    SAVER_ARGUMENT_TAKEN,  // it was a hosting argument; `index` moved past it (and its value)
-    SAVER_ARGUMENT_OTHER,  // not a hosting argument: the caller's to judge
-    SAVER_ARGUMENT_BAD,    // a hosting argument without a usable value; `error` says why
-};
-
-// Looks at argv[index]: --root, -root, --window-id ID, -window-id ID or
-// --window-id=ID, with ID decimal or hexadecimal (0x...). On TAKEN, `index`
-// is the last argument taken, as a caller's loop expects before its ++.
-saver_argument_result take_saver_x_argument(int argc, const char* const* argv, int& index,
-                                            saver_x_arguments& arguments, std::string& error);
-
 // Where the saver draws: `hosted` false means in a window of its own, as
 // when started by hand; `window` 0 with `hosted` means the root window.
 struct saver_host {
@@ -33,18 +14,22 @@ struct saver_host {
     unsigned long window = 0;
 };
 
-// The host from the arguments and $XSCREENSAVER_WINDOW (`environment_window`,
-// null when unset): --window-id first, then the variable (XScreenSaver sets
-// it for --root, xsecurelock without arguments), then --root alone (the
-// real root window). False with a one-line `error` when the variable is set
-// but holds no window id.
-bool resolve_saver_host(const saver_x_arguments& arguments, const char* environment_window,
-                        saver_host& host, std::string& error);
+enum saver_host_result {
+    SAVER_HOST_FOUND,       // `host` holds where to draw
+    SAVER_HOST_NOT_OPTION,  // an argument is not a hosting argument
+    SAVER_HOST_BAD_VALUE,   // a window id is missing or is none
+};
 
 // The whole argument list (without the program name) as hosting arguments:
-// any other argument is an error.
-bool parse_saver_host_arguments(int argc, const char* const* argv, const char* environment_window,
-                                saver_host& host, std::string& error);
+// --root, -root, --window-id ID, -window-id ID or --window-id=ID, with ID
+// decimal or hexadecimal (0x...), the later of two ids holding. The host is
+// --window-id's window, else $XSCREENSAVER_WINDOW's (`environment_window`,
+// null when unset; XScreenSaver sets it for --root, xsecurelock without
+// arguments), else with --root alone the real root window. On a failure,
+// `error` says why in one line.
+saver_host_result parse_saver_host_arguments(int argc, const char* const* argv,
+                                             const char* environment_window, saver_host& host,
+                                             std::string& error);
 
 // A window id, decimal or hexadecimal with 0x, from 1 to 0xFFFFFFFF; false
 // for anything else (empty, signs, spaces, other text, zero, too large).

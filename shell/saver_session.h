@@ -9,33 +9,15 @@
 #include "shell/platform.h"
 #include "shell/program.h"
 
-// How far the pointer may drift over the desktop-wide window, in pixels
-// along either axis, before the screensaver ends.
-constexpr int POINTER_MOVE_TOLERANCE = 4;
-
-// What an input event means to the loop with the window placed as `kind`.
-enum input_effect {
-    INPUT_APPLIES,       // the loop handles it as usual
-    INPUT_IGNORED,       // it means nothing here
-    INPUT_ENDS_PROGRAM,  // the screensaver ends with code 0
-};
-
-// In a window of its own, everything applies (pointer events mean nothing
-// to the loop). Over the desktop, as Windows screensavers do, any key, any
-// button and a pointer that has moved more than POINTER_MOVE_TOLERANCE from
-// where it was first seen end the program. In a host's window the keys
-// belong to the host and are ignored.
-input_effect input_effect_of(const platform_event& event, window_kind kind);
-
 // Sets the world of a screensaver session up after start_program: no
 // display-mode change, the picture fitted, windows placed as `kind` in
-// `host`, the pointer not yet seen.
+// `host` (apply_platform_event has what input means there).
 void enter_saver_session(window_kind kind, uintptr_t host);
 
 // The windows of the session entered last (run_windows). In a host's window
-// no message box is ever shown: a message goes to standard error as one
-// line, and a window that cannot be made ends the program with code 1.
-// Otherwise the exit code is the loop's.
+// no message box is ever shown: every message, a failure to open or to
+// close included, goes to standard error as one line, and a session that
+// wrote one ends with code 1. Otherwise the exit code is the loop's.
 int run_session_windows(const platform& p, const program_scene& scene);
 
 // The screensaver in a session: start_program, enter_saver_session and
@@ -47,6 +29,5 @@ int run_saver_session(const platform& p, window_kind kind, uintptr_t host);
 std::string message_line(message_id id);
 
 // A message box where none may be shown: writes the message's line to
-// standard error and answers ANSWER_NONE. A session in a host's window
-// that wrote one ends with code 1.
+// standard error and answers ANSWER_NOT_SHOWN.
 message_answer write_message_line(message_id id);

@@ -16,9 +16,6 @@
 
 namespace {
 
-constexpr int FIRST_CODE = 32;
-constexpr int CODE_COUNT = 96;
-
 bool warned = false;
 
 // Asks fontconfig for `request`; accepts the match when `accept` says so.
@@ -112,9 +109,9 @@ bool build_font_lists(unsigned int base, const char* path, int face_index, int p
         // By character (em) height, not by cell height.
         if (FT_Set_Pixel_Sizes(face, 0, (FT_UInt)pixel_height) == 0) {
             push_glyph_unpacking();
-            for (int k = 0; k < CODE_COUNT; ++k) {
+            for (int k = 0; k < FONT_CODE_COUNT; ++k) {
                 glNewList(base + (GLuint)k, GL_COMPILE);
-                compile_glyph(face, FIRST_CODE + k);
+                compile_glyph(face, FONT_FIRST_CODE + k);
                 glEndList();
             }
             glPopClientAttrib();
@@ -128,7 +125,7 @@ bool build_font_lists(unsigned int base, const char* path, int face_index, int p
 
 void make_freetype_font()
 {
-    world.font_base = glGenLists(CODE_COUNT);
+    world.font_base = glGenLists(FONT_CODE_COUNT);
     std::string path, family;
     int index = 0;
     const bool found = world.font_base != 0 && find_font_file(path, index, family) &&
@@ -142,6 +139,6 @@ void make_freetype_font()
 
 void free_freetype_font()
 {
-    if (world.font_base != 0) glDeleteLists(world.font_base, CODE_COUNT);
+    if (world.font_base != 0) glDeleteLists(world.font_base, FONT_CODE_COUNT);
     world.font_base = 0;
 }

@@ -7,20 +7,20 @@
 #include <string>
 
 #include "shell/command_line.h"
-#include "shell/program.h"
+#include "shell/posix/stop_signals.h"
 #include "shell/saver_args.h"
 #include "shell/saver_session.h"
 #include "shell/sdl/platform_sdl.h"
-#include "shell/sdl/stop_signals.h"
-#include "shell/sdl/x11_host.h"
+#include "shell/x11/x11_host.h"
 
 int main(int argc, char** argv)
 {
     install_stop_signals();
     saver_host host;
     std::string error;
-    if (parse_saver_host_arguments(argc - 1, argv + 1, std::getenv("XSCREENSAVER_WINDOW"), host,
-                                   error)) {
+    const saver_host_result found =
+        parse_saver_host_arguments(argc - 1, argv + 1, std::getenv("XSCREENSAVER_WINDOW"), host, error);
+    if (found == SAVER_HOST_FOUND) {
         if (host.hosted) return run_saver_session(x11_host_platform(), WINDOW_IN_HOST, host.window);
         return run_program(sdl_platform(), PROGRAM_SAVER);
     }
@@ -30,8 +30,8 @@ int main(int argc, char** argv)
     if (parse_program_options(PROGRAM_SAVER, argc - 1, argv + 1, options, other) &&
         (options.help || options.version))
         return run_from_command_line(sdl_platform(), PROGRAM_SAVER, argc - 1, argv + 1);
-    // A mistake: one line, and the usage where the option itself is unknown.
+    // A mistake: one line, and the usage where an argument is not a hosting one.
     std::fprintf(stderr, "tarvelin_saver: %s\n", error.c_str());
-    if (error.rfind("unknown option", 0) == 0) std::fputs(program_usage(PROGRAM_SAVER).c_str(), stderr);
+    if (found == SAVER_HOST_NOT_OPTION) std::fputs(program_usage(PROGRAM_SAVER).c_str(), stderr);
     return 2;
 }

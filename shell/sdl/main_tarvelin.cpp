@@ -1,8 +1,7 @@
 // tarvelin: the interactive lake-bottom viewer.
 #include "shell/command_line.h"
-#include "shell/program.h"
+#include "shell/posix/stop_signals.h"
 #include "shell/sdl/platform_sdl.h"
-#include "shell/sdl/stop_signals.h"
 
 int main(int argc, char** argv)
 {

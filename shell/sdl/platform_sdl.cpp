@@ -1,24 +1,73 @@
-// The platform seam on SDL2: events, clock, the window functions and message boxes in one table.
+// The platform seam on SDL2: the window and its OpenGL context, events, the clock, message boxes.
 #include "shell/sdl/platform_sdl.h"
 
 #include <SDL.h>
 
+#include "shell/event_queue.h"
 #include "shell/freetype/font_freetype.h"
 #include "shell/pacing.h"
+#include "shell/posix/stop_signals.h"
 #include "shell/program.h"
 #include "shell/sdl/events.h"
-#include "shell/sdl/stop_signals.h"
-#include "shell/sdl/window.h"
-#include "shell/sdl/x11_guard.h"
+#include "shell/x11/x_errors.h"
 
 namespace {
+
+// What the window functions made; every handle is cleared when it is released.
+bool video_ready = false;
+SDL_Window* window = nullptr;
+SDL_GLContext context = nullptr;
+// The display mode the full-screen window takes when it is shown.
+SDL_DisplayMode fullscreen_mode = {};
+
+// Depth-buffer sizes to ask for, best first: the first one the display
+// offers a visual for is taken, as a pixel-format choice takes the closest.
+const int depth_sizes[] = {32, 24, 16};
+
+SDL_Window* create_gl_window(const char* title, int width, int height, Uint32 flags)
+{
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    for (int depth : depth_sizes) {
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
+        SDL_Window* made = SDL_CreateWindow(title, 0, 0, width, height, flags);
+        if (made) return made;
+    }
+    return nullptr;
+}
+
+// Whether the current context has what the drawing needs: two buffers and
+// a depth buffer.
+bool context_is_suitable()
+{
+    int double_buffer = 0;
+    int depth = 0;
+    if (SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &double_buffer) != 0) return false;
+    if (SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth) != 0) return false;
+    return double_buffer == 1 && depth > 0;
+}
+
+// Where SDL fell back to a video driver that shows nothing (no X server and
+// no Wayland compositor to talk to), that is the cause of any failure: says
+// so in SDL's error and returns true.
+bool explain_missing_display()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || (SDL_strcmp(driver, "offscreen") != 0 && SDL_strcmp(driver, "dummy") != 0))
+        return false;
+    SDL_SetError("no display to show a window on: SDL fell back to its %s video driver", driver);
+    return true;
+}
 
 // The event queue outlives each window: the F1 switch closes the video
 // subsystem with its window and opens it again.
 bool start_events()
 {
-    // Stop signals are the program's own (stop_signals.h), so that they also
-    // end it while a message box is up; SDL would only queue a quit event.
+    // Stop signals are the program's own (shell/posix/stop_signals.h), so
+    // that they also end it while a message box is up; SDL would only queue
+    // a quit event.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     return SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
 }
@@ -28,27 +77,165 @@ void finish()
     SDL_Quit();
 }
 
-bool poll_sdl_event(platform_event& event)
+bool open_display(message_id& failure)
 {
-    int code = 0;
-    if (stop_requested(code)) {
-        event = {};
-        event.kind = PLATFORM_EVENT_QUIT;
-        event.code = code;
-        return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        failure = MESSAGE_DISPLAY_SETUP_FAILED;
+        return false;
     }
+    video_ready = true;
+    // On X11, a window another client destroys ends the program cleanly.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && SDL_strcmp(driver, "x11") == 0) catch_x_errors(true);
+    // Neither the screensaver nor display power saving while a window runs.
+    SDL_DisableScreenSaver();
+    return true;
+}
+
+bool enter_display_mode(int width, int height, int colour_bits)
+{
+    // The display mode closest to the request, if it is exactly width x height.
+    SDL_DisplayMode wanted = {};
+    wanted.w = width;
+    wanted.h = height;
+    wanted.format = colour_bits >= 24 ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_RGB565;
+    if (SDL_GetClosestDisplayMode(0, &wanted, &fullscreen_mode) != nullptr &&
+        fullscreen_mode.w == width && fullscreen_mode.h == height)
+        return true;
+    if (!explain_missing_display()) SDL_SetError("the display has no %d x %d mode", width, height);
+    return false;
+}
+
+void leave_display_mode()
+{
+    if (window) SDL_SetWindowFullscreen(window, 0);
+    SDL_ShowCursor(SDL_ENABLE);
+}
+
+bool open_window(const window_request& request, message_id& failure)
+{
+    // A window of its own only: a host's window is shell/x11/x11_host.h's.
+    failure = MESSAGE_WINDOW_CREATION_ERROR;
+    if (request.kind != WINDOW_OWN) return false;
+
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (request.fullscreen) {
+        flags |= SDL_WINDOW_FULLSCREEN;
+        SDL_ShowCursor(SDL_DISABLE);
+    } else {
+        flags |= SDL_WINDOW_RESIZABLE;
+    }
+
+    window = create_gl_window(request.title, request.width, request.height, flags);
+    if (!window) return false;
+    // The display mode changes to this one when the window is shown.
+    if (request.fullscreen && SDL_SetWindowDisplayMode(window, &fullscreen_mode) != 0) return false;
+
+    context = SDL_GL_CreateContext(window);
+    failure = MESSAGE_NO_RENDERING_CONTEXT;
+    if (!context) return false;
+    failure = MESSAGE_ACTIVATE_CONTEXT_FAILED;
+    if (SDL_GL_MakeCurrent(window, context) != 0) return false;
+    failure = MESSAGE_NO_PIXEL_FORMAT;
+    if (!context_is_suitable()) {
+        if (!explain_missing_display())
+            SDL_SetError("no double-buffered visual with a depth buffer");
+        return false;
+    }
+    // Wait for the vertical blank where the driver can; the frame pacing
+    // holds the rate to 60 a second where it cannot.
+    SDL_GL_SetSwapInterval(1);
+
+    SDL_ShowWindow(window);
+    SDL_RaiseWindow(window);
+    return true;
+}
+
+bool has_context()
+{
+    return context != nullptr;
+}
+
+void close_window()
+{
+    if (context) {
+        if (SDL_GL_MakeCurrent(window, nullptr) != 0) report_close_failure(MESSAGE_CONTEXT_NOT_RELEASED);
+        SDL_GL_DeleteContext(context);
+        context = nullptr;
+    }
+    if (window) {
+        SDL_DestroyWindow(window);
+        window = nullptr;
+    }
+    if (video_ready) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        video_ready = false;
+    }
+}
+
+void swap_buffers()
+{
+    if (window) SDL_GL_SwapWindow(window);
+}
+
+bool poll_event(platform_event& event)
+{
+    if (stop_event(event)) return true;
     // The window is gone under the program (another client destroyed it):
     // end, restoring the display mode on the way out.
-    if (x11_error_seen()) {
-        event = {};
-        event.kind = PLATFORM_EVENT_QUIT;
-        event.code = EXIT_CANNOT_RUN;
+    if (last_x_error() != 0) {
+        event = quit_event(EXIT_CANNOT_RUN);
         return true;
     }
     SDL_Event sdl_event;
     if (!SDL_PollEvent(&sdl_event)) return false;
-    event = platform_event_from_sdl(sdl_event, open_window_id(), open_window_flags());
+    event = platform_event_from_sdl(sdl_event, window ? SDL_GetWindowID(window) : 0,
+                                    window ? SDL_GetWindowFlags(window) : 0);
     return true;
+}
+
+// The kind of box for each message_icon, in its order. SDL knows three
+// kinds; a question goes out as information.
+const Uint32 box_kinds[] = {SDL_MESSAGEBOX_INFORMATION, SDL_MESSAGEBOX_WARNING, SDL_MESSAGEBOX_ERROR,
+                            SDL_MESSAGEBOX_INFORMATION};
+
+// Attempts at showing one box before giving up. A box can fail while the
+// display is briefly unavailable: under X11 each box is a client of its own,
+// and a server may reset itself just after its last client has left.
+const int SHOW_ATTEMPTS = 3;
+
+// Shows the box of `id` with its buttons and icon.
+message_answer message_box(message_id id)
+{
+    const message_text& box = message_text_of(id);
+    // Each button's id is the answer it gives.
+    const SDL_MessageBoxButtonData yes_no[2] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, ANSWER_YES, "Yes"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, ANSWER_NO, "No"},
+    };
+    const SDL_MessageBoxButtonData ok[1] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, ANSWER_OK,
+         "OK"},
+    };
+    const bool question = box.buttons == MESSAGE_BUTTONS_YES_NO;
+    SDL_MessageBoxData data = {};
+    data.flags = box_kinds[box.icon] | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+    data.title = box.caption;
+    data.message = box.text;
+    data.numbuttons = question ? 2 : 1;
+    data.buttons = question ? yes_no : ok;
+    for (int attempt = 1; attempt <= SHOW_ATTEMPTS; ++attempt) {
+        int pressed = -1;
+        // The box runs its own loop until it is answered; a stop signal
+        // meanwhile ends the process (shell/posix/stop_signals.h).
+        begin_blocking_box();
+        const int shown = SDL_ShowMessageBox(&data, &pressed);
+        end_blocking_box();
+        // Closed without a button, the box leaves `pressed` at -1.
+        if (shown == 0) return pressed < 0 ? ANSWER_NONE : (message_answer)pressed;
+        if (attempt < SHOW_ATTEMPTS) SDL_Delay(100);
+    }
+    return ANSWER_NOT_SHOWN;
 }
 
 // The wait for the next frame ends at once for a stop signal.
@@ -60,17 +247,17 @@ bool wait_until_or_stop(int64_t deadline_ns)
 const platform sdl = {
     start_events,
     finish,
-    sdl_open_display,
-    sdl_enter_display_mode,
-    sdl_leave_display_mode,
-    sdl_open_window,
-    sdl_has_context,
-    sdl_close_window,
-    sdl_swap_buffers,
-    poll_sdl_event,
+    open_display,
+    enter_display_mode,
+    leave_display_mode,
+    open_window,
+    has_context,
+    close_window,
+    swap_buffers,
+    poll_event,
     system_now_ns,
     wait_until_or_stop,
-    sdl_message_box,
+    message_box,
     {make_freetype_font, free_freetype_font},
     SDL_GetError,
 };

@@ -1,74 +1,39 @@
-// The platform seam on Win32: the window procedure's messages as events, the clock and its
-// wake-on-message wait, and the table of the seam's functions.
+// The platform seam on Win32: the window procedure's messages as events, the wait that wakes
+// for a message, message boxes, the table of the seam's functions, and the command line's output.
 #include "shell/win32/platform_win32.h"
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "common/keys.h"
+#include "shell/event_queue.h"
+#include "shell/pacing.h"
 #include "shell/win32/window.h"
 
 namespace {
 
-// Events the window procedure made from the message being dispatched; a
-// message makes at most a few, and the loop takes them before the next one.
-constexpr int PENDING_CAPACITY = 16;
-platform_event pending[PENDING_CAPACITY];
-int pending_first = 0;
-int pending_count = 0;
-
-void push_event(const platform_event& event)
-{
-    if (pending_count == PENDING_CAPACITY) return;
-    pending[(pending_first + pending_count) % PENDING_CAPACITY] = event;
-    ++pending_count;
-}
-
-bool pop_event(platform_event& event)
-{
-    if (pending_count == 0) return false;
-    event = pending[pending_first];
-    pending_first = (pending_first + 1) % PENDING_CAPACITY;
-    --pending_count;
-    return true;
-}
-
 // One message per call, as a message loop takes them: WM_QUIT ends the
 // program with its code; any other is dispatched to the window procedure,
-// and whatever event it made comes back. A host that is gone ends the
-// program too, in case its end did not reach the window in it.
+// and the first event it made (shell/event_queue.h) comes back. A host that
+// is gone ends the program too, in case its end did not reach the window in it.
 bool poll_win32_event(platform_event& event)
 {
     if (pop_event(event)) return true;
     if (win32.kind == WINDOW_IN_HOST && win32.window != NULL && !IsWindow(win32.host)) {
-        event = {};
-        event.kind = PLATFORM_EVENT_QUIT;
-        event.code = 0;
+        event = quit_event(0);
         return true;
     }
     MSG message;
     if (!PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) return false;
-    event = {};
     if (message.message == WM_QUIT) {
-        event.kind = PLATFORM_EVENT_QUIT;
-        event.code = (int)message.wParam;
+        event = quit_event((int)message.wParam);
         return true;
     }
     TranslateMessage(&message);
     DispatchMessageA(&message);
-    if (!pop_event(event)) event.kind = PLATFORM_EVENT_OTHER;
+    if (!pop_event(event)) event = {};  // PLATFORM_EVENT_OTHER
     return true;
-}
-
-LARGE_INTEGER counter_frequency;
-
-int64_t counter_now_ns()
-{
-    if (counter_frequency.QuadPart == 0) QueryPerformanceFrequency(&counter_frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    const LONGLONG seconds = now.QuadPart / counter_frequency.QuadPart;
-    const LONGLONG rest = now.QuadPart % counter_frequency.QuadPart;
-    return (int64_t)seconds * 1000000000 + (int64_t)(rest * 1000000000 / counter_frequency.QuadPart);
 }
 
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
@@ -94,7 +59,7 @@ HANDLE timer()
 // comes first; false when a message came first.
 bool wait_until_or_message(int64_t deadline_ns)
 {
-    const int64_t remaining = deadline_ns - counter_now_ns();
+    const int64_t remaining = deadline_ns - system_now_ns();
     if (remaining <= 0) return true;
     HANDLE handle = timer();
     if (handle == NULL) return true;
@@ -127,28 +92,38 @@ const char* last_error_text()
     return text;
 }
 
-// A window over the desktop or in a host has the size it was given: the
-// loop learns it from a resize event before the first frame.
-bool open_window_and_report_size(const window_request& request, message_id& failure)
+message_answer message_box(message_id id)
 {
-    if (!win32_open_window(request, failure)) return false;
-    RECT client;
-    if (request.kind != WINDOW_OWN && GetClientRect(win32.window, &client)) {
-        platform_event event = {};
-        event.kind = PLATFORM_EVENT_RESIZE;
-        event.width = client.right - client.left;
-        event.height = client.bottom - client.top;
-        push_event(event);
-    }
-    return true;
+    return win32_message_box_owned(id, NULL);
 }
 
-// The window is gone: events it made while closing mean nothing to the next one.
-void close_window_and_forget_events()
+// The command line's texts: to the console or stream the program was started
+// with, else in a message box (a program started from the desktop has neither).
+void write_or_show(DWORD which, const char* text, UINT icon)
 {
-    win32_close_window();
-    pending_first = pending_count = 0;
+    HANDLE handle = GetStdHandle(which);
+    if (handle == NULL || handle == INVALID_HANDLE_VALUE) {
+        // Started from a console window: write there.
+        if (AttachConsole(ATTACH_PARENT_PROCESS)) handle = GetStdHandle(which);
+    }
+    DWORD written = 0;
+    if (handle != NULL && handle != INVALID_HANDLE_VALUE &&
+        WriteFile(handle, text, (DWORD)std::strlen(text), &written, NULL))
+        return;
+    MessageBoxA(NULL, text, WINDOW_TITLE, MB_OK | icon);
 }
+
+void write_out(const char* text)
+{
+    write_or_show(STD_OUTPUT_HANDLE, text, MB_ICONINFORMATION);
+}
+
+void write_err(const char* text)
+{
+    write_or_show(STD_ERROR_HANDLE, text, MB_ICONEXCLAMATION);
+}
+
+const command_line_output output = {write_out, write_err};
 
 const platform win32_seam = {
     nullptr,
@@ -156,14 +131,14 @@ const platform win32_seam = {
     win32_open_display,
     win32_enter_display_mode,
     win32_leave_display_mode,
-    open_window_and_report_size,
+    win32_open_window,
     win32_has_context,
-    close_window_and_forget_events,
+    win32_close_window,
     win32_swap_buffers,
     poll_win32_event,
-    counter_now_ns,
+    system_now_ns,
     wait_until_or_message,
-    win32_message_box,
+    message_box,
     {make_gdi_font, free_gdi_font},
     last_error_text,
 };
@@ -176,9 +151,7 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
     switch (message) {
     case WM_ACTIVATE:
         // The high word holds the minimised state.
-        event.kind = PLATFORM_EVENT_ACTIVATE;
-        event.minimised = HIWORD(wparam) != 0;
-        push_event(event);
+        push_event(activate_event(HIWORD(wparam) != 0));
         return 0;
     case WM_SYSCOMMAND:
         // Neither the system's screensaver nor monitor power-off starts
@@ -193,24 +166,19 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
         // away and took this one, its child, along.
         if (window == win32.window && !win32.closing) {
             win32.destroyed = true;
-            event.kind = PLATFORM_EVENT_QUIT;
-            event.code = 0;
-            push_event(event);
+            push_event(quit_event(0));
         }
         return 0;
     case WM_KEYDOWN:
     case WM_KEYUP:
-        event.kind = message == WM_KEYDOWN ? PLATFORM_EVENT_KEY_DOWN : PLATFORM_EVENT_KEY_UP;
+    case WM_SYSKEYDOWN:
+        event.kind = message == WM_KEYUP ? PLATFORM_EVENT_KEY_UP : PLATFORM_EVENT_KEY_DOWN;
         event.key = wparam < (WPARAM)KEY_TABLE_SIZE ? (int)wparam : -1;
         push_event(event);
-        return 0;
-    case WM_SYSKEYDOWN:
         // Alt and F10 are keys too (a screensaver ends on them); the system
         // still gets them, for Alt+F4.
-        event.kind = PLATFORM_EVENT_KEY_DOWN;
-        event.key = wparam < (WPARAM)KEY_TABLE_SIZE ? (int)wparam : -1;
-        push_event(event);
-        break;
+        if (message == WM_SYSKEYDOWN) break;
+        return 0;
     case WM_MOUSEMOVE: {
         // In screen pixels, so that the position means the same in any window.
         POINT where = {(short)LOWORD(lparam), (short)HIWORD(lparam)};
@@ -229,10 +197,7 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
         push_event(event);
         break;
     case WM_SIZE:
-        event.kind = PLATFORM_EVENT_RESIZE;
-        event.width = LOWORD(lparam);
-        event.height = HIWORD(lparam);
-        push_event(event);
+        push_event(resize_event(LOWORD(lparam), HIWORD(lparam)));
         return 0;
     default:
         break;
@@ -243,4 +208,29 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
 const platform& win32_platform()
 {
     return win32_seam;
+}
+
+const command_line_output& win32_command_output()
+{
+    return output;
+}
+
+message_answer win32_message_box_owned(message_id id, HWND owner)
+{
+    const message_text& box = message_text_of(id);
+    // In the order of message_icon.
+    const UINT icons[] = {MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONSTOP, MB_ICONINFORMATION};
+    const UINT type = (box.buttons == MESSAGE_BUTTONS_YES_NO ? MB_YESNO : MB_OK) | icons[box.icon];
+    switch (MessageBoxA(owner, box.text, box.caption, type)) {
+    case IDYES:
+        return ANSWER_YES;
+    case IDNO:
+        return ANSWER_NO;
+    case IDOK:
+        return ANSWER_OK;
+    case 0:
+        return ANSWER_NOT_SHOWN;
+    default:
+        return ANSWER_NONE;
+    }
 }

@@ -12,8 +12,6 @@ struct win32_window_state {
     HWND window;
     HDC device_context;               // the class has its own DC
     HGLRC render_context;
-    PIXELFORMATDESCRIPTOR pixel_format;  // filled on the first window, reused afterwards
-    bool pixel_format_filled;
     HFONT font;                       // the GDI font behind the bitmap font
     HGDIOBJ font_replaced;            // what the font replaced in the DC
     window_kind kind;                 // where the current window was placed
@@ -36,8 +34,8 @@ void win32_swap_buffers();
 // Turns the window's messages into platform events (shell/win32/platform_win32.cpp).
 LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
-// Shows the box of `id` with MessageBoxA; `owner` (or none) owns it.
-message_answer win32_message_box(message_id id);
+// Shows the box of `id` with MessageBoxA; `owner` (or none) owns it
+// (shell/win32/platform_win32.cpp).
 message_answer win32_message_box_owned(message_id id, HWND owner);
 
 // The GDI glyph source for render/font.h ("Courier New" by wglUseFontBitmapsA).

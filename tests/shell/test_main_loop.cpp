@@ -408,13 +408,50 @@ TEST_F(MainLoop, StartQuestionsAndStartValues)
     EXPECT_FALSE(world.large_layout);
     EXPECT_EQ(calls, (std::vector<std::string>{"box Start FullScreen?", "box Start In A Soft Mode?"}));
 
-    // A box that could not be shown changes nothing: full screen, 1024 x 768.
+    // A box that could not be shown, or was closed without a button, changes
+    // nothing: full screen, 1024 x 768.
     reset_world(false);
-    answers = {ANSWER_NONE, ANSWER_NONE};
+    answers = {ANSWER_NOT_SHOWN, ANSWER_NONE};
     ask_start_questions(fake, program_options());
     EXPECT_TRUE(world.fullscreen);
     EXPECT_EQ(world.mode_width, 1024);
     EXPECT_TRUE(world.large_layout);
+}
+
+TEST_F(MainLoop, WithoutABoxAFailureIsOneLineAndAQuestionKeepsItsText)
+{
+    platform no_boxes = fake;
+    no_boxes.failure_cause = [] { return "no display"; };
+    context_open = false;
+    world.fullscreen = false;
+    open_failures_left = 1;
+    answers = {ANSWER_NOT_SHOWN};
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(open_program_window(no_boxes, scene));
+    std::string err = testing::internal::GetCapturedStderr();
+    // The program's line with the cause, and nothing else.
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+    EXPECT_NE(err.find(": Can't Find A Suitable PixelFormat. (no display)\n"), std::string::npos) << err;
+
+    answers = {ANSWER_NOT_SHOWN, ANSWER_YES};
+    testing::internal::CaptureStderr();
+    ask_start_questions(no_boxes, program_options());
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "Start FullScreen?: Would You Like To Run In Fullscreen Mode?\n"
+                   "(no message box: no display)\n");
+}
+
+TEST_F(MainLoop, AStepOfClosingThatFailsShowsItsBoxWhileTheWindowCloses)
+{
+    platform failing_close = fake;
+    failing_close.close_window = [] {
+        calls.push_back("close");
+        report_close_failure(MESSAGE_CONTEXT_NOT_RELEASED);
+        calls.push_back("closed");
+    };
+    world.fullscreen = false;
+    close_program_window(failing_close);
+    EXPECT_EQ(calls, (std::vector<std::string>{"close", "box SHUTDOWN ERROR", "closed"}));
 }
 
 TEST(Messages, EveryIdHasItsOwnTextAndAnOutOfRangeIdIsSafe)

@@ -15,6 +15,7 @@ windows_saver_mode mode_of(const char* line)
 
 struct x_result {
     bool ok;
+    saver_host_result result;
     saver_host host;
     std::string error;
 };
@@ -22,7 +23,8 @@ struct x_result {
 x_result parse_x(std::vector<const char*> args, const char* environment = nullptr)
 {
     x_result r;
-    r.ok = parse_saver_host_arguments((int)args.size(), args.data(), environment, r.host, r.error);
+    r.result = parse_saver_host_arguments((int)args.size(), args.data(), environment, r.host, r.error);
+    r.ok = r.result == SAVER_HOST_FOUND;
     return r;
 }
 
@@ -194,22 +196,19 @@ TEST(SaverArgs, XBadArgumentsAreOneLineErrors)
     EXPECT_NE(r.error.find("XSCREENSAVER_WINDOW"), std::string::npos);
 }
 
-TEST(SaverArgs, XArgumentsCanBeTakenOneByOneAmongOthers)
+TEST(SaverArgs, XAnArgumentThatIsNoHostingArgumentIsToldFromABadValue)
 {
-    // A caller with options of its own hands each argument over and keeps
-    // those that are not hosting arguments.
-    const char* argv[] = {"--version", "--window-id", "0x10", "--root", "--fps"};
-    const int argc = 5;
-    saver_x_arguments arguments;
-    std::string error;
-    std::vector<std::string> others;
-    for (int k = 0; k < argc; ++k) {
-        const saver_argument_result r = take_saver_x_argument(argc, argv, k, arguments, error);
-        ASSERT_NE(r, SAVER_ARGUMENT_BAD) << error;
-        if (r == SAVER_ARGUMENT_OTHER) others.push_back(argv[k]);
+    // The first argument that is not a hosting one is named, wherever it
+    // stands; the program then shows its usage, which a bad value does not need.
+    for (const auto& args : std::vector<std::vector<const char*>>{
+             {"--version"}, {"--window-id", "0x10", "--root", "--fps"}, {"--root", "--fps", "--bogus"}}) {
+        const x_result r = parse_x(args, "0x99");
+        EXPECT_EQ(r.result, SAVER_HOST_NOT_OPTION) << args[0];
+        const std::string named = args.size() == 1 ? args[0] : "--fps";
+        EXPECT_EQ(r.error, "unknown option '" + named + "'");
     }
-    EXPECT_EQ(others, (std::vector<std::string>{"--version", "--fps"}));
-    EXPECT_TRUE(arguments.root);
-    EXPECT_TRUE(arguments.window_given);
-    EXPECT_EQ(arguments.window, 0x10u);
+    for (const auto& args : std::vector<std::vector<const char*>>{
+             {"--window-id"}, {"--root", "--window-id", "0"}, {"--window-id=x", "--fps"}})
+        EXPECT_EQ(parse_x(args).result, SAVER_HOST_BAD_VALUE) << args.back();
+    EXPECT_EQ(parse_x({"--root"}, "none").result, SAVER_HOST_BAD_VALUE);
 }

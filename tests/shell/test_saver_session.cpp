@@ -20,6 +20,7 @@ std::deque<platform_event> queue;
 std::vector<std::string> calls;
 std::vector<window_request> requests;
 bool open_fails;
+bool close_fails;  // closing reports that the window could not be destroyed
 int frames_drawn;
 int64_t fake_time;
 
@@ -55,6 +56,7 @@ bool fake_has_context()
 void fake_close()
 {
     calls.push_back("close");
+    if (close_fails) report_close_failure(MESSAGE_WINDOW_NOT_DESTROYED);
 }
 
 void fake_swap() {}
@@ -144,6 +146,7 @@ protected:
         calls.clear();
         requests.clear();
         open_fails = false;
+        close_fails = false;
         frames_drawn = 0;
         fake_time = 1000;
     }
@@ -281,6 +284,26 @@ TEST_F(SaverSession, InAHostAFailureIsALineOnStandardErrorAndCodeOne)
     reset_world(true);
     enter_saver_session(WINDOW_IN_HOST, 5);
     EXPECT_EQ(run_session_windows(fake, scene), 42);
+}
+
+TEST_F(SaverSession, InAHostAWindowThatCannotBeClosedIsALineAndCodeOne)
+{
+    enter_saver_session(WINDOW_IN_HOST, 5);
+    close_fails = true;
+    testing::internal::CaptureStderr();
+    const int code = run_session_windows(fake, scene);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "tarvelin_saver: SHUTDOWN ERROR: Could Not Release hWnd.\n");
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(calls.back(), "close");
+
+    // Over the desktop it is a box, and the loop's code stands.
+    reset_world(true);
+    calls.clear();
+    frames_drawn = 0;
+    enter_saver_session(WINDOW_OVER_DESKTOP, 0);
+    EXPECT_EQ(run_session_windows(fake, scene), 42);
+    EXPECT_EQ(calls.back(), "box Could Not Release hWnd.");
 }
 
 TEST_F(SaverSession, OverTheDesktopAFailureIsShownInABox)

@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "shell/pacing.h"
-#include "shell/sdl/stop_signals.h"
+#include "shell/posix/stop_signals.h"
 
 namespace {
 

@@ -1,41 +1,47 @@
-// X errors on SDL's X11 driver: remembered, never handled by talking to the server.
-#include "shell/sdl/x11_guard.h"
+// X errors noted by a handler that never talks to the server.
+#include "shell/x11/x_errors.h"
 
-#include <SDL.h>
 #include <X11/Xlib.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
-volatile std::sig_atomic_t error_seen = 0;
+int last_error = 0;
+// Whether the first error is written on standard error, and whether it was.
+bool report_first = false;
+bool reported = false;
 
 // An X error handler may not send requests to the server (Xlib holds its
 // lock): it only notes the error. The text comes from Xlib's local table.
 int note_x_error(Display* display, XErrorEvent* error)
 {
-    if (!error_seen) {
+    if (report_first && !reported) {
         char text[128] = "";
         XGetErrorText(display, error->error_code, text, sizeof text);
         std::fprintf(stderr, "%s: X error on 0x%lx (request %d): %s\n", program_invocation_short_name,
                      error->resourceid, (int)error->request_code, text);
+        reported = true;
     }
-    error_seen = 1;
+    last_error = error->error_code;
     return 0;
 }
 
 }  // namespace
 
-void guard_x11_errors()
+void catch_x_errors(bool report)
 {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver && std::strcmp(driver, "x11") == 0) XSetErrorHandler(note_x_error);
+    report_first = report;
+    XSetErrorHandler(note_x_error);
 }
 
-bool x11_error_seen()
+int last_x_error()
 {
-    return error_seen != 0;
+    return last_error;
+}
+
+void forget_x_errors()
+{
+    last_error = 0;
 }

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "shell/platform.h"
+
 // The exit codes of a stop: 0 for SIGTERM and SIGINT (a request to end),
 // 128 + 1 for SIGHUP (the terminal or the host went away), as a shell
 // reports a hang-up.
@@ -17,6 +19,10 @@ void install_stop_signals();
 
 // Whether a stop signal has arrived; `code` is then its exit code.
 bool stop_requested(int& code);
+
+// For a front end's poll_event: a stop that has arrived as the loop's quit
+// event, with the stop's code; false while none has.
+bool stop_event(platform_event& event);
 
 // A descriptor that becomes readable when a stop signal arrives, for a
 // wait that must end with it; -1 before install_stop_signals.

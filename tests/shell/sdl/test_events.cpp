@@ -3,7 +3,6 @@
 
 #include "common/keys.h"
 #include "shell/sdl/events.h"
-#include "shell/sdl/key_map.h"
 
 namespace {
 

@@ -1,14 +1,16 @@
 // The platform seam in a host's X window: Xlib for the window's size and end, GLX for the context.
-#include "shell/sdl/x11_host.h"
+#include "shell/x11/x11_host.h"
 
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include "shell/event_queue.h"
 #include "shell/freetype/font_freetype.h"
 #include "shell/pacing.h"
+#include "shell/posix/stop_signals.h"
 #include "shell/saver_session.h"
-#include "shell/sdl/stop_signals.h"
+#include "shell/x11/x_errors.h"
 
 namespace {
 
@@ -17,54 +19,6 @@ Window host = 0;
 GLXContext context = nullptr;
 int host_width = 0, host_height = 0;
 
-// Events made for the loop and not yet handed out: the first size, and the
-// state a window event leaves behind.
-constexpr int PENDING_CAPACITY = 4;
-platform_event pending[PENDING_CAPACITY];
-int pending_count = 0;
-
-// The last X error. Errors about the host's window are expected once the
-// host has destroyed it (a swap that was already on its way); the default
-// handler would end the process for them.
-int last_error = 0;
-
-int note_error(Display*, XErrorEvent* error)
-{
-    last_error = error->error_code;
-    return 0;
-}
-
-void push_event(const platform_event& event)
-{
-    if (pending_count < PENDING_CAPACITY) pending[pending_count++] = event;
-}
-
-bool pop_event(platform_event& event)
-{
-    if (pending_count == 0) return false;
-    event = pending[0];
-    for (int k = 1; k < pending_count; ++k) pending[k - 1] = pending[k];
-    --pending_count;
-    return true;
-}
-
-void push_resize(int width, int height)
-{
-    platform_event event = {};
-    event.kind = PLATFORM_EVENT_RESIZE;
-    event.width = width;
-    event.height = height;
-    push_event(event);
-}
-
-void push_activate(bool minimised)
-{
-    platform_event event = {};
-    event.kind = PLATFORM_EVENT_ACTIVATE;
-    event.minimised = minimised;
-    push_event(event);
-}
-
 bool open_display(message_id& failure)
 {
     display = XOpenDisplay(nullptr);
@@ -72,7 +26,9 @@ bool open_display(message_id& failure)
         failure = MESSAGE_NO_DISPLAY;
         return false;
     }
-    XSetErrorHandler(note_error);
+    // Errors about the host's window are expected once the host has
+    // destroyed it (a swap that was already on its way).
+    catch_x_errors(false);
     return true;
 }
 
@@ -103,9 +59,9 @@ bool open_window(const window_request& request, message_id& failure)
     host = request.host != 0 ? (Window)request.host : DefaultRootWindow(display);
 
     XWindowAttributes attributes;
-    last_error = 0;
+    forget_x_errors();
     failure = MESSAGE_NO_HOST_WINDOW;
-    if (!XGetWindowAttributes(display, host, &attributes) || last_error != 0) return false;
+    if (!XGetWindowAttributes(display, host, &attributes) || last_x_error() != 0) return false;
     // Size changes and the window's end only: the host keeps its input.
     XSelectInput(display, host, StructureNotifyMask);
 
@@ -113,27 +69,24 @@ bool open_window(const window_request& request, message_id& failure)
     wanted.visualid = XVisualIDFromVisual(attributes.visual);
     int count = 0;
     XVisualInfo* info = XGetVisualInfo(display, VisualIDMask, &wanted, &count);
+    const bool suitable = info != nullptr && visual_is_suitable(info);
+    if (suitable) context = glXCreateContext(display, info, nullptr, True);
+    if (info != nullptr) XFree(info);
     failure = MESSAGE_NO_PIXEL_FORMAT;
-    if (info == nullptr) return false;
-    if (!visual_is_suitable(info)) {
-        XFree(info);
-        return false;
-    }
-    context = glXCreateContext(display, info, nullptr, True);
-    XFree(info);
+    if (!suitable) return false;
     failure = MESSAGE_NO_RENDERING_CONTEXT;
     if (context == nullptr) return false;
     failure = MESSAGE_ACTIVATE_CONTEXT_FAILED;
     if (!glXMakeCurrent(display, host, context)) return false;
     XSync(display, False);
-    if (last_error != 0) return false;
+    if (last_x_error() != 0) return false;
 
     host_width = attributes.width;
     host_height = attributes.height;
-    pending_count = 0;
-    push_resize(host_width, host_height);
+    forget_events();
+    push_event(resize_event(host_width, host_height));
     // An unmapped host shows nothing: no frames until it is mapped.
-    if (attributes.map_state != IsViewable) push_activate(true);
+    if (attributes.map_state != IsViewable) push_event(activate_event(true));
     return true;
 }
 
@@ -154,7 +107,7 @@ void close_window()
     XCloseDisplay(display);
     display = nullptr;
     host = 0;
-    pending_count = 0;
+    forget_events();
 }
 
 void swap_buffers()
@@ -165,45 +118,28 @@ void swap_buffers()
 // One X event for the loop: what it means for the host's window.
 platform_event event_from_x(const XEvent& x)
 {
-    platform_event event = {};
-    event.kind = PLATFORM_EVENT_OTHER;
-    if (x.xany.window != host) return event;
+    const platform_event other = {};  // PLATFORM_EVENT_OTHER
+    if (x.xany.window != host) return other;
     switch (x.type) {
     case ConfigureNotify:
-        if (x.xconfigure.width != host_width || x.xconfigure.height != host_height) {
-            host_width = x.xconfigure.width;
-            host_height = x.xconfigure.height;
-            event.kind = PLATFORM_EVENT_RESIZE;
-            event.width = host_width;
-            event.height = host_height;
-        }
-        break;
+        if (x.xconfigure.width == host_width && x.xconfigure.height == host_height) return other;
+        host_width = x.xconfigure.width;
+        host_height = x.xconfigure.height;
+        return resize_event(host_width, host_height);
     case UnmapNotify:
     case MapNotify:
-        event.kind = PLATFORM_EVENT_ACTIVATE;
-        event.minimised = x.type == UnmapNotify;
-        break;
+        return activate_event(x.type == UnmapNotify);
     case DestroyNotify:
         // The host has closed its window: the saver's work is over.
-        event.kind = PLATFORM_EVENT_QUIT;
-        event.code = 0;
-        break;
+        return quit_event(0);
     default:
-        break;
+        return other;
     }
-    return event;
 }
 
 bool poll_event(platform_event& event)
 {
-    int code = 0;
-    if (stop_requested(code)) {
-        event = {};
-        event.kind = PLATFORM_EVENT_QUIT;
-        event.code = code;
-        return true;
-    }
-    if (pop_event(event)) return true;
+    if (stop_event(event) || pop_event(event)) return true;
     if (display == nullptr || XPending(display) == 0) return false;
     XEvent x;
     XNextEvent(display, &x);
@@ -213,7 +149,7 @@ bool poll_event(platform_event& event)
 
 bool wait_until(int64_t deadline_ns)
 {
-    if (pending_count > 0) return false;
+    if (events_waiting()) return false;
     // Events Xlib has already read never show on the connection again.
     if (display != nullptr && XPending(display) > 0) return false;
     return wait_until_stop_or_input(deadline_ns, display ? ConnectionNumber(display) : -1);

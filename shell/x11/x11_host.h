@@ -9,7 +9,7 @@
 // Opens only WINDOW_IN_HOST windows: the host's window as it is (0: the
 // root window), an OpenGL context of its own for that window's visual, its
 // size reported as a resize event and again whenever it changes. The host
-// going away ends the program with code 0; a stop signal (stop_signals.h)
-// with the signal's code. It never shows a box: messages are one line each
-// on standard error.
+// going away ends the program with code 0; a stop signal
+// (shell/posix/stop_signals.h) with the signal's code. It never shows a
+// box: messages are one line each on standard error.
 const platform& x11_host_platform();

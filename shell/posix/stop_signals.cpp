@@ -1,6 +1,6 @@
 // Stop signals: a flag and self-pipes written by the handler, read by the loop, the waits and a
 // watchdog that ends the process while a message box blocks the loop.
-#include "shell/sdl/stop_signals.h"
+#include "shell/posix/stop_signals.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -17,6 +17,7 @@
 #include <initializer_list>
 #include <thread>
 
+#include "shell/event_queue.h"
 #include "shell/pacing.h"
 
 namespace {
@@ -140,6 +141,14 @@ bool stop_requested(int& code)
     const int value = stop_code_plus_one.load();
     if (value == 0) return false;
     code = value - 1;
+    return true;
+}
+
+bool stop_event(platform_event& event)
+{
+    int code = 0;
+    if (!stop_requested(code)) return false;
+    event = quit_event(code);
     return true;
 }
 
