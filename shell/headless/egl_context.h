@@ -1,6 +1,7 @@
 // Offscreen OpenGL context of the headless renderer: EGL without a display, drawing into a framebuffer object.
 #pragma once
 #include <string>
+#include <vector>
 
 // Creates a desktop OpenGL context (compatibility profile) with a width x height
 // colour and depth framebuffer and makes it current on the calling thread. A
@@ -15,16 +16,6 @@ void destroy_render_context();
 // Whether a context of this module is current.
 bool render_context_exists();
 
-int render_context_width();
-int render_context_height();
-
-// Reads the whole framebuffer as 8-bit RGB, top row first (the order of image
-// files); `rgb` holds width x height x 3 bytes.
-void read_render_pixels_rgb(unsigned char* rgb);
-
-// Reads a rectangle of the framebuffer as 8-bit RGBA, bottom row first, in
-// OpenGL's window coordinates.
-void read_render_pixels_rgba(int x, int y, int width, int height, unsigned char* rgba);
-
-// The renderer's own description of itself (GL_RENDERER), or "" without a context.
-const char* render_context_renderer();
+// The whole framebuffer as 8-bit RGB, top row first (the order of image
+// files), and its size.
+std::vector<unsigned char> read_render_frame(int& width, int& height);

@@ -1,454 +1,322 @@
-// Output files written through a temporary file and a rename, or streamed.
+// Output files written through a temporary file and a rename, or streamed; PNG images and the world dump.
 #include "shell/headless/output_file.h"
 
 #include <fcntl.h>
 #include <limits.h>
-#include <pthread.h>
+#include <png.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
-#include <cstdint>
+#include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+
+#include "scene/world_dump.h"
 
 namespace {
 
-constexpr size_t BUFFER_SIZE = 256 * 1024;
-constexpr int MAX_LINK_HOPS = 40;  // as the kernel's own limit
-constexpr int CLEANUP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int STOP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 
-// Temporary files to remove if a signal ends the process. A writer claims a
-// free slot (FREE to CLAIMED), fills in the path and publishes it (IN_USE),
-// all with the cleanup signals blocked in its thread; the handler reads only
-// published slots.
-enum { FREE = 0, CLAIMED = 1, IN_USE = 2 };
-struct cleanup_slot {
+// Temporary files to remove when a stop signal ends the process. A writer
+// claims a free slot, fills in the path and then marks it ready, before the
+// file is made; it frees the slot once the file is renamed or removed. The
+// handler reads ready slots only.
+enum { FREE, CLAIMED, READY };
+struct temporary_slot {
     std::atomic<int> state{FREE};
     char path[PATH_MAX];
 };
-cleanup_slot cleanup_slots[8];
+temporary_slot temporaries[8];
 
-extern "C" void remove_temporaries_and_end(int sig)
+extern "C" void remove_temporaries(int sig)
 {
-    for (cleanup_slot& slot : cleanup_slots)
-        if (slot.state.load() == IN_USE) unlink(slot.path);
-    // End the way the signal would have: default action, raised again; it is
-    // delivered when the handler returns and the signal is unblocked.
-    struct sigaction plain {};
-    plain.sa_handler = SIG_DFL;
-    sigemptyset(&plain.sa_mask);
-    sigaction(sig, &plain, nullptr);
+    for (temporary_slot& slot : temporaries)
+        if (slot.state.load() == READY) unlink(slot.path);
+    // End the way the signal would have: it is delivered again, with its
+    // default action, once the handler returns.
+    signal(sig, SIG_DFL);
     raise(sig);
 }
 
-// Installs the handlers once, leaving alone any signal whose action someone
-// else has set (an ignored SIGHUP under nohup, a test framework's handler).
-void install_signal_cleanup()
+// Gives `sig` the action unless someone else has set one (an ignored SIGHUP
+// under nohup, a test framework's handler).
+void replace_default_action(int sig, const struct sigaction& action)
 {
-    static std::atomic<bool> installed{false};
-    if (installed.exchange(true)) return;
     struct sigaction current {};
-    for (int sig : CLEANUP_SIGNALS) {
-        if (sigaction(sig, nullptr, &current) != 0) continue;
-        if ((current.sa_flags & SA_SIGINFO) || current.sa_handler != SIG_DFL) continue;
-        struct sigaction cleanup {};
-        cleanup.sa_handler = remove_temporaries_and_end;
-        sigemptyset(&cleanup.sa_mask);
-        for (int other : CLEANUP_SIGNALS) sigaddset(&cleanup.sa_mask, other);
-        sigaction(sig, &cleanup, nullptr);
-    }
-    // Past a file-size limit a write fails with EFBIG instead of the signal
-    // killing the process with the temporary file left behind.
-    if (sigaction(SIGXFSZ, nullptr, &current) == 0 && !(current.sa_flags & SA_SIGINFO) &&
-        current.sa_handler == SIG_DFL) {
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        sigaction(SIGXFSZ, &ignore, nullptr);
-    }
+    if (sigaction(sig, nullptr, &current) == 0 && !(current.sa_flags & SA_SIGINFO) &&
+        current.sa_handler == SIG_DFL)
+        sigaction(sig, &action, nullptr);
 }
 
-// Blocks the cleanup signals in this thread for its lifetime, so that a
-// temporary file and its cleanup entry come and go together.
-class cleanup_signals_blocked {
-public:
-    cleanup_signals_blocked()
-    {
-        sigset_t set;
-        sigemptyset(&set);
-        for (int sig : CLEANUP_SIGNALS) sigaddset(&set, sig);
-        pthread_sigmask(SIG_BLOCK, &set, &saved_);
-    }
-    ~cleanup_signals_blocked() { pthread_sigmask(SIG_SETMASK, &saved_, nullptr); }
-    cleanup_signals_blocked(const cleanup_signals_blocked&) = delete;
-    cleanup_signals_blocked& operator=(const cleanup_signals_blocked&) = delete;
-
-private:
-    sigset_t saved_;
-};
-
-// Call with the cleanup signals blocked. -1 when the list is full or the path too long.
-int add_cleanup(const std::string& path)
+// Sets the actions of the file header's comment; a second call changes nothing.
+void install_signal_actions()
 {
-    if (path.size() >= PATH_MAX) return -1;
-    for (int k = 0; k < (int)(sizeof cleanup_slots / sizeof cleanup_slots[0]); ++k) {
-        cleanup_slot& slot = cleanup_slots[k];
+    struct sigaction action {};
+    sigemptyset(&action.sa_mask);
+    for (int sig : STOP_SIGNALS) sigaddset(&action.sa_mask, sig);
+    action.sa_handler = remove_temporaries;
+    for (int sig : STOP_SIGNALS) replace_default_action(sig, action);
+    // Past a file-size limit a write fails with EFBIG instead of the signal
+    // killing the process with the temporary file left behind.
+    action.sa_handler = SIG_IGN;
+    replace_default_action(SIGXFSZ, action);
+}
+
+// The slot that now holds `path`, or -1 when none is free (the file is then
+// not removed by a stop signal).
+int note_temporary(const std::string& path)
+{
+    for (int k = 0; k < (int)(sizeof temporaries / sizeof temporaries[0]) && path.size() < PATH_MAX; ++k) {
         int expected = FREE;
-        if (!slot.state.compare_exchange_strong(expected, CLAIMED)) continue;
-        std::memcpy(slot.path, path.c_str(), path.size() + 1);
-        slot.state.store(IN_USE);
+        if (!temporaries[k].state.compare_exchange_strong(expected, CLAIMED)) continue;
+        std::memcpy(temporaries[k].path, path.c_str(), path.size() + 1);
+        temporaries[k].state.store(READY);
         return k;
     }
     return -1;
 }
 
-void drop_cleanup(int slot)
+// A name no other writer picks: the process id, and a counter in the high
+// bits over the clock's nanoseconds, so that names are not known in advance.
+std::string temporary_name()
 {
-    if (slot >= 0) cleanup_slots[slot].state.store(FREE);
+    static std::atomic<unsigned long> counter{0};
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    char name[64];
+    std::snprintf(name, sizeof name, ".tarvelin-%d-%lx.partial", (int)getpid(),
+                  (counter.fetch_add(1) << 30) ^ (unsigned long)now.tv_nsec);
+    return name;
 }
 
-std::string message(const char* what, const std::string& path, const char* reason)
+bool refuse(std::string& error, const char* what, const std::string& path, const char* reason)
 {
-    std::string m = "cannot write ";
-    if (what && *what) m += std::string(what) + " ";
-    return m + "'" + path + "': " + reason;
+    error = std::string("cannot write ") + (*what ? std::string(what) + " " : "") + "'" + path + "': " + reason;
+    return false;
 }
 
 // "dir/" for "dir/name", "" for a bare name.
 std::string folder_part(const std::string& path)
 {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    return path.substr(0, path.rfind('/') + 1);
 }
 
-std::string folder_or_dot(const std::string& path)
+// Follows symbolic links at the end of `path` as open() would, a link to a
+// file that does not exist yet included. False with errno set when the
+// chain cannot be followed.
+bool follow_links(std::string& path)
 {
-    const std::string folder = folder_part(path);
-    return folder.empty() ? std::string(".") : folder;
-}
-
-// Follows symbolic links at the end of `path` as open() would, including a
-// link to a file that does not exist yet. Sets errno and returns false when
-// the chain cannot be followed.
-bool follow_links(const std::string& path, std::string& resolved)
-{
-    std::string p = path;
-    for (int hop = 0; hop <= MAX_LINK_HOPS; ++hop) {
-        struct stat st;
-        if (lstat(p.c_str(), &st) != 0) {
-            if (errno != ENOENT) return false;
-            resolved = p;
-            return true;
-        }
-        if (!S_ISLNK(st.st_mode)) {
-            resolved = p;
-            return true;
-        }
-        char link[PATH_MAX + 1];
-        const ssize_t n = readlink(p.c_str(), link, sizeof link);
-        if (n < 0) return false;
-        if ((size_t)n >= sizeof link) {
+    for (int hop = 0; hop <= 40; ++hop) {  // the kernel's own limit
+        char link[PATH_MAX];
+        const ssize_t n = readlink(path.c_str(), link, sizeof link);
+        if (n < 0) return errno == EINVAL || errno == ENOENT;  // not a link, or nothing there
+        if (n == (ssize_t)sizeof link) {
             errno = ENAMETOOLONG;
             return false;
         }
-        const std::string to(link, (size_t)n);
-        p = to[0] == '/' ? to : folder_part(p) + to;
+        path = link[0] == '/' ? std::string(link, (size_t)n) : folder_part(path) + std::string(link, (size_t)n);
     }
     errno = ELOOP;
     return false;
 }
 
-// An existing regular file may be replaced only if it is writable by this
-// process and by someone at all: a file with no write bit is read-only even
-// to root, who passes every access check.
-bool writable_file(const std::string& path, const struct stat& st)
+// Where the bytes for `path` go: streamed (standard output, a device, a
+// FIFO), or through a temporary file that replaces `target`, the file the
+// path names once its links are followed; `mode` is then the target's
+// permission bits, or 0 when it does not exist yet.
+bool resolve(const std::string& path, const char* what, bool& streamed, std::string& target, mode_t& mode,
+             std::string& error)
 {
-    return (st.st_mode & 0222) != 0 && faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
-}
-
-bool writable_folder(const std::string& folder, std::string& reason)
-{
+    streamed = true;
+    if (path == "-") return true;
+    if (path.empty()) return refuse(error, what, path, "no file name");
     struct stat st;
-    if (stat(folder.c_str(), &st) != 0) {
-        reason = std::strerror(errno);
-        return false;
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        if (S_ISDIR(st.st_mode)) return refuse(error, what, path, "it is a folder");
+        return true;  // a device or a FIFO: written to as it is
     }
-    if (!S_ISDIR(st.st_mode)) {
-        reason = std::strerror(ENOTDIR);
-        return false;
-    }
-    if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
-        reason = std::strerror(errno);
-        return false;
-    }
+    streamed = false;
+    target = path;
+    if (!follow_links(target)) return refuse(error, what, path, std::strerror(errno));
+    mode = 0;
+    if (stat(target.c_str(), &st) != 0) return true;
+    // A file with no write bit is read-only even to root, who passes every access check.
+    if ((st.st_mode & 0222) == 0 || faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        return refuse(error, what, path, "the file is read-only");
+    mode = st.st_mode & 0777;
     return true;
 }
 
-// A name no other writer picks: process id, a counter and the clock, mixed.
-std::string temporary_name()
+// Whether files can be made in `folder` ("" is the current one); errno says why not.
+bool writable_folder(const std::string& folder)
 {
-    static std::atomic<uint64_t> counter{0};
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    uint64_t x = ((uint64_t)getpid() << 40) ^ (counter.fetch_add(1) << 20) ^ (uint64_t)now.tv_nsec ^
-                 ((uint64_t)now.tv_sec << 30);
-    // splitmix64's finaliser
-    x += 0x9e3779b97f4a7c15ull;
-    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
-    x = (x ^ (x >> 27)) * 0x94d049bb133111ebull;
-    x ^= x >> 31;
-    char name[40];
-    std::snprintf(name, sizeof name, ".tarvelin-%012llx.partial", (unsigned long long)(x & 0xffffffffffffull));
-    return name;
+    // The slash makes a file that is not a folder fail with ENOTDIR.
+    const std::string name = folder.empty() ? "./" : folder.back() == '/' ? folder : folder + "/";
+    return faccessat(AT_FDCWD, name.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
-bool write_all(int fd, const unsigned char* bytes, size_t size, int& failure)
+// Opens the temporary beside `target`, the slot that names it for the stop
+// signals in `slot`; -1 with errno set on failure.
+int open_temporary(const std::string& target, mode_t mode, std::string& temporary, int& slot)
 {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, bytes, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            failure = errno;
-            return false;
-        }
-        bytes += n;
-        size -= (size_t)n;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = folder_part(target) + temporary_name();
+        slot = note_temporary(temporary);
+        // 0666 less the umask, as a new file would get; an existing file's bits are copied.
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 && mode != 0) fchmod(fd, mode);
+        if (fd >= 0) return fd;
+        const int failure = errno;
+        if (slot >= 0) temporaries[slot].state.store(FREE);
+        errno = failure;
+        if (errno != EEXIST) return -1;
     }
-    return true;
+    errno = 0;  // every name taken
+    return -1;
 }
 
-// Makes a rename durable; some file systems refuse to sync a folder, which is no failure.
-void sync_folder(const std::string& folder)
+void png_failed(png_structp png, png_const_charp)
 {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
-    ::close(fd);
+    png_longjmp(png, 1);
+}
+void png_warned(png_structp, png_const_charp) {}
+void png_flush_nothing(png_structp) {}
+
+void png_write_data(png_structp png, png_bytep data, png_size_t length)
+{
+    if (!(*static_cast<const output_sink*>(png_get_io_ptr(png)))(data, length)) png_error(png, "write failed");
+}
+
+// libpng reports errors by a long jump (its messages are left out: the
+// caller reports a failure once); nothing here needs destruction across it.
+// channels: 3 (RGB) or 4 (RGBA); level: zlib's compression level.
+bool write_png_rows(const output_sink& put, int width, int height, int channels, int level,
+                    const unsigned char* pixels)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, png_failed, png_warned);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    bool written = false;
+    if (setjmp(png_jmpbuf(png)) == 0) {
+        png_set_write_fn(png, const_cast<output_sink*>(&put), png_write_data, png_flush_nothing);
+        png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8,
+                     channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_set_compression_level(png, level);
+        png_write_info(png, info);
+        for (int r = 0; r < height; ++r) png_write_row(png, pixels + (size_t)r * (size_t)width * (size_t)channels);
+        png_write_end(png, nullptr);
+        written = true;
+    }
+    png_destroy_write_struct(&png, &info);
+    return written;
+}
+
+bool write_png(const std::string& path, int width, int height, int channels, int level,
+               const unsigned char* pixels, std::string& error)
+{
+    return write_output_file(path, "", [&](const output_sink& put) {
+        return write_png_rows(put, width, height, channels, level, pixels) ? nullptr : "the image could not be encoded";
+    }, error);
 }
 
 }  // namespace
 
-bool check_output_path(const std::string& path, const char* what, std::string& error)
+bool write_output_file(const std::string& path, const char* what,
+                       const std::function<const char*(const output_sink& put)>& produce, std::string& error)
 {
-    install_signal_cleanup();
-    if (path == "-") return true;
-    if (path.empty()) {
-        error = message(what, path, "no file name");
+    bool streamed;
+    std::string target, temporary;
+    mode_t mode;
+    if (!resolve(path, what, streamed, target, mode, error)) return false;
+    install_signal_actions();
+    int slot = -1;
+    FILE* stream = stdout;
+    if (path != "-") {
+        // A FIFO or a device is opened as it is (a FIFO waits for its reader).
+        const int fd = streamed ? ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY)
+                                : open_temporary(target, mode, temporary, slot);
+        if (fd < 0)
+            return refuse(error, what, path, errno ? std::strerror(errno) : "no free temporary file name in its folder");
+        stream = fdopen(fd, "wb");
+        if (!stream) ::close(fd);
+    }
+
+    int failure = stream ? 0 : ENOMEM;  // errno of the first failed write
+    const char* unmade = failure ? nullptr : produce([&](const void* bytes, size_t size) {
+        if (!failure && std::fwrite(bytes, 1, size, stream) != size) failure = errno ? errno : EIO;
+        return failure == 0;
+    });
+    const bool made = !failure && !unmade;
+    if (made && std::fflush(stream) != 0) failure = errno;
+    if (made && !streamed && fsync(fileno(stream)) != 0) failure = errno;
+    if (stream && stream != stdout && std::fclose(stream) != 0 && made && !failure) failure = errno;
+    int rename_failure = 0;
+    if (!temporary.empty()) {
+        if (made && !failure && std::rename(temporary.c_str(), target.c_str()) != 0) rename_failure = errno;
+        if (!made || failure || rename_failure) unlink(temporary.c_str());
+        if (slot >= 0) temporaries[slot].state.store(FREE);
+    }
+    if (failure) {
+        error = "writing " + (*what ? std::string(what) + " " : "") + "'" + path + "' failed: " + std::strerror(failure);
         return false;
     }
-    struct stat st;
-    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        if (!S_ISDIR(st.st_mode)) return true;  // a device or a FIFO: streamed to
-        error = message(what, path, "it is a folder");
-        return false;
-    }
-    std::string target;
-    if (!follow_links(path, target)) {
-        error = message(what, path, std::strerror(errno));
-        return false;
-    }
-    if (stat(target.c_str(), &st) == 0 && !writable_file(target, st)) {
-        error = message(what, path, "the file is read-only");
-        return false;
-    }
-    std::string reason;
-    if (!writable_folder(folder_or_dot(target), reason)) {
-        error = message(what, path, reason.c_str());
-        return false;
+    if (unmade) return refuse(error, what, path, unmade);
+    if (rename_failure) return refuse(error, what, path, std::strerror(rename_failure));
+    if (!streamed) {
+        // Makes the rename durable; a file system that refuses to sync a folder is no failure.
+        const std::string folder = folder_part(target);
+        const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) fsync(fd);
+        if (fd >= 0) ::close(fd);
     }
     return true;
+}
+
+bool check_output_path(const std::string& path, const char* what, std::string& error)
+{
+    bool streamed;
+    std::string target;
+    mode_t mode;
+    if (!resolve(path, what, streamed, target, mode, error)) return false;
+    return streamed || writable_folder(folder_part(target)) || refuse(error, what, path, std::strerror(errno));
 }
 
 bool check_output_folder(const std::string& folder, std::string& error)
 {
-    install_signal_cleanup();
-    std::string reason;
-    if (writable_folder(folder, reason)) return true;
-    error = "cannot write into folder '" + folder + "': " + reason;
+    if (writable_folder(folder)) return true;
+    error = "cannot write into folder '" + folder + "': " + std::strerror(errno);
     return false;
 }
 
-output_file::~output_file()
+bool write_png_rgb(const std::string& path, int width, int height, const unsigned char* rgb, std::string& error)
 {
-    abandon();
+    return write_png(path, width, height, 3, 3, rgb, error);
 }
 
-bool output_file::open(const std::string& path, const char* what, std::string& error)
+bool write_png_rgba(const std::string& path, int width, int height, const unsigned char* rgba, std::string& error)
 {
-    abandon();
-    what_ = what ? what : "";
-    shown_ = path;
-    failure_ = 0;
-    used_ = 0;
-    if (path == "-") {
-        fd_ = STDOUT_FILENO;
-        own_fd_ = false;
-        streaming_ = true;
-        buffer_.resize(BUFFER_SIZE);
-        return true;
-    }
-    if (path.empty()) {
-        error = message(what, path, "no file name");
-        return false;
-    }
-    install_signal_cleanup();
-
-    struct stat st;
-    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        if (S_ISDIR(st.st_mode)) {
-            error = message(what, path, "it is a folder");
-            return false;
-        }
-        // A device or a FIFO: written as it is; opening a FIFO waits for its reader.
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-        if (fd < 0) {
-            error = message(what, path, std::strerror(errno));
-            return false;
-        }
-        fd_ = fd;
-        own_fd_ = true;
-        streaming_ = true;
-        buffer_.resize(BUFFER_SIZE);
-        return true;
-    }
-
-    std::string target;
-    if (!follow_links(path, target)) {
-        error = message(what, path, std::strerror(errno));
-        return false;
-    }
-    bool keep_mode = false;
-    mode_t mode = 0;
-    if (stat(target.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) {  // the link's end changed under us
-            error = message(what, path, "not a regular file");
-            return false;
-        }
-        if (!writable_file(target, st)) {
-            error = message(what, path, "the file is read-only");
-            return false;
-        }
-        keep_mode = true;
-        mode = st.st_mode & 0777;
-    }
-
-    const std::string folder = folder_part(target);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temporary = folder + temporary_name();
-        cleanup_signals_blocked blocked;
-        const int slot = add_cleanup(temporary);
-        // 0666 less the umask, as a new file would get; an existing file's bits are copied below.
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            const int err = errno;
-            drop_cleanup(slot);
-            if (err == EEXIST) continue;
-            error = message(what, path, std::strerror(err));
-            return false;
-        }
-        if (keep_mode) fchmod(fd, mode);
-        fd_ = fd;
-        own_fd_ = true;
-        streaming_ = false;
-        slot_ = slot;
-        target_ = target;
-        temporary_ = temporary;
-        buffer_.resize(BUFFER_SIZE);
-        return true;
-    }
-    error = message(what, path, "no free temporary file name in its folder");
-    return false;
+    return write_png(path, width, height, 4, 9, rgba, error);
 }
 
-bool output_file::write(const void* bytes, size_t size)
+bool write_world_dump(const std::string& path, std::string& error)
 {
-    if (fd_ < 0 || failure_) return false;
-    const unsigned char* p = static_cast<const unsigned char*>(bytes);
-    if (used_ + size > buffer_.size()) {
-        if (!flush()) return false;
-        if (size >= buffer_.size()) return write_all(fd_, p, size, failure_);
-    }
-    std::memcpy(buffer_.data() + used_, p, size);
-    used_ += size;
-    return true;
-}
-
-bool output_file::flush()
-{
-    if (failure_) return false;
-    const bool ok = write_all(fd_, buffer_.data(), used_, failure_);
-    used_ = 0;
-    return ok;
-}
-
-void output_file::close_descriptor()
-{
-    if (fd_ >= 0 && own_fd_) ::close(fd_);
-    fd_ = -1;
-    own_fd_ = false;
-}
-
-bool output_file::commit(std::string& error)
-{
-    if (fd_ < 0) {
-        error = message(what_.c_str(), shown_, "the file is not open");
-        return false;
-    }
-    bool ok = flush();
-    if (ok && !streaming_ && fsync(fd_) != 0) {
-        failure_ = errno;
-        ok = false;
-    }
-    if (own_fd_) {
-        const int fd = fd_;
-        fd_ = -1;
-        own_fd_ = false;
-        if (::close(fd) != 0 && ok) {
-            failure_ = errno;
-            ok = false;
-        }
-    } else {
-        fd_ = -1;
-    }
-    if (!ok) {
-        error = "writing " + (what_.empty() ? std::string() : what_ + " ") + "'" + shown_ +
-                "' failed: " + std::strerror(failure_);
-        abandon();
-        return false;
-    }
-    if (streaming_) return true;
-
-    int err = 0;
-    {
-        cleanup_signals_blocked blocked;
-        if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
-            err = errno;
-            unlink(temporary_.c_str());
-        }
-        drop_cleanup(slot_);
-        slot_ = -1;
-        temporary_.clear();
-    }
-    if (err) {
-        error = message(what_.c_str(), shown_, std::strerror(err));
-        return false;
-    }
-    sync_folder(folder_or_dot(target_));
-    return true;
-}
-
-void output_file::abandon()
-{
-    close_descriptor();
-    used_ = 0;
-    if (temporary_.empty()) return;
-    cleanup_signals_blocked blocked;
-    unlink(temporary_.c_str());
-    drop_cleanup(slot_);
-    slot_ = -1;
-    temporary_.clear();
+    // The dump's sink interface over the file's.
+    struct file_sink : dump_sink {
+        const output_sink& file;
+        explicit file_sink(const output_sink& to) : file(to) {}
+        bool put(const void* bytes, size_t size) override { return file(bytes, size); }
+    };
+    return write_output_file(path, "world dump", [](const output_sink& put) -> const char* {
+        file_sink sink(put);
+        write_world_dump(sink);  // a refused piece is the file's failure, reported as such
+        return nullptr;
+    }, error);
 }

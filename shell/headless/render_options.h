@@ -37,12 +37,6 @@ bool parse_render_options(int argc, const char* const* argv, render_options& opt
 // Parses a key script such as "up@800-900,left@850-870,q@900".
 bool parse_key_script(const std::string& script, std::vector<key_hold>& keys, std::string& error);
 
-// Parses a frame list such as "1,5,800" or "all".
-bool parse_shot_list(const std::string& list, render_options& options, std::string& error);
-
-// Parses a host window size such as "320x240" (each side 1 to 16384).
-bool parse_host_size(const std::string& text, int& width, int& height, std::string& error);
-
 // True when `key` is held in frame `frame` according to the script.
 bool key_held(const std::vector<key_hold>& keys, int key, long frame);
 

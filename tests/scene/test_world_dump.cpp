@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "scene/world_dump.h"
-#include "shell/headless/world_dump_file.h"
+#include "shell/headless/output_file.h"
 #include "tests/support/test_world.h"
 
 namespace {
