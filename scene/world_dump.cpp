@@ -16,7 +16,7 @@ namespace {
 class dump_writer {
 public:
     dump_writer() = default;  // counts only
-    dump_writer(dump_sink& sink, unsigned char* piece) : sink_(&sink), piece_(piece) {}
+    dump_writer(const dump_sink& sink, unsigned char* piece) : sink_(&sink), piece_(piece) {}
 
     uint64_t count() const { return count_; }
     bool ok() const { return ok_; }
@@ -68,12 +68,12 @@ public:
     }
     void flush()
     {
-        if (piece_ && used_ > 0 && ok_) ok_ = sink_->put(piece_, used_);
+        if (piece_ && used_ > 0 && ok_) ok_ = (*sink_)(piece_, used_);
         used_ = 0;
     }
 
 private:
-    dump_sink* sink_ = nullptr;
+    const dump_sink* sink_ = nullptr;
     unsigned char* piece_ = nullptr;
     uint64_t count_ = 0;
     bool ok_ = true;
@@ -107,7 +107,7 @@ void section(dump_writer& out, const char tag[5], Fill fill)
 
 }  // namespace
 
-bool write_world_dump(dump_sink& sink)
+bool write_world_dump(const dump_sink& sink)
 {
     std::vector<unsigned char> piece(DUMP_PIECE_SIZE);
     dump_writer out(sink, piece.data());

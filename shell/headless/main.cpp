@@ -61,7 +61,7 @@ bool run_frames(const render_options& options, frame_figures& figures, std::stri
         std::snprintf(name, sizeof name, "frame-%06ld.png", frame);
         int width, height;
         const std::vector<unsigned char> rgb = read_render_frame(width, height);
-        return write_png_rgb((std::filesystem::path(options.out) / name).string(), width, height, rgb.data(),
+        return write_png((std::filesystem::path(options.out) / name).string(), width, height, 3, rgb.data(),
                              run.error);
     };
     const bool ran = run_windows(headless_platform(run), lake_scene) == 0;
@@ -110,7 +110,7 @@ int main(int argc, char** argv)
         set_start_values(false);
         std::vector<unsigned char> rgba;
         if (!render_icon(options.icon_size, rgba, error) ||
-            !write_png_rgba(options.out, options.icon_size, options.icon_size, rgba.data(), error))
+            !write_png(options.out, options.icon_size, options.icon_size, 4, rgba.data(), error))
             return failed(error);
         return 0;
     }

@@ -13,7 +13,6 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
 #include "scene/world_dump.h"
 
@@ -22,8 +21,8 @@ namespace {
 constexpr int STOP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 
 // Temporary files to remove when a stop signal ends the process. A writer
-// claims a free slot, fills in the path and then marks it ready, before the
-// file is made; it frees the slot once the file is renamed or removed. The
+// claims a free slot, fills in the path and marks it ready before it makes
+// the file, and frees the slot once the file is renamed or removed; the
 // handler reads ready slots only.
 enum { FREE, CLAIMED, READY };
 struct temporary_slot {
@@ -36,34 +35,23 @@ extern "C" void remove_temporaries(int sig)
 {
     for (temporary_slot& slot : temporaries)
         if (slot.state.load() == READY) unlink(slot.path);
-    // End the way the signal would have: it is delivered again, with its
-    // default action, once the handler returns.
+    // End the way the signal would have: it comes again, with its default
+    // action, once the handler returns.
     signal(sig, SIG_DFL);
     raise(sig);
 }
 
 // Gives `sig` the action unless someone else has set one (an ignored SIGHUP
-// under nohup, a test framework's handler).
-void replace_default_action(int sig, const struct sigaction& action)
+// under nohup, a test framework's handler); a second call changes nothing.
+void replace_default_action(int sig, void (*handler)(int))
 {
-    struct sigaction current {};
-    if (sigaction(sig, nullptr, &current) == 0 && !(current.sa_flags & SA_SIGINFO) &&
-        current.sa_handler == SIG_DFL)
-        sigaction(sig, &action, nullptr);
-}
-
-// Sets the actions of the file header's comment; a second call changes nothing.
-void install_signal_actions()
-{
-    struct sigaction action {};
+    struct sigaction current {}, action {};
+    if (sigaction(sig, nullptr, &current) != 0 || (current.sa_flags & SA_SIGINFO) || current.sa_handler != SIG_DFL)
+        return;
+    action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
-    for (int sig : STOP_SIGNALS) sigaddset(&action.sa_mask, sig);
-    action.sa_handler = remove_temporaries;
-    for (int sig : STOP_SIGNALS) replace_default_action(sig, action);
-    // Past a file-size limit a write fails with EFBIG instead of the signal
-    // killing the process with the temporary file left behind.
-    action.sa_handler = SIG_IGN;
-    replace_default_action(SIGXFSZ, action);
+    for (int stop : STOP_SIGNALS) sigaddset(&action.sa_mask, stop);
+    sigaction(sig, &action, nullptr);
 }
 
 // The slot that now holds `path`, or -1 when none is free (the file is then
@@ -80,17 +68,9 @@ int note_temporary(const std::string& path)
     return -1;
 }
 
-// A name no other writer picks: the process id, and a counter in the high
-// bits over the clock's nanoseconds, so that names are not known in advance.
-std::string temporary_name()
+void forget_temporary(int slot)
 {
-    static std::atomic<unsigned long> counter{0};
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    char name[64];
-    std::snprintf(name, sizeof name, ".tarvelin-%d-%lx.partial", (int)getpid(),
-                  (counter.fetch_add(1) << 30) ^ (unsigned long)now.tv_nsec);
-    return name;
+    if (slot >= 0) temporaries[slot].state.store(FREE);
 }
 
 bool refuse(std::string& error, const char* what, const std::string& path, const char* reason)
@@ -114,11 +94,9 @@ bool follow_links(std::string& path)
         char link[PATH_MAX];
         const ssize_t n = readlink(path.c_str(), link, sizeof link);
         if (n < 0) return errno == EINVAL || errno == ENOENT;  // not a link, or nothing there
-        if (n == (ssize_t)sizeof link) {
-            errno = ENAMETOOLONG;
-            return false;
-        }
-        path = link[0] == '/' ? std::string(link, (size_t)n) : folder_part(path) + std::string(link, (size_t)n);
+        if (n == (ssize_t)sizeof link) break;
+        const std::string to(link, (size_t)n);
+        path = to[0] == '/' ? to : folder_part(path) + to;
     }
     errno = ELOOP;
     return false;
@@ -159,24 +137,37 @@ bool writable_folder(const std::string& folder)
     return faccessat(AT_FDCWD, name.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
-// Opens the temporary beside `target`, the slot that names it for the stop
-// signals in `slot`; -1 with errno set on failure.
+// Makes the temporary beside `target`, noted in `slot` for the stop signals,
+// under a name no other writer picks (the process id and a counter); -1
+// with errno set on failure, 0 when every name tried was taken.
 int open_temporary(const std::string& target, mode_t mode, std::string& temporary, int& slot)
 {
+    static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = folder_part(target) + temporary_name();
+        temporary = folder_part(target) + ".tarvelin-" + std::to_string(getpid()) + "-" +
+                    std::to_string(counter.fetch_add(1)) + ".partial";
         slot = note_temporary(temporary);
         // 0666 less the umask, as a new file would get; an existing file's bits are copied.
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int failure = errno;
         if (fd >= 0 && mode != 0) fchmod(fd, mode);
         if (fd >= 0) return fd;
-        const int failure = errno;
-        if (slot >= 0) temporaries[slot].state.store(FREE);
+        forget_temporary(slot);
         errno = failure;
-        if (errno != EEXIST) return -1;
+        if (failure != EEXIST) return -1;
     }
-    errno = 0;  // every name taken
+    errno = 0;
     return -1;
+}
+
+// Makes a rename in `folder` durable; a file system that refuses to sync a
+// folder is no failure.
+void sync_folder(const std::string& folder)
+{
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    ::close(fd);
 }
 
 void png_failed(png_structp png, png_const_charp)
@@ -191,40 +182,22 @@ void png_write_data(png_structp png, png_bytep data, png_size_t length)
     if (!(*static_cast<const output_sink*>(png_get_io_ptr(png)))(data, length)) png_error(png, "write failed");
 }
 
-// libpng reports errors by a long jump (its messages are left out: the
-// caller reports a failure once); nothing here needs destruction across it.
-// channels: 3 (RGB) or 4 (RGBA); level: zlib's compression level.
-bool write_png_rows(const output_sink& put, int width, int height, int channels, int level,
-                    const unsigned char* pixels)
+// libpng reports errors by a long jump back here (its messages are left out:
+// the caller reports a failure once); nothing here needs destruction across it.
+bool encode_png(png_structp png, png_infop info, const output_sink& put, int width, int height, int channels,
+                const unsigned char* pixels)
 {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, png_failed, png_warned);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    bool written = false;
-    if (setjmp(png_jmpbuf(png)) == 0) {
-        png_set_write_fn(png, const_cast<output_sink*>(&put), png_write_data, png_flush_nothing);
-        png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8,
-                     channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_set_compression_level(png, level);
-        png_write_info(png, info);
-        for (int r = 0; r < height; ++r) png_write_row(png, pixels + (size_t)r * (size_t)width * (size_t)channels);
-        png_write_end(png, nullptr);
-        written = true;
-    }
-    png_destroy_write_struct(&png, &info);
-    return written;
-}
-
-bool write_png(const std::string& path, int width, int height, int channels, int level,
-               const unsigned char* pixels, std::string& error)
-{
-    return write_output_file(path, "", [&](const output_sink& put) {
-        return write_png_rows(put, width, height, channels, level, pixels) ? nullptr : "the image could not be encoded";
-    }, error);
+    if (setjmp(png_jmpbuf(png)) != 0) return false;
+    png_set_write_fn(png, const_cast<output_sink*>(&put), png_write_data, png_flush_nothing);
+    png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8,
+                 channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // Frames are written while rendering, fast; icons are small and written once, best.
+    png_set_compression_level(png, channels == 4 ? 9 : 3);
+    png_write_info(png, info);
+    for (int r = 0; r < height; ++r) png_write_row(png, pixels + (size_t)r * (size_t)width * (size_t)channels);
+    png_write_end(png, nullptr);
+    return true;
 }
 
 }  // namespace
@@ -236,47 +209,42 @@ bool write_output_file(const std::string& path, const char* what,
     std::string target, temporary;
     mode_t mode;
     if (!resolve(path, what, streamed, target, mode, error)) return false;
-    install_signal_actions();
-    int slot = -1;
-    FILE* stream = stdout;
-    if (path != "-") {
-        // A FIFO or a device is opened as it is (a FIFO waits for its reader).
-        const int fd = streamed ? ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY)
-                                : open_temporary(target, mode, temporary, slot);
-        if (fd < 0)
-            return refuse(error, what, path, errno ? std::strerror(errno) : "no free temporary file name in its folder");
-        stream = fdopen(fd, "wb");
-        if (!stream) ::close(fd);
-    }
+    for (int sig : STOP_SIGNALS) replace_default_action(sig, remove_temporaries);
+    // Past a file-size limit a write fails with EFBIG instead of the signal
+    // killing the process with the temporary file left behind.
+    replace_default_action(SIGXFSZ, SIG_IGN);
 
-    int failure = stream ? 0 : ENOMEM;  // errno of the first failed write
-    const char* unmade = failure ? nullptr : produce([&](const void* bytes, size_t size) {
-        if (!failure && std::fwrite(bytes, 1, size, stream) != size) failure = errno ? errno : EIO;
+    // A FIFO or a device is opened as it is (a FIFO waits for its reader).
+    int slot = -1;
+    const int fd = path == "-" ? STDOUT_FILENO
+                   : streamed  ? ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY)
+                               : open_temporary(target, mode, temporary, slot);
+    if (fd < 0) return refuse(error, what, path, errno ? std::strerror(errno) : "no free temporary file name in its folder");
+    int failure = 0;  // errno of the first failed write
+    const char* unmade = produce([&](const void* bytes, size_t size) {
+        for (auto p = static_cast<const char*>(bytes); size > 0 && failure == 0;) {
+            const ssize_t n = ::write(fd, p, size);
+            if (n < 0 && errno != EINTR) failure = errno;
+            if (n <= 0) continue;
+            p += n;
+            size -= (size_t)n;
+        }
         return failure == 0;
     });
-    const bool made = !failure && !unmade;
-    if (made && std::fflush(stream) != 0) failure = errno;
-    if (made && !streamed && fsync(fileno(stream)) != 0) failure = errno;
-    if (stream && stream != stdout && std::fclose(stream) != 0 && made && !failure) failure = errno;
-    int rename_failure = 0;
-    if (!temporary.empty()) {
-        if (made && !failure && std::rename(temporary.c_str(), target.c_str()) != 0) rename_failure = errno;
-        if (!made || failure || rename_failure) unlink(temporary.c_str());
-        if (slot >= 0) temporaries[slot].state.store(FREE);
-    }
+    // A whole file is synced and closed, and a temporary renamed over the
+    // target; a temporary that is not is removed.
+    if (!unmade && !failure && !streamed && fsync(fd) != 0) failure = errno;
+    if (fd != STDOUT_FILENO && ::close(fd) != 0 && !unmade && !failure) failure = errno;
+    if (!unmade && !failure && !streamed && std::rename(temporary.c_str(), target.c_str()) != 0)
+        unmade = std::strerror(errno);
+    if (!streamed && (unmade || failure)) unlink(temporary.c_str());
+    forget_temporary(slot);
     if (failure) {
         error = "writing " + (*what ? std::string(what) + " " : "") + "'" + path + "' failed: " + std::strerror(failure);
         return false;
     }
     if (unmade) return refuse(error, what, path, unmade);
-    if (rename_failure) return refuse(error, what, path, std::strerror(rename_failure));
-    if (!streamed) {
-        // Makes the rename durable; a file system that refuses to sync a folder is no failure.
-        const std::string folder = folder_part(target);
-        const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) fsync(fd);
-        if (fd >= 0) ::close(fd);
-    }
+    if (!streamed) sync_folder(folder_part(target));
     return true;
 }
 
@@ -296,27 +264,22 @@ bool check_output_folder(const std::string& folder, std::string& error)
     return false;
 }
 
-bool write_png_rgb(const std::string& path, int width, int height, const unsigned char* rgb, std::string& error)
+bool write_png(const std::string& path, int width, int height, int channels, const unsigned char* pixels,
+               std::string& error)
 {
-    return write_png(path, width, height, 3, 3, rgb, error);
-}
-
-bool write_png_rgba(const std::string& path, int width, int height, const unsigned char* rgba, std::string& error)
-{
-    return write_png(path, width, height, 4, 9, rgba, error);
+    return write_output_file(path, "", [&](const output_sink& put) {
+        png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, png_failed, png_warned);
+        png_infop info = png ? png_create_info_struct(png) : nullptr;
+        const bool encoded = info && encode_png(png, info, put, width, height, channels, pixels);
+        png_destroy_write_struct(&png, &info);
+        return encoded ? nullptr : "the image could not be encoded";
+    }, error);
 }
 
 bool write_world_dump(const std::string& path, std::string& error)
 {
-    // The dump's sink interface over the file's.
-    struct file_sink : dump_sink {
-        const output_sink& file;
-        explicit file_sink(const output_sink& to) : file(to) {}
-        bool put(const void* bytes, size_t size) override { return file(bytes, size); }
-    };
     return write_output_file(path, "world dump", [](const output_sink& put) -> const char* {
-        file_sink sink(put);
-        write_world_dump(sink);  // a refused piece is the file's failure, reported as such
+        write_world_dump(put);  // a refused piece is the file's failure, reported as such
         return nullptr;
     }, error);
 }

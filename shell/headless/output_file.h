@@ -40,10 +40,11 @@ bool check_output_path(const std::string& path, const char* what, std::string& e
 // Checks that `folder` is a folder this process may create files in.
 bool check_output_folder(const std::string& folder, std::string& error);
 
-// An 8-bit image, rows top first, as a PNG file: RGB (frames, compressed
-// fast while rendering) or RGBA with straight alpha (icons, compressed best).
-bool write_png_rgb(const std::string& path, int width, int height, const unsigned char* rgb, std::string& error);
-bool write_png_rgba(const std::string& path, int width, int height, const unsigned char* rgba, std::string& error);
+// An 8-bit image as a PNG file, rows top first, with `channels` bytes a
+// pixel: 3 (RGB: frames, compressed fast) or 4 (RGBA, straight alpha:
+// icons, compressed best).
+bool write_png(const std::string& path, int width, int height, int channels, const unsigned char* pixels,
+               std::string& error);
 
 // The dump of the current world (scene/world_dump.h).
 bool write_world_dump(const std::string& path, std::string& error);

@@ -261,7 +261,7 @@ TEST(OutputFile, AFailedWriteKeepsTheEarlierFileAndLeavesNoTemporary)
     unsigned x = 12345;
     for (unsigned char& c : rgb) c = (unsigned char)((x = x * 1103515245u + 12345u) >> 16);
     std::string png_error;
-    const bool png_written = write_png_rgb(target.c_str(), w, h, rgb.data(), png_error);
+    const bool png_written = write_png(target.c_str(), w, h, 3, rgb.data(), png_error);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, old_handler);
 
@@ -274,7 +274,7 @@ TEST(OutputFile, AFailedWriteKeepsTheEarlierFileAndLeavesNoTemporary)
     EXPECT_EQ(names_in(folder), std::vector<std::string>{"frame-000001.png"});
 
     // Without the limit the same image replaces the earlier frame whole.
-    ASSERT_TRUE(write_png_rgb(target.c_str(), w, h, rgb.data(), png_error)) << png_error;
+    ASSERT_TRUE(write_png(target.c_str(), w, h, 3, rgb.data(), png_error)) << png_error;
     int rw, rh;
     std::string back;
     ASSERT_TRUE(read_png(target, 3, rw, rh, back, png_error)) << png_error;
@@ -307,7 +307,7 @@ TEST(OutputFile, PngFilesRoundTripInEitherChannelCount)
     std::string error, back;
     int width = 0, height = 0;
     const unsigned char rgb[3 * 2 * 3] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-    ASSERT_TRUE(write_png_rgb((folder / "small.png").string(), 3, 2, rgb, error)) << error;
+    ASSERT_TRUE(write_png((folder / "small.png").string(), 3, 2, 3, rgb, error)) << error;
     ASSERT_TRUE(read_png((folder / "small.png").string(), 3, width, height, back, error)) << error;
     EXPECT_EQ(width, 3);
     EXPECT_EQ(height, 2);
@@ -320,7 +320,7 @@ TEST(OutputFile, PngFilesRoundTripInEitherChannelCount)
     // 3 x 2 pixels with every kind of alpha, kept straight.
     const std::vector<unsigned char> rgba = {255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0,
                                              10, 20, 30, 1,  40, 50, 60, 254, 70, 80, 90, 255};
-    ASSERT_TRUE(write_png_rgba((folder / "icon.png").string(), 3, 2, rgba.data(), error)) << error;
+    ASSERT_TRUE(write_png((folder / "icon.png").string(), 3, 2, 4, rgba.data(), error)) << error;
     ASSERT_TRUE(read_png((folder / "icon.png").string(), 4, width, height, back, error)) << error;
     EXPECT_EQ(width, 3);
     EXPECT_EQ(height, 2);
@@ -333,9 +333,9 @@ TEST(OutputFile, PngFilesRoundTripInEitherChannelCount)
     EXPECT_EQ((unsigned char)back[15], 70);
 
     // An unwritable path fails with a message naming the file and leaves nothing.
-    EXPECT_FALSE(write_png_rgb((folder / "none" / "x.png").string(), 3, 2, rgb, error));
+    EXPECT_FALSE(write_png((folder / "none" / "x.png").string(), 3, 2, 3, rgb, error));
     EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
-    EXPECT_FALSE(write_png_rgba((folder / "none" / "icon.png").string(), 3, 2, rgba.data(), error));
+    EXPECT_FALSE(write_png((folder / "none" / "icon.png").string(), 3, 2, 4, rgba.data(), error));
     EXPECT_NE(error.find("none/icon.png"), std::string::npos) << error;
     EXPECT_EQ(names_in(folder), (std::vector<std::string>{"icon.png", "small.png"}));
 }
