@@ -130,13 +130,11 @@ int main(int argc, char** argv)
     std::printf("renderer: %s\n", renderer ? (const char*)renderer : "");
     if (steps) set_frame_step_observer(finish_step);
 
-    constexpr int SCRIPT_KEYS[] = {VK_CODE_UP, VK_CODE_DOWN, VK_CODE_LEFT, VK_CODE_RIGHT,
-                                   VK_CODE_Q,  VK_CODE_A,    VK_CODE_ESCAPE, VK_CODE_F1};
     std::vector<double> title_times, main_times;
     for (long frame = 1; frame <= frames; ++frame) {
         std::fill(std::begin(world.keys), std::end(world.keys), false);
-        for (int key : SCRIPT_KEYS)
-            if (key_held(keys, key, frame)) world.keys[key] = true;
+        for (const script_key& key : SCRIPT_KEYS)
+            if (key_held(keys, key.code, frame)) world.keys[key.code] = true;
         const bool title = world.title_running;
         const double start = now_ms();
         step_start = start;

@@ -8,11 +8,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "scene/world_dump.h"
 
@@ -20,28 +22,22 @@ namespace {
 
 constexpr int STOP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 
-// Temporary files to remove when a stop signal ends the process. A writer
-// claims a free slot, fills in the path and marks it ready before it makes
-// the file, and frees the slot once the file is renamed or removed; the
-// handler reads ready slots only.
-enum { FREE, CLAIMED, READY };
-struct temporary_slot {
-    std::atomic<int> state{FREE};
-    char path[PATH_MAX];
-};
-temporary_slot temporaries[8];
+// Temporary files to remove when a stop signal ends the process: a writer
+// puts its temporary's path in a free slot before it makes the file, and
+// takes it out once the file is renamed or removed.
+std::atomic<const char*> temporaries[8];
 
 extern "C" void remove_temporaries(int sig)
 {
-    for (temporary_slot& slot : temporaries)
-        if (slot.state.load() == READY) unlink(slot.path);
+    for (const auto& slot : temporaries)
+        if (const char* path = slot.load()) unlink(path);
     // End the way the signal would have: it comes again, with its default
     // action, once the handler returns.
     signal(sig, SIG_DFL);
     raise(sig);
 }
 
-// Gives `sig` the action unless someone else has set one (an ignored SIGHUP
+// Gives `sig` the handler unless someone else has set one (an ignored SIGHUP
 // under nohup, a test framework's handler); a second call changes nothing.
 void replace_default_action(int sig, void (*handler)(int))
 {
@@ -52,25 +48,6 @@ void replace_default_action(int sig, void (*handler)(int))
     sigemptyset(&action.sa_mask);
     for (int stop : STOP_SIGNALS) sigaddset(&action.sa_mask, stop);
     sigaction(sig, &action, nullptr);
-}
-
-// The slot that now holds `path`, or -1 when none is free (the file is then
-// not removed by a stop signal).
-int note_temporary(const std::string& path)
-{
-    for (int k = 0; k < (int)(sizeof temporaries / sizeof temporaries[0]) && path.size() < PATH_MAX; ++k) {
-        int expected = FREE;
-        if (!temporaries[k].state.compare_exchange_strong(expected, CLAIMED)) continue;
-        std::memcpy(temporaries[k].path, path.c_str(), path.size() + 1);
-        temporaries[k].state.store(READY);
-        return k;
-    }
-    return -1;
-}
-
-void forget_temporary(int slot)
-{
-    if (slot >= 0) temporaries[slot].state.store(FREE);
 }
 
 bool refuse(std::string& error, const char* what, const std::string& path, const char* reason)
@@ -94,7 +71,10 @@ bool follow_links(std::string& path)
         char link[PATH_MAX];
         const ssize_t n = readlink(path.c_str(), link, sizeof link);
         if (n < 0) return errno == EINVAL || errno == ENOENT;  // not a link, or nothing there
-        if (n == (ssize_t)sizeof link) break;
+        if (n == (ssize_t)sizeof link) {
+            errno = ENAMETOOLONG;
+            return false;
+        }
         const std::string to(link, (size_t)n);
         path = to[0] == '/' ? to : folder_part(path) + to;
     }
@@ -137,49 +117,28 @@ bool writable_folder(const std::string& folder)
     return faccessat(AT_FDCWD, name.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
-// Makes the temporary beside `target`, noted in `slot` for the stop signals,
-// under a name no other writer picks (the process id and a counter); -1
-// with errno set on failure, 0 when every name tried was taken.
-int open_temporary(const std::string& target, mode_t mode, std::string& temporary, int& slot)
+// Makes the temporary beside `target` under a name no other writer picks
+// (the process id and a counter), its path in `slot` for the stop signals;
+// -1 with errno set on failure, 0 when every name tried was taken.
+int open_temporary(const std::string& target, mode_t mode, std::string& temporary, std::atomic<const char*>*& slot)
 {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary = folder_part(target) + ".tarvelin-" + std::to_string(getpid()) + "-" +
                     std::to_string(counter.fetch_add(1)) + ".partial";
-        slot = note_temporary(temporary);
+        slot = std::find_if(std::begin(temporaries), std::end(temporaries), [&](std::atomic<const char*>& s) {
+            const char* none = nullptr;
+            return s.compare_exchange_strong(none, temporary.c_str());
+        });
         // 0666 less the umask, as a new file would get; an existing file's bits are copied.
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        const int failure = errno;
         if (fd >= 0 && mode != 0) fchmod(fd, mode);
         if (fd >= 0) return fd;
-        forget_temporary(slot);
-        errno = failure;
-        if (failure != EEXIST) return -1;
+        if (slot != std::end(temporaries)) slot->store(nullptr);  // errno stays
+        if (errno != EEXIST) return -1;
     }
     errno = 0;
     return -1;
-}
-
-// Makes a rename in `folder` durable; a file system that refuses to sync a
-// folder is no failure.
-void sync_folder(const std::string& folder)
-{
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
-    ::close(fd);
-}
-
-void png_failed(png_structp png, png_const_charp)
-{
-    png_longjmp(png, 1);
-}
-void png_warned(png_structp, png_const_charp) {}
-void png_flush_nothing(png_structp) {}
-
-void png_write_data(png_structp png, png_bytep data, png_size_t length)
-{
-    if (!(*static_cast<const output_sink*>(png_get_io_ptr(png)))(data, length)) png_error(png, "write failed");
 }
 
 // libpng reports errors by a long jump back here (its messages are left out:
@@ -188,7 +147,10 @@ bool encode_png(png_structp png, png_infop info, const output_sink& put, int wid
                 const unsigned char* pixels)
 {
     if (setjmp(png_jmpbuf(png)) != 0) return false;
-    png_set_write_fn(png, const_cast<output_sink*>(&put), png_write_data, png_flush_nothing);
+    const auto write = [](png_structp png, png_bytep data, png_size_t length) {
+        if (!(*static_cast<const output_sink*>(png_get_io_ptr(png)))(data, length)) png_error(png, "write failed");
+    };
+    png_set_write_fn(png, const_cast<output_sink*>(&put), write, [](png_structp) {});
     png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8,
                  channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -215,7 +177,7 @@ bool write_output_file(const std::string& path, const char* what,
     replace_default_action(SIGXFSZ, SIG_IGN);
 
     // A FIFO or a device is opened as it is (a FIFO waits for its reader).
-    int slot = -1;
+    std::atomic<const char*>* slot = std::end(temporaries);
     const int fd = path == "-" ? STDOUT_FILENO
                    : streamed  ? ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY)
                                : open_temporary(target, mode, temporary, slot);
@@ -238,13 +200,18 @@ bool write_output_file(const std::string& path, const char* what,
     if (!unmade && !failure && !streamed && std::rename(temporary.c_str(), target.c_str()) != 0)
         unmade = std::strerror(errno);
     if (!streamed && (unmade || failure)) unlink(temporary.c_str());
-    forget_temporary(slot);
+    if (slot != std::end(temporaries)) slot->store(nullptr);
     if (failure) {
         error = "writing " + (*what ? std::string(what) + " " : "") + "'" + path + "' failed: " + std::strerror(failure);
         return false;
     }
     if (unmade) return refuse(error, what, path, unmade);
-    if (!streamed) sync_folder(folder_part(target));
+    // Makes the rename durable; a file system that refuses to sync a folder is no failure.
+    const int folder = streamed ? -1 : ::open((folder_part(target) + ".").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        fsync(folder);
+        ::close(folder);
+    }
     return true;
 }
 
@@ -268,7 +235,9 @@ bool write_png(const std::string& path, int width, int height, int channels, con
                std::string& error)
 {
     return write_output_file(path, "", [&](const output_sink& put) {
-        png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, png_failed, png_warned);
+        png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr,
+                                                  [](png_structp png, png_const_charp) { png_longjmp(png, 1); },
+                                                  [](png_structp, png_const_charp) {});
         png_infop info = png ? png_create_info_struct(png) : nullptr;
         const bool encoded = info && encode_png(png, info, put, width, height, channels, pixels);
         png_destroy_write_struct(&png, &info);

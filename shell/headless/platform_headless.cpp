@@ -2,9 +2,9 @@
 #include "shell/headless/platform_headless.h"
 
 #include <chrono>
+#include <iterator>
 
 #include "common/gl.h"
-#include "common/keys.h"
 #include "common/world.h"
 #include "render/gl_setup.h"
 #include "scene/icon.h"
@@ -13,11 +13,6 @@
 #include "shell/program.h"
 
 namespace {
-
-// The keys a script can hold.
-constexpr int SCRIPT_KEYS[] = {VK_CODE_UP, VK_CODE_DOWN, VK_CODE_LEFT, VK_CODE_RIGHT,
-                               VK_CODE_Q,  VK_CODE_A,    VK_CODE_ESCAPE, VK_CODE_F1};
-constexpr int SCRIPT_KEY_COUNT = (int)(sizeof SCRIPT_KEYS / sizeof SCRIPT_KEYS[0]);
 
 // Where the run is.
 struct run_state {
@@ -63,8 +58,8 @@ bool poll_event(platform_event& event)
         event.kind = PLATFORM_EVENT_RESIZE;
         event.width = run.width;
         event.height = run.height;
-    } else if (state.next_key < SCRIPT_KEY_COUNT) {
-        const int key = SCRIPT_KEYS[state.next_key++];
+    } else if (state.next_key < (int)std::size(SCRIPT_KEYS)) {
+        const int key = SCRIPT_KEYS[state.next_key++].code;
         event.kind = key_held(run.keys, key, state.frame + 1) ? PLATFORM_EVENT_KEY_DOWN : PLATFORM_EVENT_KEY_UP;
         event.key = key;
     } else {

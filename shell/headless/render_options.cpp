@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <utility>
 
-#include "common/keys.h"
 #include "scene/icon.h"
 
 namespace {
@@ -26,12 +25,6 @@ bool parse_count(const std::string& text, long minimum, long& value)
     value = std::strtol(text.c_str(), nullptr, 10);
     return value >= minimum && value <= FRAME_LIMIT;
 }
-
-constexpr std::pair<const char*, int> KEY_NAMES[] = {
-    {"up", VK_CODE_UP},     {"down", VK_CODE_DOWN}, {"left", VK_CODE_LEFT},
-    {"right", VK_CODE_RIGHT}, {"q", VK_CODE_Q},      {"a", VK_CODE_A},
-    {"escape", VK_CODE_ESCAPE}, {"f1", VK_CODE_F1},
-};
 
 // Options that are set by their name alone, and those that take a value.
 constexpr std::pair<const char*, bool render_options::*> FLAGS[] = {
@@ -143,11 +136,11 @@ bool parse_key_script(const std::string& script, std::vector<key_hold>& keys, st
         const size_t at = item.find('@');
         if (at == std::string::npos) return refuse(error, "--keys: '" + item + "' is not KEY@FRAME or KEY@FIRST-LAST");
         const std::string name = item.substr(0, at), range = item.substr(at + 1);
-        const auto found = std::find_if(std::begin(KEY_NAMES), std::end(KEY_NAMES),
-                                        [&](const std::pair<const char*, int>& k) { return name == k.first; });
-        if (found == std::end(KEY_NAMES))
+        const auto found = std::find_if(std::begin(SCRIPT_KEYS), std::end(SCRIPT_KEYS),
+                                        [&](const script_key& k) { return name == k.name; });
+        if (found == std::end(SCRIPT_KEYS))
             return refuse(error, "--keys: unknown key '" + name + "' (known: up, down, left, right, q, a, escape, f1)");
-        key_hold hold{found->second, 0, 0};
+        key_hold hold{found->code, 0, 0};
         const size_t dash = range.find('-');
         const bool ok = parse_count(range.substr(0, dash), 1, hold.first) &&
                         parse_count(dash == std::string::npos ? range : range.substr(dash + 1), 1, hold.last);

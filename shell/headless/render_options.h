@@ -3,6 +3,18 @@
 #include <string>
 #include <vector>
 
+#include "common/keys.h"
+
+// The keys a script can hold, by name, in the order their events are sent.
+struct script_key {
+    const char* name;
+    int code;  // virtual-key code
+};
+constexpr script_key SCRIPT_KEYS[] = {
+    {"up", VK_CODE_UP}, {"down", VK_CODE_DOWN}, {"left", VK_CODE_LEFT},     {"right", VK_CODE_RIGHT},
+    {"q", VK_CODE_Q},   {"a", VK_CODE_A},       {"escape", VK_CODE_ESCAPE}, {"f1", VK_CODE_F1},
+};
+
 // A key held over an inclusive range of frames (frames count from 1).
 struct key_hold {
     int key;  // virtual-key code
