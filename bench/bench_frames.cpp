@@ -28,7 +28,7 @@
 #include "scene/frame.h"
 #include "scene/startup.h"
 #include "shell/freetype/font_freetype.h"
-#include "shell/headless/egl_context.h"
+#include "shell/headless/platform_headless.h"
 #include "shell/headless/render_options.h"
 
 namespace {

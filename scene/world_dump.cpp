@@ -1,8 +1,10 @@
 // The world dump: "TVWD", version 1, then tagged sections until end of file.
 // Each section is produced twice: once counting its bytes for the length in
 // its header, once writing them, so no section is ever held in memory.
+// The summary at the end describes the same world in a few lines of text.
 #include "scene/world_dump.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -162,4 +164,18 @@ bool write_world_dump(const dump_sink& sink)
     });
     out.flush();
     return out.ok();
+}
+
+void print_world_summary(FILE* out, double generation_seconds)
+{
+    const float* bed = &world.bed_height[0][0];
+    const auto heights = std::minmax_element(bed, bed + BED_SIZE * BED_SIZE);
+    std::fprintf(out, "%s world generated in %.3f s\n", world.saver_build ? "screensaver" : "interactive",
+                 generation_seconds);
+    std::fprintf(out, "  lake bed: %d x %d vertices, heights %.3f to %.3f (centre %.3f)\n", BED_SIZE, BED_SIZE,
+                 *heights.first, *heights.second, world.bed_height[1000][1000]);
+    std::fprintf(out, "  plants: %d ribbon weeds, %d red leaves\n", world.ribbon_count, world.leaf_count);
+    std::fprintf(out, "  fish: %d\n", FISH_COUNT);
+    std::fprintf(out, "  camera: (%.1f, %.1f, %.1f), yaw %.0f, pitch %.0f\n", world.camera_x, world.camera_y,
+                 world.camera_z, world.camera_yaw, world.camera_pitch);
 }

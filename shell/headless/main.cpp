@@ -1,5 +1,4 @@
 // tarvelin_render: runs either program's frames offscreen and writes PNG files, the world dump and figures.
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -12,7 +11,7 @@
 #include "bench/frame_times.h"
 #include "common/gl.h"
 #include "common/world.h"
-#include "shell/headless/egl_context.h"
+#include "scene/world_dump.h"
 #include "shell/headless/output_file.h"
 #include "shell/headless/platform_headless.h"
 #include "shell/headless/render_options.h"
@@ -21,17 +20,35 @@
 
 namespace {
 
-// What --bench prints of the frames.
-struct frame_figures {
-    std::string renderer;            // GL_RENDERER of the context
-    long title_frames = 0;           // frames the title sequence drew
-    std::vector<double> main_times;  // each main-view frame's time to draw, in milliseconds
-};
+// What --help prints.
+constexpr char USAGE[] =
+    "usage: tarvelin_render [--saver [--host WxH]] [--soft] [--frames N] [--shot LIST|all]\n"
+    "                       [--out DIR] [--keys SCRIPT] [--dump-world FILE] [--bench]\n"
+    "                       [--summary]\n"
+    "       tarvelin_render --icon SIZE [--out FILE]\n"
+    "       tarvelin_render --help | --version\n"
+    "  --saver           the screensaver's world and frame driver\n"
+    "  --host WxH        the screensaver in a host's window of W x H pixels, as an X\n"
+    "                    screensaver runs it: the picture fitted, bars around it\n"
+    "  --soft            the interactive program's 640 x 480 soft mode\n"
+    "  --frames N        run N frames (the title sequence comes first)\n"
+    "  --shot LIST       comma-separated frame numbers to save as PNG, or 'all'\n"
+    "  --out DIR         folder for the PNG files (default: shots)\n"
+    "  --keys SCRIPT     keys held over frames, e.g. up@800-900,left@850-870,q@900\n"
+    "                    (keys: up, down, left, right, q, a, escape, f1)\n"
+    "  --dump-world FILE write the world state after the last frame ('-': standard output)\n"
+    "  --bench           print frame-time figures and the generation time\n"
+    "  --summary         print a summary of the generated world\n"
+    "  --icon SIZE       render the program's icon, SIZE x SIZE pixels (16 to 512),\n"
+    "                    to the PNG file FILE (default: tarvelin-SIZE.png)\n"
+    "  --help            print this help\n"
+    "  --version         print the version\n";
 
 // Runs the program's loop on the headless platform for options.frames
-// frames, saving the wanted ones in options.out. False with a one-line
-// message in `error` when the folder, a file or the context cannot be made.
-bool run_frames(const render_options& options, frame_figures& figures, std::string& error)
+// frames, saving the wanted ones in options.out, and with --bench prints
+// their figures. False with a one-line message in `error` when the folder,
+// a file or the context cannot be made.
+bool run_frames(const render_options& options, std::string& error)
 {
     if (options.shot_all || !options.shots.empty()) {
         std::error_code failure;
@@ -42,45 +59,39 @@ bool run_frames(const render_options& options, frame_figures& figures, std::stri
         }
         if (!check_output_folder(options.out, error)) return false;
     }
+    std::string renderer;            // GL_RENDERER of the context
+    long title_frames = 0;           // frames the title sequence drew
+    std::vector<double> main_times;  // each main-view frame's time to draw, in milliseconds
     headless_run run;
     run.frames = options.frames;
     run.keys = options.keys;
     run.width = options.host_width;
     run.height = options.host_height;
     run.frame_done = [&](long frame, bool title, double ms) {
-        if (frame == 1) {
-            const GLubyte* renderer = glGetString(GL_RENDERER);
-            figures.renderer = renderer ? (const char*)renderer : "";
-        }
+        const GLubyte* gl_renderer = frame == 1 ? glGetString(GL_RENDERER) : nullptr;
+        if (gl_renderer) renderer = (const char*)gl_renderer;
         if (title)
-            ++figures.title_frames;
+            ++title_frames;
         else
-            figures.main_times.push_back(ms);
+            main_times.push_back(ms);
         if (!frame_wanted(options, frame)) return true;
         char name[32];
         std::snprintf(name, sizeof name, "frame-%06ld.png", frame);
         int width, height;
         const std::vector<unsigned char> rgb = read_render_frame(width, height);
         return write_png((std::filesystem::path(options.out) / name).string(), width, height, 3, rgb.data(),
-                             run.error);
+                         run.error);
     };
     const bool ran = run_windows(headless_platform(run), lake_scene) == 0;
     error = run.error;
-    return ran;
-}
-
-void print_world_summary(double generation_seconds)
-{
-    const float* bed = &world.bed_height[0][0];
-    const auto heights = std::minmax_element(bed, bed + BED_SIZE * BED_SIZE);
-    std::printf("%s world generated in %.3f s\n", world.saver_build ? "screensaver" : "interactive",
-                generation_seconds);
-    std::printf("  lake bed: %d x %d vertices, heights %.3f to %.3f (centre %.3f)\n", BED_SIZE, BED_SIZE,
-                *heights.first, *heights.second, world.bed_height[1000][1000]);
-    std::printf("  plants: %d ribbon weeds, %d red leaves\n", world.ribbon_count, world.leaf_count);
-    std::printf("  fish: %d\n", FISH_COUNT);
-    std::printf("  camera: (%.1f, %.1f, %.1f), yaw %.0f, pitch %.0f\n", world.camera_x, world.camera_y,
-                world.camera_z, world.camera_yaw, world.camera_pitch);
+    if (!ran || !options.bench) return ran;
+    const frame_times main_view = summarise_frame_times(main_times);
+    std::printf("renderer: %s\n", renderer.c_str());
+    std::printf("title frames: %ld\n", title_frames);
+    std::printf("main-view frames: %zu\n", main_times.size());
+    std::printf("main-view frame time: median %.2f ms, 95th percentile %.2f ms, worst %.2f ms\n", main_view.median,
+                main_view.p95, main_view.worst);
+    return true;
 }
 
 // Reports a failure on standard error; returns the exit code.
@@ -98,7 +109,7 @@ int main(int argc, char** argv)
     std::string error;
     if (!parse_render_options(argc - 1, argv + 1, options, error)) return failed(error, 2);
     if (options.help) {
-        std::fputs(render_usage(), stdout);
+        std::fputs(USAGE, stdout);
         return 0;
     }
     if (options.version) {
@@ -124,18 +135,9 @@ int main(int argc, char** argv)
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (options.soft) set_soft_mode(true);
     if (options.host_width > 0) enter_saver_session(WINDOW_IN_HOST, 0);
-    if (options.summary) print_world_summary(generation_seconds);
+    if (options.summary) print_world_summary(stdout, generation_seconds);
 
-    frame_figures figures;
-    if (options.frames > 0 && !run_frames(options, figures, error)) return failed(error);
-    if (options.bench && options.frames > 0) {
-        const frame_times main_view = summarise_frame_times(figures.main_times);
-        std::printf("renderer: %s\n", figures.renderer.c_str());
-        std::printf("title frames: %ld\n", figures.title_frames);
-        std::printf("main-view frames: %zu\n", figures.main_times.size());
-        std::printf("main-view frame time: median %.2f ms, 95th percentile %.2f ms, worst %.2f ms\n",
-                    main_view.median, main_view.p95, main_view.worst);
-    }
+    if (options.frames > 0 && !run_frames(options, error)) return failed(error);
     if (options.bench) std::printf("world generation: %.3f s\n", generation_seconds);
 
     if (!options.dump_world.empty() && !write_world_dump(options.dump_world, error)) return failed(error);

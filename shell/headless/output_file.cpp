@@ -109,11 +109,10 @@ bool resolve(const std::string& path, const char* what, bool& streamed, std::str
     return true;
 }
 
-// Whether files can be made in `folder` ("" is the current one); errno says why not.
-bool writable_folder(const std::string& folder)
+// Whether files can be made in the folder `name` ("dir/." or "."); errno
+// says why not. The dot makes a file that is not a folder fail with ENOTDIR.
+bool writable_folder(const std::string& name)
 {
-    // The slash makes a file that is not a folder fail with ENOTDIR.
-    const std::string name = folder.empty() ? "./" : folder.back() == '/' ? folder : folder + "/";
     return faccessat(AT_FDCWD, name.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
@@ -221,12 +220,12 @@ bool check_output_path(const std::string& path, const char* what, std::string& e
     std::string target;
     mode_t mode;
     if (!resolve(path, what, streamed, target, mode, error)) return false;
-    return streamed || writable_folder(folder_part(target)) || refuse(error, what, path, std::strerror(errno));
+    return streamed || writable_folder(folder_part(target) + ".") || refuse(error, what, path, std::strerror(errno));
 }
 
 bool check_output_folder(const std::string& folder, std::string& error)
 {
-    if (writable_folder(folder)) return true;
+    if (writable_folder(folder + "/.")) return true;
     error = "cannot write into folder '" + folder + "': " + std::strerror(errno);
     return false;
 }

@@ -1,4 +1,4 @@
-// The platform seam without a display: an offscreen context, a key script as the keyboard, a clock that never waits.
+// The platform seam without a display: an offscreen EGL context, a key script as the keyboard, a clock that never waits.
 #pragma once
 #include <functional>
 #include <string>
@@ -7,19 +7,31 @@
 #include "shell/headless/render_options.h"
 #include "shell/platform.h"
 
-// What the headless platform runs.
+// Creates a desktop OpenGL context (compatibility profile) with a width x
+// height colour and depth framebuffer and makes it current, after
+// destroying the one made before. Tries Mesa's surfaceless platform, then
+// every EGL device, then the default display. On failure returns false with
+// a one-line reason in `error`.
+bool create_render_context(int width, int height, std::string& error);
+// Destroys the context and its framebuffer; the EGL display stays open.
+void destroy_render_context();
+bool render_context_exists();
+// The whole framebuffer as 8-bit RGB, top row first (the order of image files), and its size.
+std::vector<unsigned char> read_render_frame(int& width, int& height);
+
+// What the platform runs.
 struct headless_run {
     long frames = 0;             // frames to draw; a quit event then ends the loop
     std::vector<key_hold> keys;  // the key script, as the keyboard
-    // The size of every window, whatever size the program asks for (a
-    // host's window, reported as a resize event before the first frame;
-    // the icon's samples); 0 x 0: the size asked for.
+    // The size of every window whatever the program asks for, reported as a
+    // resize event before the next frame (a host's window; the icon's
+    // samples); 0 x 0: the size asked for.
     int width = 0, height = 0;
     // Called after each frame, drawn and finished, with its number (from 1),
-    // whether it was a title frame and how long it took to draw in
-    // milliseconds; false ends the loop with exit code 1.
+    // whether it was a title frame and its time in milliseconds; false ends
+    // the loop with exit code 1.
     std::function<bool(long frame, bool title, double ms)> frame_done;
-    std::string error;  // why the run failed: the first failure's message
+    std::string error;  // the first failure's message
 };
 
 // The platform, running `run` from its first frame; it keeps `run` until the
@@ -28,8 +40,7 @@ struct headless_run {
 const platform& headless_platform(headless_run& run);
 
 // Renders the icon (scene/icon.h) as size x size RGBA pixels, straight
-// alpha, rows top first, in a window of its samples that is opened and
-// closed as the program opens and closes every window. On failure (a size
-// outside ICON_MIN_SIZE..ICON_MAX_SIZE, no context) returns false with a
-// one-line message in `error`.
+// alpha, rows top first, in a window of its samples opened and closed as
+// the program opens and closes every window. On failure (a size outside
+// ICON_MIN_SIZE..ICON_MAX_SIZE, no context) false with a one-line message.
 bool render_icon(int size, std::vector<unsigned char>& rgba, std::string& error);

@@ -185,28 +185,3 @@ bool parse_render_options(int argc, const char* const* argv, render_options& opt
     }
     return check_combination(options, error);
 }
-
-const char* render_usage()
-{
-    return "usage: tarvelin_render [--saver [--host WxH]] [--soft] [--frames N] [--shot LIST|all]\n"
-           "                       [--out DIR] [--keys SCRIPT] [--dump-world FILE] [--bench]\n"
-           "                       [--summary]\n"
-           "       tarvelin_render --icon SIZE [--out FILE]\n"
-           "       tarvelin_render --help | --version\n"
-           "  --saver           the screensaver's world and frame driver\n"
-           "  --host WxH        the screensaver in a host's window of W x H pixels, as an X\n"
-           "                    screensaver runs it: the picture fitted, bars around it\n"
-           "  --soft            the interactive program's 640 x 480 soft mode\n"
-           "  --frames N        run N frames (the title sequence comes first)\n"
-           "  --shot LIST       comma-separated frame numbers to save as PNG, or 'all'\n"
-           "  --out DIR         folder for the PNG files (default: shots)\n"
-           "  --keys SCRIPT     keys held over frames, e.g. up@800-900,left@850-870,q@900\n"
-           "                    (keys: up, down, left, right, q, a, escape, f1)\n"
-           "  --dump-world FILE write the world state after the last frame ('-': standard output)\n"
-           "  --bench           print frame-time figures and the generation time\n"
-           "  --summary         print a summary of the generated world\n"
-           "  --icon SIZE       render the program's icon, SIZE x SIZE pixels (16 to 512),\n"
-           "                    to the PNG file FILE (default: tarvelin-SIZE.png)\n"
-           "  --help            print this help\n"
-           "  --version         print the version\n";
-}

@@ -54,5 +54,3 @@ bool key_held(const std::vector<key_hold>& keys, int key, long frame);
 
 // Whether frame `frame` is to be saved.
 bool frame_wanted(const render_options& options, long frame);
-
-const char* render_usage();

@@ -12,7 +12,7 @@
 #include "render/gl_setup.h"
 #include "render/overlay.h"
 #include "shell/freetype/font_freetype.h"
-#include "shell/headless/egl_context.h"
+#include "shell/headless/platform_headless.h"
 
 namespace {
 std::string last_error;

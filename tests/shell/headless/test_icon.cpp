@@ -6,7 +6,6 @@
 
 #include "common/world.h"
 #include "scene/icon.h"
-#include "shell/headless/egl_context.h"
 #include "shell/headless/platform_headless.h"
 #include "tests/support/gl_context.h"
 

@@ -10,7 +10,6 @@
 #include "render/font.h"
 #include "scene/camera.h"
 #include "shell/freetype/font_freetype.h"
-#include "shell/headless/egl_context.h"
 #include "shell/headless/platform_headless.h"
 #include "shell/program.h"
 #include "tests/support/gl_context.h"
