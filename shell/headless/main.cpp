@@ -11,6 +11,8 @@
 #include "bench/frame_times.h"
 #include "common/gl.h"
 #include "common/world.h"
+#include "render/gl_setup.h"
+#include "scene/icon.h"
 #include "scene/world_dump.h"
 #include "shell/headless/output_file.h"
 #include "shell/headless/platform_headless.h"
@@ -117,12 +119,21 @@ int main(int argc, char** argv)
         return 0;
     }
     if (options.icon_size != 0) {
-        // The icon needs the start lamp only, not the generated world.
+        // The icon needs the start lamp only, not the generated world. Its
+        // samples are drawn in a window of their own, opened and closed as
+        // every window is, in the state of a new context; it places its own
+        // camera, so the window needs no size handler.
         set_start_values(false);
-        std::vector<unsigned char> rgba;
-        if (!render_icon(options.icon_size, rgba, error) ||
-            !write_png(options.out, options.icon_size, options.icon_size, 4, rgba.data(), error))
-            return failed(error);
+        headless_run run;
+        run.width = run.height = options.icon_size * ICON_SUPERSAMPLE;
+        const platform& p = headless_platform(run);
+        if (!open_program_window(p, {nullptr, [](int, int) {}, setup_gl})) return failed(run.error);
+        draw_icon_samples(options.icon_size);
+        int width, height;
+        const std::vector<unsigned char> samples = read_render_frame(width, height);
+        close_program_window(p);
+        const std::vector<unsigned char> rgba = icon_from_samples(options.icon_size, samples);
+        if (!write_png(options.out, options.icon_size, options.icon_size, 4, rgba.data(), error)) return failed(error);
         return 0;
     }
     // A dump that cannot be written fails now, not after every frame has been drawn.

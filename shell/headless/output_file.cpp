@@ -92,21 +92,17 @@ bool resolve(const std::string& path, const char* what, bool& streamed, std::str
     streamed = true;
     if (path == "-") return true;
     if (path.empty()) return refuse(error, what, path, "no file name");
-    struct stat st;
-    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        if (S_ISDIR(st.st_mode)) return refuse(error, what, path, "it is a folder");
-        return true;  // a device or a FIFO: written to as it is
-    }
-    streamed = false;
-    target = path;
-    if (!follow_links(target)) return refuse(error, what, path, std::strerror(errno));
-    mode = 0;
-    if (stat(target.c_str(), &st) != 0) return true;
+    struct stat st;  // of the file at the end of any links
+    const bool exists = stat(path.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) return refuse(error, what, path, "it is a folder");
+    if (exists && !S_ISREG(st.st_mode)) return true;  // a device or a FIFO: written to as it is
     // A file with no write bit is read-only even to root, who passes every access check.
-    if ((st.st_mode & 0222) == 0 || faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+    if (exists && ((st.st_mode & 0222) == 0 || faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0))
         return refuse(error, what, path, "the file is read-only");
-    mode = st.st_mode & 0777;
-    return true;
+    streamed = false;
+    mode = exists ? st.st_mode & 0777 : 0;
+    target = path;
+    return follow_links(target) || refuse(error, what, path, std::strerror(errno));
 }
 
 // Whether files can be made in the folder `name` ("dir/." or "."); errno
@@ -180,7 +176,8 @@ bool write_output_file(const std::string& path, const char* what,
     const int fd = path == "-" ? STDOUT_FILENO
                    : streamed  ? ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY)
                                : open_temporary(target, mode, temporary, slot);
-    if (fd < 0) return refuse(error, what, path, errno ? std::strerror(errno) : "no free temporary file name in its folder");
+    if (fd < 0)
+        return refuse(error, what, path, errno ? std::strerror(errno) : "no free temporary file name in its folder");
     int failure = 0;  // errno of the first failed write
     const char* unmade = produce([&](const void* bytes, size_t size) {
         for (auto p = static_cast<const char*>(bytes); size > 0 && failure == 0;) {
@@ -201,12 +198,14 @@ bool write_output_file(const std::string& path, const char* what,
     if (!streamed && (unmade || failure)) unlink(temporary.c_str());
     if (slot != std::end(temporaries)) slot->store(nullptr);
     if (failure) {
-        error = "writing " + (*what ? std::string(what) + " " : "") + "'" + path + "' failed: " + std::strerror(failure);
+        error = "writing " + (*what ? std::string(what) + " " : "") + "'" + path +
+                "' failed: " + std::strerror(failure);
         return false;
     }
     if (unmade) return refuse(error, what, path, unmade);
     // Makes the rename durable; a file system that refuses to sync a folder is no failure.
-    const int folder = streamed ? -1 : ::open((folder_part(target) + ".").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const std::string folder_name = folder_part(target) + ".";
+    const int folder = streamed ? -1 : ::open(folder_name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         fsync(folder);
         ::close(folder);

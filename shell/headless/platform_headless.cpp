@@ -4,6 +4,7 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,8 +19,6 @@
 #include <GL/glext.h>
 
 #include "common/world.h"
-#include "render/gl_setup.h"
-#include "scene/icon.h"
 #include "shell/freetype/font_freetype.h"
 #include "shell/program.h"
 
@@ -115,7 +114,7 @@ struct run_state {
     bool title = false;   // whether the frame being drawn is a title frame
     int quit_code = -1;   // -1 until the run is to end
     std::chrono::steady_clock::time_point frame_start;
-    int64_t now = 0;         // the pacing's clock: frames need no real waiting here
+    int64_t now = 0;         // the pacing's clock
     bool size_due = false;   // a window of the run's size opened: that size is the next event
 } state;
 
@@ -173,12 +172,6 @@ void swap_buffers()
     if (run.frame_done && !run.frame_done(state.frame, state.title, time.count())) state.quit_code = 1;
 }
 
-bool wait_until(int64_t deadline_ns)
-{
-    if (state.now < deadline_ns) state.now = deadline_ns;
-    return true;
-}
-
 // Nothing is shown: the message goes to the run's error, unless a more
 // precise one (the context's) is there already.
 message_answer message_box(message_id id)
@@ -199,7 +192,10 @@ const platform headless = {
     swap_buffers,
     poll_event,
     [] { return state.now; },
-    wait_until,
+    [](int64_t deadline_ns) {  // frames need no real waiting: the clock moves on to the deadline
+        state.now = std::max(state.now, deadline_ns);
+        return true;
+    },
     message_box,
     {make_freetype_font, free_freetype_font},
     nullptr,  // the run's error already holds the cause
@@ -282,27 +278,4 @@ const platform& headless_platform(headless_run& run)
     state = run_state{};
     state.run = &run;
     return headless;
-}
-
-bool render_icon(int size, std::vector<unsigned char>& rgba, std::string& error)
-{
-    if (size < ICON_MIN_SIZE || size > ICON_MAX_SIZE) {
-        error = "icon size must be from " + std::to_string(ICON_MIN_SIZE) + " to " + std::to_string(ICON_MAX_SIZE);
-        return false;
-    }
-    headless_run run;
-    run.width = run.height = size * ICON_SUPERSAMPLE;
-    const platform& p = headless_platform(run);
-    // The state of a new context, and no size handler: the icon places its own camera.
-    const program_scene icon_scene = {nullptr, [](int, int) {}, setup_gl};
-    if (!open_program_window(p, icon_scene)) {
-        error = run.error;
-        return false;
-    }
-    draw_icon_samples(size);
-    int width, height;
-    const std::vector<unsigned char> samples = read_render_frame(width, height);
-    close_program_window(p);
-    rgba = icon_from_samples(size, samples);
-    return true;
 }

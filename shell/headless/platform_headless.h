@@ -1,4 +1,4 @@
-// The platform seam without a display: an offscreen EGL context, a key script as the keyboard, a clock that never waits.
+// The platform seam without a display: an offscreen EGL context, a key script as keyboard, a clock that never waits.
 #pragma once
 #include <functional>
 #include <string>
@@ -38,9 +38,3 @@ struct headless_run {
 // next call. A context still open when a window opens is replaced by the
 // window's: its lists must have been released (close_program_window).
 const platform& headless_platform(headless_run& run);
-
-// Renders the icon (scene/icon.h) as size x size RGBA pixels, straight
-// alpha, rows top first, in a window of its samples opened and closed as
-// the program opens and closes every window. On failure (a size outside
-// ICON_MIN_SIZE..ICON_MAX_SIZE, no context) false with a one-line message.
-bool render_icon(int size, std::vector<unsigned char>& rgba, std::string& error);

@@ -2,6 +2,7 @@
 #include "shell/headless/render_options.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <utility>
 
@@ -18,12 +19,12 @@ bool refuse(std::string& error, const std::string& message)
     return false;
 }
 
-// Digits only, from `minimum` to FRAME_LIMIT.
-bool parse_count(const std::string& text, long minimum, long& value)
+// Digits only, from `minimum` to `maximum`.
+bool parse_count(const std::string& text, long minimum, long maximum, long& value)
 {
     if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != std::string::npos) return false;
     value = std::strtol(text.c_str(), nullptr, 10);
-    return value >= minimum && value <= FRAME_LIMIT;
+    return value >= minimum && value <= maximum;
 }
 
 // Options that are set by their name alone, and those that take a value.
@@ -51,45 +52,20 @@ std::vector<std::string> split(const std::string& text, char separator)
 // which the option's own check reports better.
 bool looks_like_option(const char* text)
 {
-    if (text[0] != '-' || text[1] == '\0') return false;
-    return text[1] == '-' || (text[1] >= 'a' && text[1] <= 'z') || (text[1] >= 'A' && text[1] <= 'Z');
-}
-
-bool parse_shot_list(const std::string& list, render_options& options, std::string& error)
-{
-    if (list == "all") options.shot_all = true;
-    for (const std::string& item : list == "all" ? std::vector<std::string>() : split(list, ',')) {
-        long frame;
-        if (!parse_count(item, 1, frame)) return refuse(error, "--shot: '" + item + "' is not a frame number (or use 'all')");
-        options.shots.push_back(frame);
-    }
-    return true;
-}
-
-// A host window's size such as "320x240", each side 1 to 16384.
-bool parse_host_size(const std::string& text, render_options& options, std::string& error)
-{
-    const size_t x = text.find('x');
-    long w = 0, h = 0;
-    if (x == std::string::npos || !parse_count(text.substr(0, x), 1, w) ||
-        !parse_count(text.substr(x + 1), 1, h) || w > 16384 || h > 16384)
-        return refuse(error, "--host: '" + text + "' is not WIDTHxHEIGHT with sides from 1 to 16384");
-    options.host_width = (int)w;
-    options.host_height = (int)h;
-    return true;
+    return text[0] == '-' && (text[1] == '-' || std::isalpha((unsigned char)text[1]));
 }
 
 // The value of the option `name`.
 bool parse_value(const std::string& name, const std::string& v, render_options& options, std::string& error)
 {
+    long count = 0, w = 0, h = 0;
     if (name == "--icon") {
-        long size = 0;
-        if (!parse_count(v, ICON_MIN_SIZE, size) || size > ICON_MAX_SIZE)
+        if (!parse_count(v, ICON_MIN_SIZE, ICON_MAX_SIZE, count))
             return refuse(error, "--icon: '" + v + "' is not an icon size from " + std::to_string(ICON_MIN_SIZE) +
                                      " to " + std::to_string(ICON_MAX_SIZE));
-        options.icon_size = (int)size;
+        options.icon_size = (int)count;
     } else if (name == "--frames") {
-        if (!parse_count(v, 0, options.frames))
+        if (!parse_count(v, 0, FRAME_LIMIT, options.frames))
             return refuse(error, "--frames: '" + v + "' is not a frame count from 0 to 100000000");
     } else if (name == "--out") {
         options.out = v;
@@ -97,11 +73,21 @@ bool parse_value(const std::string& name, const std::string& v, render_options& 
     } else if (name == "--dump-world") {
         options.dump_world = v;
     } else if (name == "--shot") {
-        return parse_shot_list(v, options, error);
+        options.shot_all = options.shot_all || v == "all";
+        for (const std::string& item : v == "all" ? std::vector<std::string>() : split(v, ',')) {
+            if (!parse_count(item, 1, FRAME_LIMIT, count))
+                return refuse(error, "--shot: '" + item + "' is not a frame number (or use 'all')");
+            options.shots.push_back(count);
+        }
     } else if (name == "--keys") {
         return parse_key_script(v, options.keys, error);
-    } else {
-        return parse_host_size(v, options, error);
+    } else {  // --host WxH
+        const size_t x = v.find('x');
+        if (x == std::string::npos || !parse_count(v.substr(0, x), 1, 16384, w) ||
+            !parse_count(v.substr(x + 1), 1, 16384, h))
+            return refuse(error, "--host: '" + v + "' is not WIDTHxHEIGHT with sides from 1 to 16384");
+        options.host_width = (int)w;
+        options.host_height = (int)h;
     }
     return true;
 }
@@ -122,7 +108,8 @@ bool check_combination(render_options& options, std::string& error)
             return refuse(error, "--shot: frame " + std::to_string(shot) + " is beyond the last frame (--frames " +
                                      std::to_string(options.frames) + ")");
     if (options.dump_world == "-" && (options.bench || options.summary))
-        return refuse(error, "--dump-world - writes the dump to standard output and cannot be used with --bench or --summary");
+        return refuse(error, "--dump-world - writes the dump to standard output and cannot be used with --bench "
+                             "or --summary");
     if (options.host_width > 0 && !options.saver)
         return refuse(error, "--host runs the screensaver in a host's window and needs --saver");
     return true;
@@ -139,11 +126,13 @@ bool parse_key_script(const std::string& script, std::vector<key_hold>& keys, st
         const auto found = std::find_if(std::begin(SCRIPT_KEYS), std::end(SCRIPT_KEYS),
                                         [&](const script_key& k) { return name == k.name; });
         if (found == std::end(SCRIPT_KEYS))
-            return refuse(error, "--keys: unknown key '" + name + "' (known: up, down, left, right, q, a, escape, f1)");
+            return refuse(error,
+                          "--keys: unknown key '" + name + "' (known: up, down, left, right, q, a, escape, f1)");
         key_hold hold{found->code, 0, 0};
         const size_t dash = range.find('-');
-        const bool ok = parse_count(range.substr(0, dash), 1, hold.first) &&
-                        parse_count(dash == std::string::npos ? range : range.substr(dash + 1), 1, hold.last);
+        const bool ok = parse_count(range.substr(0, dash), 1, FRAME_LIMIT, hold.first) &&
+                        parse_count(dash == std::string::npos ? range : range.substr(dash + 1), 1, FRAME_LIMIT,
+                                    hold.last);
         if (!ok || hold.last < hold.first)
             return refuse(error, "--keys: bad frame range '" + range + "' for key '" + name + "'");
         keys.push_back(hold);
@@ -166,8 +155,7 @@ bool parse_render_options(int argc, const char* const* argv, render_options& opt
 {
     for (int k = 0; k < argc; ++k) {
         const std::string arg = argv[k];
-        const auto flag = std::find_if(std::begin(FLAGS), std::end(FLAGS),
-                                       [&](const std::pair<const char*, bool render_options::*>& f) { return arg == f.first; });
+        const auto flag = std::find_if(std::begin(FLAGS), std::end(FLAGS), [&](const auto& f) { return arg == f.first; });
         if (flag != std::end(FLAGS)) {
             options.*flag->second = true;
         } else if (std::find(std::begin(VALUED), std::end(VALUED), arg) == std::end(VALUED)) {
