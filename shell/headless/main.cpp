@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "tarvelin_version.h"
@@ -52,15 +51,7 @@ constexpr char USAGE[] =
 // a file or the context cannot be made.
 bool run_frames(const render_options& options, std::string& error)
 {
-    if (options.shot_all || !options.shots.empty()) {
-        std::error_code failure;
-        std::filesystem::create_directories(options.out, failure);
-        if (failure) {
-            error = "cannot create folder '" + options.out + "': " + failure.message();
-            return false;
-        }
-        if (!check_output_folder(options.out, error)) return false;
-    }
+    if ((options.shot_all || !options.shots.empty()) && !make_output_folder(options.out, error)) return false;
     std::string renderer;            // GL_RENDERER of the context
     long title_frames = 0;           // frames the title sequence drew
     std::vector<double> main_times;  // each main-view frame's time to draw, in milliseconds
@@ -121,8 +112,7 @@ int main(int argc, char** argv)
     if (options.icon_size != 0) {
         // The icon needs the start lamp only, not the generated world. Its
         // samples are drawn in a window of their own, opened and closed as
-        // every window is, in the state of a new context; it places its own
-        // camera, so the window needs no size handler.
+        // every window is; it places its own camera: no size handler.
         set_start_values(false);
         headless_run run;
         run.width = run.height = options.icon_size * ICON_SUPERSAMPLE;

@@ -14,7 +14,9 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <iterator>
+#include <system_error>
 
 #include "scene/world_dump.h"
 
@@ -31,8 +33,7 @@ extern "C" void remove_temporaries(int sig)
 {
     for (const auto& slot : temporaries)
         if (const char* path = slot.load()) unlink(path);
-    // End the way the signal would have: it comes again, with its default
-    // action, once the handler returns.
+    // End as the signal would have: it comes again, with its default action, once the handler returns.
     signal(sig, SIG_DFL);
     raise(sig);
 }
@@ -222,8 +223,14 @@ bool check_output_path(const std::string& path, const char* what, std::string& e
     return streamed || writable_folder(folder_part(target) + ".") || refuse(error, what, path, std::strerror(errno));
 }
 
-bool check_output_folder(const std::string& folder, std::string& error)
+bool make_output_folder(const std::string& folder, std::string& error)
 {
+    std::error_code failure;
+    std::filesystem::create_directories(folder, failure);
+    if (failure) {
+        error = "cannot create folder '" + folder + "': " + failure.message();
+        return false;
+    }
     if (writable_folder(folder + "/.")) return true;
     error = "cannot write into folder '" + folder + "': " + std::strerror(errno);
     return false;

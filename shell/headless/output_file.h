@@ -37,8 +37,9 @@ bool write_output_file(const std::string& path, const char* what,
 // followed). False with a one-line message naming the path.
 bool check_output_path(const std::string& path, const char* what, std::string& error);
 
-// Checks that `folder` is a folder this process may create files in.
-bool check_output_folder(const std::string& folder, std::string& error);
+// Creates `folder` and the folders above it where missing, and checks that
+// this process may create files in it. False with a one-line message.
+bool make_output_folder(const std::string& folder, std::string& error);
 
 // An 8-bit image as a PNG file, rows top first, with `channels` bytes a
 // pixel: 3 (RGB: frames, compressed fast) or 4 (RGBA, straight alpha:

@@ -20,7 +20,6 @@
 
 #include "common/world.h"
 #include "shell/freetype/font_freetype.h"
-#include "shell/program.h"
 
 namespace {
 
@@ -40,8 +39,7 @@ bool has_extension(const char* list, const char* name)
 // Initialises `candidate` and picks a configuration for desktop OpenGL on it.
 bool try_display(EGLDisplay candidate)
 {
-    EGLint major = 0, minor = 0;
-    if (candidate == EGL_NO_DISPLAY || !eglInitialize(candidate, &major, &minor)) return false;
+    if (candidate == EGL_NO_DISPLAY || !eglInitialize(candidate, nullptr, nullptr)) return false;
     const EGLint attributes[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_RED_SIZE, 8,
                                  EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_NONE};
     EGLint count = 0;
@@ -172,17 +170,9 @@ void swap_buffers()
     if (run.frame_done && !run.frame_done(state.frame, state.title, time.count())) state.quit_code = 1;
 }
 
-// Nothing is shown: the message goes to the run's error, unless a more
-// precise one (the context's) is there already.
-message_answer message_box(message_id id)
-{
-    if (state.run->error.empty()) state.run->error = message_text_of(id).text;
-    return ANSWER_NO;
-}
-
 const platform headless = {
-    nullptr,
-    nullptr,
+    nullptr,  // nothing to start ...
+    nullptr,  // ... or finish
     [](message_id&) { return true; },    // there is no display to open ...
     [](int, int, int) { return true; },  // ... nor a display mode to change
     [] {},
@@ -196,7 +186,12 @@ const platform headless = {
         state.now = std::max(state.now, deadline_ns);
         return true;
     },
-    message_box,
+    // Nothing is shown: the message goes to the run's error, unless a more
+    // precise one (the context's) is there already.
+    [](message_id id) {
+        if (state.run->error.empty()) state.run->error = message_text_of(id).text;
+        return ANSWER_NO;
+    },
     {make_freetype_font, free_freetype_font},
     nullptr,  // the run's error already holds the cause
 };

@@ -7,11 +7,10 @@
 #include "shell/headless/render_options.h"
 #include "shell/platform.h"
 
-// Creates a desktop OpenGL context (compatibility profile) with a width x
-// height colour and depth framebuffer and makes it current, after
-// destroying the one made before. Tries Mesa's surfaceless platform, then
-// every EGL device, then the default display. On failure returns false with
-// a one-line reason in `error`.
+// Makes a desktop OpenGL context (compatibility profile) with a width x
+// height colour and depth framebuffer current, destroying the one made
+// before: on Mesa's surfaceless platform, else an EGL device, else the
+// default display. On failure false with a one-line reason in `error`.
 bool create_render_context(int width, int height, std::string& error);
 // Destroys the context and its framebuffer; the EGL display stays open.
 void destroy_render_context();

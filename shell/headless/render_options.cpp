@@ -38,13 +38,11 @@ const std::string VALUED[] = {"--icon", "--frames", "--shot", "--out", "--dump-w
 
 std::vector<std::string> split(const std::string& text, char separator)
 {
-    std::vector<std::string> parts(1);
-    for (char c : text) {
-        if (c == separator)
-            parts.emplace_back();
-        else
-            parts.back() += c;
-    }
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t end; (end = text.find(separator, start)) != std::string::npos; start = end + 1)
+        parts.push_back(text.substr(start, end - start));
+    parts.push_back(text.substr(start));
     return parts;
 }
 

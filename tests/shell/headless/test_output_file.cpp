@@ -155,10 +155,15 @@ TEST(OutputFile, PathsAreCheckedBeforeAnyWork)
 
     put(folder / "file", "x");
     EXPECT_FALSE(check_output_path((folder / "file" / "new.tvwd").string(), "world dump", error));
-    EXPECT_FALSE(check_output_folder((folder / "file").string(), error));
-    EXPECT_FALSE(check_output_folder((folder / "missing").string(), error));
-    EXPECT_NE(error.find("missing"), std::string::npos) << error;
-    EXPECT_TRUE(check_output_folder(folder.string(), error)) << error;
+    // A folder for frames is made where missing; a file in its way fails with one line naming it.
+    EXPECT_FALSE(make_output_folder((folder / "file").string(), error));
+    EXPECT_FALSE(make_output_folder((folder / "file" / "sub").string(), error));
+    EXPECT_NE(error.find("cannot create folder"), std::string::npos) << error;
+    EXPECT_NE(error.find("file/sub"), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    EXPECT_TRUE(make_output_folder((folder / "made" / "nested").string(), error)) << error;
+    EXPECT_TRUE(fs::is_directory(folder / "made" / "nested"));
+    EXPECT_TRUE(make_output_folder(folder.string(), error)) << error;
 
     // Bare names live in the current folder.
     const fs::path was = fs::current_path();
