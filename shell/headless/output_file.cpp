@@ -115,7 +115,7 @@ bool writable_folder(const std::string& name)
 
 // Makes the temporary beside `target` under a name no other writer picks
 // (the process id and a counter), its path in `slot` for the stop signals;
-// -1 with errno set on failure, 0 when every name tried was taken.
+// -1 with errno set on failure (0 when every name tried was taken).
 int open_temporary(const std::string& target, mode_t mode, std::string& temporary, std::atomic<const char*>*& slot)
 {
     static std::atomic<unsigned> counter{0};
@@ -165,7 +165,7 @@ bool write_output_file(const std::string& path, const char* what,
 {
     bool streamed;
     std::string target, temporary;
-    mode_t mode;
+    mode_t mode = 0;
     if (!resolve(path, what, streamed, target, mode, error)) return false;
     for (int sig : STOP_SIGNALS) replace_default_action(sig, remove_temporaries);
     // Past a file-size limit a write fails with EFBIG instead of the signal
@@ -179,7 +179,7 @@ bool write_output_file(const std::string& path, const char* what,
                                : open_temporary(target, mode, temporary, slot);
     if (fd < 0)
         return refuse(error, what, path, errno ? std::strerror(errno) : "no free temporary file name in its folder");
-    int failure = 0;  // errno of the first failed write
+    int failure = 0;  // errno of the first write, sync or close that failed
     const char* unmade = produce([&](const void* bytes, size_t size) {
         for (auto p = static_cast<const char*>(bytes); size > 0 && failure == 0;) {
             const ssize_t n = ::write(fd, p, size);
@@ -218,7 +218,7 @@ bool check_output_path(const std::string& path, const char* what, std::string& e
 {
     bool streamed;
     std::string target;
-    mode_t mode;
+    mode_t mode = 0;
     if (!resolve(path, what, streamed, target, mode, error)) return false;
     return streamed || writable_folder(folder_part(target) + ".") || refuse(error, what, path, std::strerror(errno));
 }

@@ -104,7 +104,7 @@ bool fail(std::string& error, const std::string& why)
     return false;
 }
 
-// Where the run the platform serves is.
+// The run being served, and how far it has got.
 struct run_state {
     headless_run* run = nullptr;
     long frame = 0;       // frames drawn so far
