@@ -30,6 +30,9 @@ touch "$work/file"
 rc=$?
 [ $rc -eq 1 ] || fail "unwritable --out exited $rc, expected 1"
 [ "$(wc -l <"$work/err")" -eq 1 ] || fail "unwritable --out printed $(wc -l <"$work/err") lines"
+grep -q "cannot create folder '$work/file/sub'" "$work/err" || fail "unwritable --out said: $(cat "$work/err")"
+"$render" --frames 1 --out "$work/unused" || fail "--frames 1 without shots failed"
+[ -e "$work/unused" ] && fail "a run without shots made its --out folder"
 
 "$render" --frames 50 --keys escape@1-50 --shot all --out "$work/esc" || fail "escape run failed"
 [ "$(ls "$work/esc" | wc -l)" -eq 50 ] || fail "escape during the title ended the run early"
