@@ -14,6 +14,8 @@ for n in 1 2 3; do
   [ "$(head -c 4 "$f" | tail -c 3)" = "PNG" ] || fail "$f is not a PNG file"
 done
 [ -e "$work/a/b/frame-000004.png" ] && fail "a frame beyond --frames was written"
+"$render" --frames 3 --shot 2 --out "$work/only" || fail "--shot 2 failed"
+[ "$(ls "$work/only")" = frame-000002.png ] || fail "--shot 2 wrote $(ls "$work/only")"
 
 "$render" --soft --frames 1 --shot 1 --out "$work/soft" || fail "--soft failed"
 # IHDR: width and height as big-endian 32-bit numbers at offset 16.
