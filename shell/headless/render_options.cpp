@@ -127,11 +127,10 @@ bool parse_key_script(const std::string& script, std::vector<key_hold>& keys, st
             return refuse(error,
                           "--keys: unknown key '" + name + "' (known: up, down, left, right, q, a, escape, f1)");
         key_hold hold{found->code, 0, 0};
-        const size_t dash = range.find('-');
-        const bool ok = parse_count(range.substr(0, dash), 1, FRAME_LIMIT, hold.first) &&
-                        parse_count(dash == std::string::npos ? range : range.substr(dash + 1), 1, FRAME_LIMIT,
-                                    hold.last);
-        if (!ok || hold.last < hold.first)
+        const size_t dash = range.find('-');  // none: a single frame
+        if (!parse_count(range.substr(0, dash), 1, FRAME_LIMIT, hold.first) ||
+            !parse_count(range.substr(dash == std::string::npos ? 0 : dash + 1), 1, FRAME_LIMIT, hold.last) ||
+            hold.last < hold.first)
             return refuse(error, "--keys: bad frame range '" + range + "' for key '" + name + "'");
         keys.push_back(hold);
     }
