@@ -12,13 +12,13 @@
 // programs on a busy machine disturb far less.
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <string>
 #include <vector>
 
+#include "bench/frame_times.h"
 #include "common/gl.h"
 #include "common/keys.h"
 #include "common/world.h"
@@ -28,7 +28,7 @@
 #include "scene/frame.h"
 #include "scene/startup.h"
 #include "shell/freetype/font_freetype.h"
-#include "shell/headless/egl_context.h"
+#include "shell/headless/platform_headless.h"
 #include "shell/headless/render_options.h"
 
 namespace {
@@ -44,24 +44,6 @@ double now_ms()
     }
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
-}
-
-struct summary {
-    double median = 0, p95 = 0, mean = 0;
-};
-
-summary summarise(std::vector<double> v)
-{
-    summary s;
-    if (v.empty()) return s;
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    s.median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-    s.p95 = v[(size_t)std::ceil(0.95 * (double)n) - 1];
-    double sum = 0;
-    for (double x : v) sum += x;
-    s.mean = sum / (double)n;
-    return s;
 }
 
 // Per-step times of the frame being drawn.
@@ -144,16 +126,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bench_frames: %s\n", error.c_str());
         return 1;
     }
-    std::printf("renderer: %s\n", render_context_renderer());
+    const GLubyte* renderer = glGetString(GL_RENDERER);
+    std::printf("renderer: %s\n", renderer ? (const char*)renderer : "");
     if (steps) set_frame_step_observer(finish_step);
 
-    constexpr int SCRIPT_KEYS[] = {VK_CODE_UP, VK_CODE_DOWN, VK_CODE_LEFT, VK_CODE_RIGHT,
-                                   VK_CODE_Q,  VK_CODE_A,    VK_CODE_ESCAPE, VK_CODE_F1};
     std::vector<double> title_times, main_times;
     for (long frame = 1; frame <= frames; ++frame) {
         std::fill(std::begin(world.keys), std::end(world.keys), false);
-        for (int key : SCRIPT_KEYS)
-            if (key_held(keys, key, frame)) world.keys[key] = true;
+        for (const script_key& key : SCRIPT_KEYS)
+            if (key_held(keys, key.code, frame)) world.keys[key.code] = true;
         const bool title = world.title_running;
         const double start = now_ms();
         step_start = start;
@@ -173,7 +154,7 @@ int main(int argc, char** argv)
     }
     close_window();
 
-    const summary t = summarise(title_times), m = summarise(main_times);
+    const frame_times t = summarise_frame_times(title_times), m = summarise_frame_times(main_times);
     std::printf("title frames: %zu, median %.2f ms, 95th percentile %.2f ms\n", title_times.size(),
                 t.median, t.p95);
     std::printf("%s frames: %zu, median %.2f ms, 95th percentile %.2f ms%s%s\n",
@@ -182,11 +163,11 @@ int main(int argc, char** argv)
     if (!steps) return 0;
 
     double total = 0;
-    for (const auto& s : step_times) total += summarise(s).mean;
+    for (const auto& s : step_times) total += summarise_frame_times(s).mean;
     std::printf("%-28s %9s %9s %7s\n", "step", "median", "mean", "share");
     for (int k = 0; k < FRAME_STEP_COUNT; ++k) {
         if (step_times[k].empty()) continue;
-        const summary s = summarise(step_times[k]);
+        const frame_times s = summarise_frame_times(step_times[k]);
         std::printf("%-28s %6.2f ms %6.2f ms %6.1f%%\n", frame_step_name((frame_step)k), s.median, s.mean,
                     total > 0 ? 100.0 * s.mean / total : 0.0);
     }

@@ -1,8 +1,10 @@
 // The world dump: "TVWD", version 1, then tagged sections until end of file.
 // Each section is produced twice: once counting its bytes for the length in
 // its header, once writing them, so no section is ever held in memory.
+// The summary at the end describes the same world in a few lines of text.
 #include "scene/world_dump.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -16,7 +18,7 @@ namespace {
 class dump_writer {
 public:
     dump_writer() = default;  // counts only
-    dump_writer(dump_sink& sink, unsigned char* piece) : sink_(&sink), piece_(piece) {}
+    dump_writer(const dump_sink& sink, unsigned char* piece) : sink_(&sink), piece_(piece) {}
 
     uint64_t count() const { return count_; }
     bool ok() const { return ok_; }
@@ -68,12 +70,12 @@ public:
     }
     void flush()
     {
-        if (piece_ && used_ > 0 && ok_) ok_ = sink_->put(piece_, used_);
+        if (piece_ && used_ > 0 && ok_) ok_ = (*sink_)(piece_, used_);
         used_ = 0;
     }
 
 private:
-    dump_sink* sink_ = nullptr;
+    const dump_sink* sink_ = nullptr;
     unsigned char* piece_ = nullptr;
     uint64_t count_ = 0;
     bool ok_ = true;
@@ -107,7 +109,7 @@ void section(dump_writer& out, const char tag[5], Fill fill)
 
 }  // namespace
 
-bool write_world_dump(dump_sink& sink)
+bool write_world_dump(const dump_sink& sink)
 {
     std::vector<unsigned char> piece(DUMP_PIECE_SIZE);
     dump_writer out(sink, piece.data());
@@ -162,4 +164,18 @@ bool write_world_dump(dump_sink& sink)
     });
     out.flush();
     return out.ok();
+}
+
+void print_world_summary(FILE* out, double generation_seconds)
+{
+    const float* bed = &world.bed_height[0][0];
+    const auto heights = std::minmax_element(bed, bed + BED_SIZE * BED_SIZE);
+    std::fprintf(out, "%s world generated in %.3f s\n", world.saver_build ? "screensaver" : "interactive",
+                 generation_seconds);
+    std::fprintf(out, "  lake bed: %d x %d vertices, heights %.3f to %.3f (centre %.3f)\n", BED_SIZE, BED_SIZE,
+                 *heights.first, *heights.second, world.bed_height[1000][1000]);
+    std::fprintf(out, "  plants: %d ribbon weeds, %d red leaves\n", world.ribbon_count, world.leaf_count);
+    std::fprintf(out, "  fish: %d\n", FISH_COUNT);
+    std::fprintf(out, "  camera: (%.1f, %.1f, %.1f), yaw %.0f, pitch %.0f\n", world.camera_x, world.camera_y,
+                 world.camera_z, world.camera_yaw, world.camera_pitch);
 }

@@ -1,33 +1,108 @@
-// tarvelin_render: runs either program's frames offscreen and writes PNG files.
+// tarvelin_render: runs either program's frames offscreen and writes PNG files, the world dump and figures.
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "tarvelin_version.h"
 
+#include "bench/frame_times.h"
+#include "common/gl.h"
 #include "common/world.h"
+#include "render/gl_setup.h"
+#include "scene/icon.h"
 #include "scene/world_dump.h"
-#include "shell/headless/icon.h"
 #include "shell/headless/output_file.h"
-#include "shell/headless/png_writer.h"
+#include "shell/headless/platform_headless.h"
 #include "shell/headless/render_options.h"
-#include "shell/headless/render_run.h"
-#include "shell/headless/world_dump_file.h"
-#include "shell/headless/world_summary.h"
 #include "shell/program.h"
 #include "shell/saver_session.h"
+
+namespace {
+
+// What --help prints.
+constexpr char USAGE[] =
+    "usage: tarvelin_render [--saver [--host WxH]] [--soft] [--frames N] [--shot LIST|all]\n"
+    "                       [--out DIR] [--keys SCRIPT] [--dump-world FILE] [--bench]\n"
+    "                       [--summary]\n"
+    "       tarvelin_render --icon SIZE [--out FILE]\n"
+    "       tarvelin_render --help | --version\n"
+    "  --saver           the screensaver's world and frame driver\n"
+    "  --host WxH        the screensaver in a host's window of W x H pixels, as an X\n"
+    "                    screensaver runs it: the picture fitted, bars around it\n"
+    "  --soft            the interactive program's 640 x 480 soft mode\n"
+    "  --frames N        run N frames (the title sequence comes first)\n"
+    "  --shot LIST       comma-separated frame numbers to save as PNG, or 'all'\n"
+    "  --out DIR         folder for the PNG files (default: shots)\n"
+    "  --keys SCRIPT     keys held over frames, e.g. up@800-900,left@850-870,q@900\n"
+    "                    (keys: up, down, left, right, q, a, escape, f1)\n"
+    "  --dump-world FILE write the world state after the last frame ('-': standard output)\n"
+    "  --bench           print frame-time figures and the generation time\n"
+    "  --summary         print a summary of the generated world\n"
+    "  --icon SIZE       render the program's icon, SIZE x SIZE pixels (16 to 512),\n"
+    "                    to the PNG file FILE (default: tarvelin-SIZE.png)\n"
+    "  --help            print this help\n"
+    "  --version         print the version\n";
+
+// Runs the program's loop on the headless platform for options.frames
+// frames, saving the wanted ones in options.out, and with --bench prints
+// their figures. False with a one-line message in `error` when the folder,
+// a file or the context cannot be made.
+bool run_frames(const render_options& options, std::string& error)
+{
+    if ((options.shot_all || !options.shots.empty()) && !make_output_folder(options.out, error)) return false;
+    std::string renderer;            // GL_RENDERER of the context
+    long title_frames = 0;           // frames the title sequence drew
+    std::vector<double> main_times;  // each main-view frame's time to draw, in milliseconds
+    headless_run run;
+    run.frames = options.frames;
+    run.keys = options.keys;
+    run.width = options.host_width;
+    run.height = options.host_height;
+    run.frame_done = [&](long frame, bool title, double ms) {
+        const GLubyte* gl_renderer = frame == 1 ? glGetString(GL_RENDERER) : nullptr;
+        if (gl_renderer) renderer = (const char*)gl_renderer;
+        if (title)
+            ++title_frames;
+        else
+            main_times.push_back(ms);
+        if (!frame_wanted(options, frame)) return true;
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%06ld.png", frame);
+        int width, height;
+        const std::vector<unsigned char> rgb = read_render_frame(width, height);
+        return write_png((std::filesystem::path(options.out) / name).string(), width, height, 3, rgb.data(),
+                         run.error);
+    };
+    const bool ran = run_windows(headless_platform(run), lake_scene) == 0;
+    error = run.error;
+    if (!ran || !options.bench) return ran;
+    const frame_times main_view = summarise_frame_times(main_times);
+    std::printf("renderer: %s\n", renderer.c_str());
+    std::printf("title frames: %ld\n", title_frames);
+    std::printf("main-view frames: %zu\n", main_times.size());
+    std::printf("main-view frame time: median %.2f ms, 95th percentile %.2f ms, worst %.2f ms\n", main_view.median,
+                main_view.p95, main_view.worst);
+    return true;
+}
+
+// Reports a failure on standard error; returns the exit code.
+int failed(const std::string& error, int code = 1)
+{
+    std::fprintf(stderr, "tarvelin_render: %s\n", error.c_str());
+    return code;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
     render_options options;
     std::string error;
-    if (!parse_render_options(argc - 1, argv + 1, options, error)) {
-        std::fprintf(stderr, "tarvelin_render: %s\n", error.c_str());
-        return 2;
-    }
+    if (!parse_render_options(argc - 1, argv + 1, options, error)) return failed(error, 2);
     if (options.help) {
-        std::fputs(render_usage(), stdout);
+        std::fputs(USAGE, stdout);
         return 0;
     }
     if (options.version) {
@@ -35,21 +110,25 @@ int main(int argc, char** argv)
         return 0;
     }
     if (options.icon_size != 0) {
-        // The icon needs the start lamp only, not the generated world.
+        // The icon needs the start lamp only, not the generated world. Its
+        // samples are drawn in a window of their own, opened and closed as
+        // every window is; it places its own camera: no size handler.
         set_start_values(false);
-        std::vector<unsigned char> rgba;
-        if (!render_icon(options.icon_size, rgba, error) ||
-            !write_png_rgba(options.out.c_str(), options.icon_size, options.icon_size, rgba.data(), error)) {
-            std::fprintf(stderr, "tarvelin_render: %s\n", error.c_str());
-            return 1;
-        }
+        headless_run run;
+        run.width = run.height = options.icon_size * ICON_SUPERSAMPLE;
+        const platform& p = headless_platform(run);
+        if (!open_program_window(p, {nullptr, [](int, int) {}, setup_gl})) return failed(run.error);
+        draw_icon_samples(options.icon_size);
+        int width, height;
+        const std::vector<unsigned char> samples = read_render_frame(width, height);
+        close_program_window(p);
+        const std::vector<unsigned char> rgba = icon_from_samples(options.icon_size, samples);
+        if (!write_png(options.out, options.icon_size, options.icon_size, 4, rgba.data(), error)) return failed(error);
         return 0;
     }
     // A dump that cannot be written fails now, not after every frame has been drawn.
-    if (!options.dump_world.empty() && !check_output_path(options.dump_world, "world dump", error)) {
-        std::fprintf(stderr, "tarvelin_render: %s\n", error.c_str());
-        return 1;
-    }
+    if (!options.dump_world.empty() && !check_output_path(options.dump_world, "world dump", error))
+        return failed(error);
 
     const auto start = std::chrono::steady_clock::now();
     start_program(options.saver ? PROGRAM_SAVER : PROGRAM_VIEWER);
@@ -59,20 +138,9 @@ int main(int argc, char** argv)
     if (options.host_width > 0) enter_saver_session(WINDOW_IN_HOST, 0);
     if (options.summary) print_world_summary(stdout, generation_seconds);
 
-    if (options.frames > 0) {
-        frame_figures figures;
-        if (run_render(options, figures, error) != 0) {
-            std::fprintf(stderr, "tarvelin_render: %s\n", error.c_str());
-            return 1;
-        }
-        if (options.bench) print_frame_figures(stdout, figures, generation_seconds);
-    } else if (options.bench) {
-        std::printf("world generation: %.3f s\n", generation_seconds);
-    }
+    if (options.frames > 0 && !run_frames(options, error)) return failed(error);
+    if (options.bench) std::printf("world generation: %.3f s\n", generation_seconds);
 
-    if (!options.dump_world.empty() && !write_world_dump(options.dump_world.c_str(), error)) {
-        std::fprintf(stderr, "tarvelin_render: %s\n", error.c_str());
-        return 1;
-    }
+    if (!options.dump_world.empty() && !write_world_dump(options.dump_world, error)) return failed(error);
     return 0;
 }

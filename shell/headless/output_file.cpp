@@ -1,454 +1,259 @@
-// Output files written through a temporary file and a rename, or streamed.
+// Output files written through a temporary file and a rename, or streamed; PNG images and the world dump.
 #include "shell/headless/output_file.h"
 
 #include <fcntl.h>
 #include <limits.h>
-#include <pthread.h>
+#include <png.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstdint>
+#include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <iterator>
+#include <system_error>
+
+#include "scene/world_dump.h"
 
 namespace {
 
-constexpr size_t BUFFER_SIZE = 256 * 1024;
-constexpr int MAX_LINK_HOPS = 40;  // as the kernel's own limit
-constexpr int CLEANUP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int STOP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 
-// Temporary files to remove if a signal ends the process. A writer claims a
-// free slot (FREE to CLAIMED), fills in the path and publishes it (IN_USE),
-// all with the cleanup signals blocked in its thread; the handler reads only
-// published slots.
-enum { FREE = 0, CLAIMED = 1, IN_USE = 2 };
-struct cleanup_slot {
-    std::atomic<int> state{FREE};
-    char path[PATH_MAX];
-};
-cleanup_slot cleanup_slots[8];
+// Temporary files to remove when a stop signal ends the process: a writer
+// puts its temporary's path in a free slot before it makes the file, and
+// takes it out once the file is renamed or removed.
+std::atomic<const char*> temporaries[8];
 
-extern "C" void remove_temporaries_and_end(int sig)
+extern "C" void remove_temporaries(int sig)
 {
-    for (cleanup_slot& slot : cleanup_slots)
-        if (slot.state.load() == IN_USE) unlink(slot.path);
-    // End the way the signal would have: default action, raised again; it is
-    // delivered when the handler returns and the signal is unblocked.
-    struct sigaction plain {};
-    plain.sa_handler = SIG_DFL;
-    sigemptyset(&plain.sa_mask);
-    sigaction(sig, &plain, nullptr);
+    for (const auto& slot : temporaries)
+        if (const char* path = slot.load()) unlink(path);
+    // End as the signal would have: it comes again, with its default action, once the handler returns.
+    signal(sig, SIG_DFL);
     raise(sig);
 }
 
-// Installs the handlers once, leaving alone any signal whose action someone
-// else has set (an ignored SIGHUP under nohup, a test framework's handler).
-void install_signal_cleanup()
+// Gives `sig` the handler unless someone else has set one (an ignored SIGHUP
+// under nohup, a test framework's handler); a second call changes nothing.
+void replace_default_action(int sig, void (*handler)(int))
 {
-    static std::atomic<bool> installed{false};
-    if (installed.exchange(true)) return;
-    struct sigaction current {};
-    for (int sig : CLEANUP_SIGNALS) {
-        if (sigaction(sig, nullptr, &current) != 0) continue;
-        if ((current.sa_flags & SA_SIGINFO) || current.sa_handler != SIG_DFL) continue;
-        struct sigaction cleanup {};
-        cleanup.sa_handler = remove_temporaries_and_end;
-        sigemptyset(&cleanup.sa_mask);
-        for (int other : CLEANUP_SIGNALS) sigaddset(&cleanup.sa_mask, other);
-        sigaction(sig, &cleanup, nullptr);
-    }
-    // Past a file-size limit a write fails with EFBIG instead of the signal
-    // killing the process with the temporary file left behind.
-    if (sigaction(SIGXFSZ, nullptr, &current) == 0 && !(current.sa_flags & SA_SIGINFO) &&
-        current.sa_handler == SIG_DFL) {
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        sigaction(SIGXFSZ, &ignore, nullptr);
-    }
+    struct sigaction current {}, action {};
+    if (sigaction(sig, nullptr, &current) != 0 || (current.sa_flags & SA_SIGINFO) || current.sa_handler != SIG_DFL)
+        return;
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    for (int stop : STOP_SIGNALS) sigaddset(&action.sa_mask, stop);
+    sigaction(sig, &action, nullptr);
 }
 
-// Blocks the cleanup signals in this thread for its lifetime, so that a
-// temporary file and its cleanup entry come and go together.
-class cleanup_signals_blocked {
-public:
-    cleanup_signals_blocked()
-    {
-        sigset_t set;
-        sigemptyset(&set);
-        for (int sig : CLEANUP_SIGNALS) sigaddset(&set, sig);
-        pthread_sigmask(SIG_BLOCK, &set, &saved_);
-    }
-    ~cleanup_signals_blocked() { pthread_sigmask(SIG_SETMASK, &saved_, nullptr); }
-    cleanup_signals_blocked(const cleanup_signals_blocked&) = delete;
-    cleanup_signals_blocked& operator=(const cleanup_signals_blocked&) = delete;
-
-private:
-    sigset_t saved_;
-};
-
-// Call with the cleanup signals blocked. -1 when the list is full or the path too long.
-int add_cleanup(const std::string& path)
+bool refuse(std::string& error, const char* what, const std::string& path, const char* reason)
 {
-    if (path.size() >= PATH_MAX) return -1;
-    for (int k = 0; k < (int)(sizeof cleanup_slots / sizeof cleanup_slots[0]); ++k) {
-        cleanup_slot& slot = cleanup_slots[k];
-        int expected = FREE;
-        if (!slot.state.compare_exchange_strong(expected, CLAIMED)) continue;
-        std::memcpy(slot.path, path.c_str(), path.size() + 1);
-        slot.state.store(IN_USE);
-        return k;
-    }
-    return -1;
-}
-
-void drop_cleanup(int slot)
-{
-    if (slot >= 0) cleanup_slots[slot].state.store(FREE);
-}
-
-std::string message(const char* what, const std::string& path, const char* reason)
-{
-    std::string m = "cannot write ";
-    if (what && *what) m += std::string(what) + " ";
-    return m + "'" + path + "': " + reason;
+    error = std::string("cannot write ") + (*what ? std::string(what) + " " : "") + "'" + path + "': " + reason;
+    return false;
 }
 
 // "dir/" for "dir/name", "" for a bare name.
 std::string folder_part(const std::string& path)
 {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    return path.substr(0, path.rfind('/') + 1);
 }
 
-std::string folder_or_dot(const std::string& path)
+// Follows symbolic links at the end of `path` as open() would, a link to a
+// file that does not exist yet included. False with errno set when the
+// chain cannot be followed.
+bool follow_links(std::string& path)
 {
-    const std::string folder = folder_part(path);
-    return folder.empty() ? std::string(".") : folder;
-}
-
-// Follows symbolic links at the end of `path` as open() would, including a
-// link to a file that does not exist yet. Sets errno and returns false when
-// the chain cannot be followed.
-bool follow_links(const std::string& path, std::string& resolved)
-{
-    std::string p = path;
-    for (int hop = 0; hop <= MAX_LINK_HOPS; ++hop) {
-        struct stat st;
-        if (lstat(p.c_str(), &st) != 0) {
-            if (errno != ENOENT) return false;
-            resolved = p;
-            return true;
-        }
-        if (!S_ISLNK(st.st_mode)) {
-            resolved = p;
-            return true;
-        }
-        char link[PATH_MAX + 1];
-        const ssize_t n = readlink(p.c_str(), link, sizeof link);
-        if (n < 0) return false;
-        if ((size_t)n >= sizeof link) {
+    for (int hop = 0; hop <= 40; ++hop) {  // the kernel's own limit
+        char link[PATH_MAX];
+        const ssize_t n = readlink(path.c_str(), link, sizeof link);
+        if (n < 0) return errno == EINVAL || errno == ENOENT;  // not a link, or nothing there
+        if (n == (ssize_t)sizeof link) {
             errno = ENAMETOOLONG;
             return false;
         }
         const std::string to(link, (size_t)n);
-        p = to[0] == '/' ? to : folder_part(p) + to;
+        path = to[0] == '/' ? to : folder_part(path) + to;
     }
     errno = ELOOP;
     return false;
 }
 
-// An existing regular file may be replaced only if it is writable by this
-// process and by someone at all: a file with no write bit is read-only even
-// to root, who passes every access check.
-bool writable_file(const std::string& path, const struct stat& st)
+// Where the bytes for `path` go: streamed (standard output, a device, a
+// FIFO), or through a temporary file that replaces `target`, the file the
+// path names once its links are followed; `mode` is then the target's
+// permission bits, or 0 when it does not exist yet.
+bool resolve(const std::string& path, const char* what, bool& streamed, std::string& target, mode_t& mode,
+             std::string& error)
 {
-    return (st.st_mode & 0222) != 0 && faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+    streamed = true;
+    if (path == "-") return true;
+    if (path.empty()) return refuse(error, what, path, "no file name");
+    struct stat st;  // of the file at the end of any links
+    const bool exists = stat(path.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) return refuse(error, what, path, "it is a folder");
+    if (exists && !S_ISREG(st.st_mode)) return true;  // a device or a FIFO: written to as it is
+    // A file with no write bit is read-only even to root, who passes every access check.
+    if (exists && ((st.st_mode & 0222) == 0 || faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0))
+        return refuse(error, what, path, "the file is read-only");
+    streamed = false;
+    mode = exists ? st.st_mode & 0777 : 0;
+    target = path;
+    return follow_links(target) || refuse(error, what, path, std::strerror(errno));
 }
 
-bool writable_folder(const std::string& folder, std::string& reason)
+// Whether files can be made in the folder `name` ("dir/." or "."); errno
+// says why not. The dot makes a file that is not a folder fail with ENOTDIR.
+bool writable_folder(const std::string& name)
 {
-    struct stat st;
-    if (stat(folder.c_str(), &st) != 0) {
-        reason = std::strerror(errno);
-        return false;
+    return faccessat(AT_FDCWD, name.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+// Makes the temporary beside `target` under a name no other writer picks
+// (the process id and a counter), its path in `slot` for the stop signals;
+// -1 with errno set on failure (0 when every name tried was taken).
+int open_temporary(const std::string& target, mode_t mode, std::string& temporary, std::atomic<const char*>*& slot)
+{
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = folder_part(target) + ".tarvelin-" + std::to_string(getpid()) + "-" +
+                    std::to_string(counter.fetch_add(1)) + ".partial";
+        slot = std::find_if(std::begin(temporaries), std::end(temporaries), [&](std::atomic<const char*>& s) {
+            const char* none = nullptr;
+            return s.compare_exchange_strong(none, temporary.c_str());
+        });
+        // 0666 less the umask, as a new file would get; an existing file's bits are copied.
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 && mode != 0) fchmod(fd, mode);
+        if (fd >= 0) return fd;
+        if (slot != std::end(temporaries)) slot->store(nullptr);  // errno stays
+        if (errno != EEXIST) return -1;
     }
-    if (!S_ISDIR(st.st_mode)) {
-        reason = std::strerror(ENOTDIR);
-        return false;
-    }
-    if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
-        reason = std::strerror(errno);
-        return false;
-    }
+    errno = 0;
+    return -1;
+}
+
+// libpng reports errors by a long jump back here (its messages are left out:
+// the caller reports a failure once); nothing here needs destruction across it.
+bool encode_png(png_structp png, png_infop info, const output_sink& put, int width, int height, int channels,
+                const unsigned char* pixels)
+{
+    if (setjmp(png_jmpbuf(png)) != 0) return false;
+    const auto write = [](png_structp png, png_bytep data, png_size_t length) {
+        if (!(*static_cast<const output_sink*>(png_get_io_ptr(png)))(data, length)) png_error(png, "write failed");
+    };
+    png_set_write_fn(png, const_cast<output_sink*>(&put), write, [](png_structp) {});
+    png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8,
+                 channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // Frames are written while rendering, fast; icons are small and written once, best.
+    png_set_compression_level(png, channels == 4 ? 9 : 3);
+    png_write_info(png, info);
+    for (int r = 0; r < height; ++r) png_write_row(png, pixels + (size_t)r * (size_t)width * (size_t)channels);
+    png_write_end(png, nullptr);
     return true;
-}
-
-// A name no other writer picks: process id, a counter and the clock, mixed.
-std::string temporary_name()
-{
-    static std::atomic<uint64_t> counter{0};
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    uint64_t x = ((uint64_t)getpid() << 40) ^ (counter.fetch_add(1) << 20) ^ (uint64_t)now.tv_nsec ^
-                 ((uint64_t)now.tv_sec << 30);
-    // splitmix64's finaliser
-    x += 0x9e3779b97f4a7c15ull;
-    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
-    x = (x ^ (x >> 27)) * 0x94d049bb133111ebull;
-    x ^= x >> 31;
-    char name[40];
-    std::snprintf(name, sizeof name, ".tarvelin-%012llx.partial", (unsigned long long)(x & 0xffffffffffffull));
-    return name;
-}
-
-bool write_all(int fd, const unsigned char* bytes, size_t size, int& failure)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, bytes, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            failure = errno;
-            return false;
-        }
-        bytes += n;
-        size -= (size_t)n;
-    }
-    return true;
-}
-
-// Makes a rename durable; some file systems refuse to sync a folder, which is no failure.
-void sync_folder(const std::string& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
-    ::close(fd);
 }
 
 }  // namespace
 
+bool write_output_file(const std::string& path, const char* what,
+                       const std::function<const char*(const output_sink& put)>& produce, std::string& error)
+{
+    bool streamed;
+    std::string target, temporary;
+    mode_t mode = 0;
+    if (!resolve(path, what, streamed, target, mode, error)) return false;
+    for (int sig : STOP_SIGNALS) replace_default_action(sig, remove_temporaries);
+    // Past a file-size limit a write fails with EFBIG instead of the signal
+    // killing the process with the temporary file left behind.
+    replace_default_action(SIGXFSZ, SIG_IGN);
+
+    // A FIFO or a device is opened as it is (a FIFO waits for its reader).
+    std::atomic<const char*>* slot = std::end(temporaries);
+    const int fd = path == "-" ? STDOUT_FILENO
+                   : streamed  ? ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY)
+                               : open_temporary(target, mode, temporary, slot);
+    if (fd < 0)
+        return refuse(error, what, path, errno ? std::strerror(errno) : "no free temporary file name in its folder");
+    int failure = 0;  // errno of the first write, sync or close that failed
+    const char* unmade = produce([&](const void* bytes, size_t size) {
+        for (auto p = static_cast<const char*>(bytes); size > 0 && failure == 0;) {
+            const ssize_t n = ::write(fd, p, size);
+            if (n < 0 && errno != EINTR) failure = errno;
+            if (n <= 0) continue;
+            p += n;
+            size -= (size_t)n;
+        }
+        return failure == 0;
+    });
+    // A whole file is synced and closed, and a temporary renamed over the
+    // target; a temporary that is not is removed.
+    if (!unmade && !failure && !streamed && fsync(fd) != 0) failure = errno;
+    if (fd != STDOUT_FILENO && ::close(fd) != 0 && !unmade && !failure) failure = errno;
+    if (!unmade && !failure && !streamed && std::rename(temporary.c_str(), target.c_str()) != 0)
+        unmade = std::strerror(errno);
+    if (!streamed && (unmade || failure)) unlink(temporary.c_str());
+    if (slot != std::end(temporaries)) slot->store(nullptr);
+    if (failure) {
+        error = "writing " + (*what ? std::string(what) + " " : "") + "'" + path +
+                "' failed: " + std::strerror(failure);
+        return false;
+    }
+    if (unmade) return refuse(error, what, path, unmade);
+    // Makes the rename durable; a file system that refuses to sync a folder is no failure.
+    const std::string folder_name = folder_part(target) + ".";
+    const int folder = streamed ? -1 : ::open(folder_name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        fsync(folder);
+        ::close(folder);
+    }
+    return true;
+}
+
 bool check_output_path(const std::string& path, const char* what, std::string& error)
 {
-    install_signal_cleanup();
-    if (path == "-") return true;
-    if (path.empty()) {
-        error = message(what, path, "no file name");
-        return false;
-    }
-    struct stat st;
-    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        if (!S_ISDIR(st.st_mode)) return true;  // a device or a FIFO: streamed to
-        error = message(what, path, "it is a folder");
-        return false;
-    }
+    bool streamed;
     std::string target;
-    if (!follow_links(path, target)) {
-        error = message(what, path, std::strerror(errno));
-        return false;
-    }
-    if (stat(target.c_str(), &st) == 0 && !writable_file(target, st)) {
-        error = message(what, path, "the file is read-only");
-        return false;
-    }
-    std::string reason;
-    if (!writable_folder(folder_or_dot(target), reason)) {
-        error = message(what, path, reason.c_str());
-        return false;
-    }
-    return true;
-}
-
-bool check_output_folder(const std::string& folder, std::string& error)
-{
-    install_signal_cleanup();
-    std::string reason;
-    if (writable_folder(folder, reason)) return true;
-    error = "cannot write into folder '" + folder + "': " + reason;
-    return false;
-}
-
-output_file::~output_file()
-{
-    abandon();
-}
-
-bool output_file::open(const std::string& path, const char* what, std::string& error)
-{
-    abandon();
-    what_ = what ? what : "";
-    shown_ = path;
-    failure_ = 0;
-    used_ = 0;
-    if (path == "-") {
-        fd_ = STDOUT_FILENO;
-        own_fd_ = false;
-        streaming_ = true;
-        buffer_.resize(BUFFER_SIZE);
-        return true;
-    }
-    if (path.empty()) {
-        error = message(what, path, "no file name");
-        return false;
-    }
-    install_signal_cleanup();
-
-    struct stat st;
-    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        if (S_ISDIR(st.st_mode)) {
-            error = message(what, path, "it is a folder");
-            return false;
-        }
-        // A device or a FIFO: written as it is; opening a FIFO waits for its reader.
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-        if (fd < 0) {
-            error = message(what, path, std::strerror(errno));
-            return false;
-        }
-        fd_ = fd;
-        own_fd_ = true;
-        streaming_ = true;
-        buffer_.resize(BUFFER_SIZE);
-        return true;
-    }
-
-    std::string target;
-    if (!follow_links(path, target)) {
-        error = message(what, path, std::strerror(errno));
-        return false;
-    }
-    bool keep_mode = false;
     mode_t mode = 0;
-    if (stat(target.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) {  // the link's end changed under us
-            error = message(what, path, "not a regular file");
-            return false;
-        }
-        if (!writable_file(target, st)) {
-            error = message(what, path, "the file is read-only");
-            return false;
-        }
-        keep_mode = true;
-        mode = st.st_mode & 0777;
-    }
+    if (!resolve(path, what, streamed, target, mode, error)) return false;
+    return streamed || writable_folder(folder_part(target) + ".") || refuse(error, what, path, std::strerror(errno));
+}
 
-    const std::string folder = folder_part(target);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temporary = folder + temporary_name();
-        cleanup_signals_blocked blocked;
-        const int slot = add_cleanup(temporary);
-        // 0666 less the umask, as a new file would get; an existing file's bits are copied below.
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            const int err = errno;
-            drop_cleanup(slot);
-            if (err == EEXIST) continue;
-            error = message(what, path, std::strerror(err));
-            return false;
-        }
-        if (keep_mode) fchmod(fd, mode);
-        fd_ = fd;
-        own_fd_ = true;
-        streaming_ = false;
-        slot_ = slot;
-        target_ = target;
-        temporary_ = temporary;
-        buffer_.resize(BUFFER_SIZE);
-        return true;
+bool make_output_folder(const std::string& folder, std::string& error)
+{
+    std::error_code failure;
+    std::filesystem::create_directories(folder, failure);
+    if (failure) {
+        error = "cannot create folder '" + folder + "': " + failure.message();
+        return false;
     }
-    error = message(what, path, "no free temporary file name in its folder");
+    if (writable_folder(folder + "/.")) return true;
+    error = "cannot write into folder '" + folder + "': " + std::strerror(errno);
     return false;
 }
 
-bool output_file::write(const void* bytes, size_t size)
+bool write_png(const std::string& path, int width, int height, int channels, const unsigned char* pixels,
+               std::string& error)
 {
-    if (fd_ < 0 || failure_) return false;
-    const unsigned char* p = static_cast<const unsigned char*>(bytes);
-    if (used_ + size > buffer_.size()) {
-        if (!flush()) return false;
-        if (size >= buffer_.size()) return write_all(fd_, p, size, failure_);
-    }
-    std::memcpy(buffer_.data() + used_, p, size);
-    used_ += size;
-    return true;
+    return write_output_file(path, "", [&](const output_sink& put) {
+        png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr,
+                                                  [](png_structp png, png_const_charp) { png_longjmp(png, 1); },
+                                                  [](png_structp, png_const_charp) {});
+        png_infop info = png ? png_create_info_struct(png) : nullptr;
+        const bool encoded = info && encode_png(png, info, put, width, height, channels, pixels);
+        png_destroy_write_struct(&png, &info);
+        return encoded ? nullptr : "the image could not be encoded";
+    }, error);
 }
 
-bool output_file::flush()
+bool write_world_dump(const std::string& path, std::string& error)
 {
-    if (failure_) return false;
-    const bool ok = write_all(fd_, buffer_.data(), used_, failure_);
-    used_ = 0;
-    return ok;
-}
-
-void output_file::close_descriptor()
-{
-    if (fd_ >= 0 && own_fd_) ::close(fd_);
-    fd_ = -1;
-    own_fd_ = false;
-}
-
-bool output_file::commit(std::string& error)
-{
-    if (fd_ < 0) {
-        error = message(what_.c_str(), shown_, "the file is not open");
-        return false;
-    }
-    bool ok = flush();
-    if (ok && !streaming_ && fsync(fd_) != 0) {
-        failure_ = errno;
-        ok = false;
-    }
-    if (own_fd_) {
-        const int fd = fd_;
-        fd_ = -1;
-        own_fd_ = false;
-        if (::close(fd) != 0 && ok) {
-            failure_ = errno;
-            ok = false;
-        }
-    } else {
-        fd_ = -1;
-    }
-    if (!ok) {
-        error = "writing " + (what_.empty() ? std::string() : what_ + " ") + "'" + shown_ +
-                "' failed: " + std::strerror(failure_);
-        abandon();
-        return false;
-    }
-    if (streaming_) return true;
-
-    int err = 0;
-    {
-        cleanup_signals_blocked blocked;
-        if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
-            err = errno;
-            unlink(temporary_.c_str());
-        }
-        drop_cleanup(slot_);
-        slot_ = -1;
-        temporary_.clear();
-    }
-    if (err) {
-        error = message(what_.c_str(), shown_, std::strerror(err));
-        return false;
-    }
-    sync_folder(folder_or_dot(target_));
-    return true;
-}
-
-void output_file::abandon()
-{
-    close_descriptor();
-    used_ = 0;
-    if (temporary_.empty()) return;
-    cleanup_signals_blocked blocked;
-    unlink(temporary_.c_str());
-    drop_cleanup(slot_);
-    slot_ = -1;
-    temporary_.clear();
+    return write_output_file(path, "world dump", [](const output_sink& put) -> const char* {
+        write_world_dump(put);  // a refused piece is the file's failure, reported as such
+        return nullptr;
+    }, error);
 }

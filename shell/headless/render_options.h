@@ -3,6 +3,18 @@
 #include <string>
 #include <vector>
 
+#include "common/keys.h"
+
+// The keys a script can hold, by name, in the order their events are sent.
+struct script_key {
+    const char* name;
+    int code;  // virtual-key code
+};
+constexpr script_key SCRIPT_KEYS[] = {
+    {"up", VK_CODE_UP}, {"down", VK_CODE_DOWN}, {"left", VK_CODE_LEFT},     {"right", VK_CODE_RIGHT},
+    {"q", VK_CODE_Q},   {"a", VK_CODE_A},       {"escape", VK_CODE_ESCAPE}, {"f1", VK_CODE_F1},
+};
+
 // A key held over an inclusive range of frames (frames count from 1).
 struct key_hold {
     int key;  // virtual-key code
@@ -37,16 +49,8 @@ bool parse_render_options(int argc, const char* const* argv, render_options& opt
 // Parses a key script such as "up@800-900,left@850-870,q@900".
 bool parse_key_script(const std::string& script, std::vector<key_hold>& keys, std::string& error);
 
-// Parses a frame list such as "1,5,800" or "all".
-bool parse_shot_list(const std::string& list, render_options& options, std::string& error);
-
-// Parses a host window size such as "320x240" (each side 1 to 16384).
-bool parse_host_size(const std::string& text, int& width, int& height, std::string& error);
-
 // True when `key` is held in frame `frame` according to the script.
 bool key_held(const std::vector<key_hold>& keys, int key, long frame);
 
 // Whether frame `frame` is to be saved.
 bool frame_wanted(const render_options& options, long frame);
-
-const char* render_usage();

@@ -14,6 +14,8 @@ for n in 1 2 3; do
   [ "$(head -c 4 "$f" | tail -c 3)" = "PNG" ] || fail "$f is not a PNG file"
 done
 [ -e "$work/a/b/frame-000004.png" ] && fail "a frame beyond --frames was written"
+"$render" --frames 3 --shot 2 --out "$work/only" || fail "--shot 2 failed"
+[ "$(ls "$work/only")" = frame-000002.png ] || fail "--shot 2 wrote $(ls "$work/only")"
 
 "$render" --soft --frames 1 --shot 1 --out "$work/soft" || fail "--soft failed"
 # IHDR: width and height as big-endian 32-bit numbers at offset 16.
@@ -30,6 +32,9 @@ touch "$work/file"
 rc=$?
 [ $rc -eq 1 ] || fail "unwritable --out exited $rc, expected 1"
 [ "$(wc -l <"$work/err")" -eq 1 ] || fail "unwritable --out printed $(wc -l <"$work/err") lines"
+grep -q "cannot create folder '$work/file/sub'" "$work/err" || fail "unwritable --out said: $(cat "$work/err")"
+"$render" --frames 1 --out "$work/unused" || fail "--frames 1 without shots failed"
+[ -e "$work/unused" ] && fail "a run without shots made its --out folder"
 
 "$render" --frames 50 --keys escape@1-50 --shot all --out "$work/esc" || fail "escape run failed"
 [ "$(ls "$work/esc" | wc -l)" -eq 50 ] || fail "escape during the title ended the run early"

@@ -8,12 +8,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "scene/world_dump.h"
-#include "shell/headless/world_dump_file.h"
+#include "shell/headless/output_file.h"
 #include "tests/support/test_world.h"
 
 namespace {
@@ -169,10 +170,10 @@ namespace {
 
 // Keeps what a dump hands over, and how: the largest piece, and whether any
 // piece came after the sink refused one.
-class recording_sink : public dump_sink {
+class recording_sink {
 public:
     explicit recording_sink(long refuse_at = -1) : refuse_at_(refuse_at) {}
-    bool put(const void* bytes, size_t size) override
+    bool operator()(const void* bytes, size_t size)
     {
         ++pieces;
         if (refused) ++after_refusal;
@@ -201,7 +202,7 @@ TEST(WorldDump, StreamedInBoundedPiecesTheSameBytesAsTheFile)
     use_generated_world(false);
     world.camera_pitch = -3.25f;
     recording_sink sink;
-    ASSERT_TRUE(write_world_dump(sink));
+    ASSERT_TRUE(write_world_dump(std::ref(sink)));
     EXPECT_LE(sink.largest, DUMP_PIECE_SIZE);
     EXPECT_GT(sink.pieces, 1000) << "the dump was not streamed in pieces";
     const std::string path = temp_path("dump-streamed.tvwd");
@@ -214,7 +215,7 @@ TEST(WorldDump, StreamedInBoundedPiecesTheSameBytesAsTheFile)
 
     // A sink that refuses a piece ends the dump: failure, and nothing more is handed over.
     recording_sink refusing(40);
-    EXPECT_FALSE(write_world_dump(refusing));
+    EXPECT_FALSE(write_world_dump(std::ref(refusing)));
     EXPECT_TRUE(refusing.refused);
     EXPECT_EQ(refusing.after_refusal, 0);
 }

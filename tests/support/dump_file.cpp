@@ -5,22 +5,6 @@
 
 #include "scene/world_dump.h"
 
-namespace {
-
-class file_sink : public dump_sink {
-public:
-    explicit file_sink(std::FILE* file) : file_(file) {}
-    bool put(const void* bytes, size_t size) override
-    {
-        return std::fwrite(bytes, 1, size, file_) == size;
-    }
-
-private:
-    std::FILE* file_;
-};
-
-}  // namespace
-
 bool write_test_dump(const char* path, std::string& error)
 {
     std::FILE* file = std::fopen(path, "wb");
@@ -28,8 +12,8 @@ bool write_test_dump(const char* path, std::string& error)
         error = std::string("cannot open '") + path + "'";
         return false;
     }
-    file_sink sink(file);
-    const bool written = write_world_dump(sink);
+    const bool written = write_world_dump(
+        [file](const void* bytes, size_t size) { return std::fwrite(bytes, 1, size, file) == size; });
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed) error = std::string("cannot write '") + path + "'";
     return written && closed;

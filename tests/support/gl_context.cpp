@@ -6,12 +6,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/gl.h"
 #include "common/world.h"
 #include "render/font.h"
+#include "render/gl_setup.h"
 #include "render/overlay.h"
-#include "render/shape_cache.h"
 #include "shell/freetype/font_freetype.h"
-#include "shell/headless/egl_context.h"
+#include "shell/headless/platform_headless.h"
 
 namespace {
 std::string last_error;
@@ -20,10 +21,7 @@ std::string last_error;
 bool make_test_gl_context(int width, int height)
 {
     // Lists of the old context must not be called in the new one.
-    if (render_context_exists()) {
-        release_shape_cache();
-        if (world.font_base != 0) free_font();
-    }
+    if (render_context_exists()) release_context_lists();
     use_font_source({make_freetype_font, free_freetype_font});
     last_error.clear();
     if (create_render_context(width, height, last_error)) return true;
@@ -47,20 +45,24 @@ const char* test_gl_context_error()
 
 void read_test_pixels(int x, int y, int width, int height, unsigned char* rgba)
 {
-    read_render_pixels_rgba(x, y, width, height, rgba);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    glPopClientAttrib();
 }
 
 test_pixel read_test_pixel(int x, int y)
 {
     unsigned char p[4] = {0, 0, 0, 0};
-    read_render_pixels_rgba(x, y, 1, 1, p);
+    read_test_pixels(x, y, 1, 1, p);
     return {p[0], p[1], p[2], p[3]};
 }
 
 std::vector<unsigned char> read_test_frame(int width, int height)
 {
     std::vector<unsigned char> rgba((size_t)width * (size_t)height * 4);
-    read_render_pixels_rgba(0, 0, width, height, rgba.data());
+    read_test_pixels(0, 0, width, height, rgba.data());
     return rgba;
 }
 

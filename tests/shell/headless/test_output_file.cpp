@@ -1,6 +1,6 @@
 // Output files: whole-or-nothing replacement, links, read-only targets,
-// devices and FIFOs, file-size limits, concurrent writers, and the checks
-// made before any work starts.
+// devices and FIFOs, file-size limits, concurrent writers, the checks made
+// before any work starts, and PNG files read back.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "shell/headless/output_file.h"
-#include "shell/headless/png_writer.h"
+#include "tests/support/png_file.h"
 
 namespace fs = std::filesystem;
 
@@ -65,10 +65,10 @@ mode_t mode_of(const fs::path& path)
 
 bool write_text(const fs::path& path, const std::string& text, std::string& error)
 {
-    output_file file;
-    if (!file.open(path.string(), "test file", error)) return false;
-    file.write(text.data(), text.size());
-    return file.commit(error);
+    return write_output_file(path.string(), "test file", [&](const output_sink& put) {
+        put(text.data(), text.size());
+        return nullptr;
+    }, error);
 }
 
 }  // namespace
@@ -83,18 +83,20 @@ TEST(OutputFile, ReplacesOnlyWhenCompleteThroughAHiddenTemporary)
     put(folder / "world.tvwd.partial", "mine");
 
     std::string error;
-    {
-        output_file file;
-        ASSERT_TRUE(file.open(target.string(), "test file", error)) << error;
-        EXPECT_FALSE(file.streaming());
-        const fs::path temporary = file.temporary_path();
-        EXPECT_EQ(temporary.parent_path(), folder);
-        EXPECT_EQ(temporary.filename().string()[0], '.');
-        EXPECT_TRUE(fs::exists(temporary));
-        ASSERT_TRUE(file.write("half", 4));
+    bool produced = false;
+    EXPECT_FALSE(write_output_file(target.string(), "test file", [&](const output_sink& put) {
+        produced = true;
+        // One more name in the target's folder: the hidden temporary.
+        std::vector<std::string> names = names_in(folder);
+        EXPECT_EQ(names.size(), 3u);
+        EXPECT_EQ(names[0][0], '.');
+        EXPECT_TRUE(put("half", 4));
         EXPECT_EQ(contents(target), "earlier") << "the target changed before the commit";
-        // Dropped unfinished (the destructor abandons it).
-    }
+        return "stopped half way";  // dropped unfinished
+    }, error));
+    EXPECT_TRUE(produced);
+    EXPECT_NE(error.find("stopped half way"), std::string::npos) << error;
+    EXPECT_NE(error.find("world.tvwd"), std::string::npos) << error;
     EXPECT_EQ(contents(target), "earlier");
     EXPECT_EQ(names_in(folder), (std::vector<std::string>{"world.tvwd", "world.tvwd.partial"}));
 
@@ -153,10 +155,15 @@ TEST(OutputFile, PathsAreCheckedBeforeAnyWork)
 
     put(folder / "file", "x");
     EXPECT_FALSE(check_output_path((folder / "file" / "new.tvwd").string(), "world dump", error));
-    EXPECT_FALSE(check_output_folder((folder / "file").string(), error));
-    EXPECT_FALSE(check_output_folder((folder / "missing").string(), error));
-    EXPECT_NE(error.find("missing"), std::string::npos) << error;
-    EXPECT_TRUE(check_output_folder(folder.string(), error)) << error;
+    // A folder for frames is made where missing; a file in its way fails with one line naming it.
+    EXPECT_FALSE(make_output_folder((folder / "file").string(), error));
+    EXPECT_FALSE(make_output_folder((folder / "file" / "sub").string(), error));
+    EXPECT_NE(error.find("cannot create folder"), std::string::npos) << error;
+    EXPECT_NE(error.find("file/sub"), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    EXPECT_TRUE(make_output_folder((folder / "made" / "nested").string(), error)) << error;
+    EXPECT_TRUE(fs::is_directory(folder / "made" / "nested"));
+    EXPECT_TRUE(make_output_folder(folder.string(), error)) << error;
 
     // Bare names live in the current folder.
     const fs::path was = fs::current_path();
@@ -216,19 +223,14 @@ TEST(OutputFile, FifosAndDevicesAreWrittenToDirectly)
     std::string error;
     std::string text(600000, 'f');
     text[12345] = 'g';
-    {
-        output_file file;
-        const bool opened = file.open(fifo.string(), "test file", error);
-        EXPECT_TRUE(opened) << error;
-        if (opened) {
-            EXPECT_TRUE(file.streaming());
-            EXPECT_TRUE(file.temporary_path().empty());
-            file.write(text.data(), text.size());
-            EXPECT_TRUE(file.commit(error)) << error;
-        } else {
-            std::ofstream release(fifo);  // lets the reader finish
-        }
-    }
+    bool opened = false;
+    EXPECT_TRUE(write_output_file(fifo.string(), "test file", [&](const output_sink& put) {
+        opened = true;
+        EXPECT_EQ(names_in(folder), std::vector<std::string>{"pipe"}) << "a temporary beside a FIFO";
+        put(text.data(), text.size());
+        return nullptr;
+    }, error)) << error;
+    if (!opened) std::ofstream release(fifo);  // lets the reader finish
     reader.join();
     EXPECT_EQ(received, text);
     EXPECT_TRUE(S_ISFIFO(mode_of(fifo)));
@@ -264,7 +266,7 @@ TEST(OutputFile, AFailedWriteKeepsTheEarlierFileAndLeavesNoTemporary)
     unsigned x = 12345;
     for (unsigned char& c : rgb) c = (unsigned char)((x = x * 1103515245u + 12345u) >> 16);
     std::string png_error;
-    const bool png_written = write_png_rgb(target.c_str(), w, h, rgb.data(), png_error);
+    const bool png_written = write_png(target.c_str(), w, h, 3, rgb.data(), png_error);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, old_handler);
 
@@ -277,10 +279,10 @@ TEST(OutputFile, AFailedWriteKeepsTheEarlierFileAndLeavesNoTemporary)
     EXPECT_EQ(names_in(folder), std::vector<std::string>{"frame-000001.png"});
 
     // Without the limit the same image replaces the earlier frame whole.
-    ASSERT_TRUE(write_png_rgb(target.c_str(), w, h, rgb.data(), png_error)) << png_error;
+    ASSERT_TRUE(write_png(target.c_str(), w, h, 3, rgb.data(), png_error)) << png_error;
     int rw, rh;
     std::string back;
-    ASSERT_TRUE(read_png_rgb(target.c_str(), rw, rh, back, png_error)) << png_error;
+    ASSERT_TRUE(read_png(target, 3, rw, rh, back, png_error)) << png_error;
     EXPECT_EQ(back, std::string(rgb.begin(), rgb.end()));
 }
 
@@ -302,4 +304,43 @@ TEST(OutputFile, ConcurrentWritersOnOnePathEachLeaveACompleteFile)
         EXPECT_TRUE(last == a || last == b) << "mixed file of " << last.size() << " bytes";
         EXPECT_EQ(names_in(folder), std::vector<std::string>{"shared.tvwd"});
     }
+}
+
+TEST(OutputFile, PngFilesRoundTripInEitherChannelCount)
+{
+    const fs::path folder = fresh_folder("png");
+    std::string error, back;
+    int width = 0, height = 0;
+    const unsigned char rgb[3 * 2 * 3] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    ASSERT_TRUE(write_png((folder / "small.png").string(), 3, 2, 3, rgb, error)) << error;
+    ASSERT_TRUE(read_png((folder / "small.png").string(), 3, width, height, back, error)) << error;
+    EXPECT_EQ(width, 3);
+    EXPECT_EQ(height, 2);
+    EXPECT_EQ(back, std::string((const char*)rgb, sizeof rgb));
+    // An RGB file read as RGBA is opaque.
+    ASSERT_TRUE(read_png((folder / "small.png").string(), 4, width, height, back, error)) << error;
+    EXPECT_EQ(std::vector<unsigned char>(back.begin(), back.begin() + 8),
+              (std::vector<unsigned char>{255, 0, 0, 255, 0, 255, 0, 255}));
+
+    // 3 x 2 pixels with every kind of alpha, kept straight.
+    const std::vector<unsigned char> rgba = {255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0,
+                                             10, 20, 30, 1,  40, 50, 60, 254, 70, 80, 90, 255};
+    ASSERT_TRUE(write_png((folder / "icon.png").string(), 3, 2, 4, rgba.data(), error)) << error;
+    ASSERT_TRUE(read_png((folder / "icon.png").string(), 4, width, height, back, error)) << error;
+    EXPECT_EQ(width, 3);
+    EXPECT_EQ(height, 2);
+    EXPECT_EQ(std::vector<unsigned char>(back.begin(), back.end()), rgba);
+    // Read as RGB, the alpha is dropped.
+    ASSERT_TRUE(read_png((folder / "icon.png").string(), 3, width, height, back, error)) << error;
+    ASSERT_EQ(back.size(), 18u);
+    EXPECT_EQ((unsigned char)back[3], 0);
+    EXPECT_EQ((unsigned char)back[4], 255);
+    EXPECT_EQ((unsigned char)back[15], 70);
+
+    // An unwritable path fails with a message naming the file and leaves nothing.
+    EXPECT_FALSE(write_png((folder / "none" / "x.png").string(), 3, 2, 3, rgb, error));
+    EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+    EXPECT_FALSE(write_png((folder / "none" / "icon.png").string(), 3, 2, 4, rgba.data(), error));
+    EXPECT_NE(error.find("none/icon.png"), std::string::npos) << error;
+    EXPECT_EQ(names_in(folder), (std::vector<std::string>{"icon.png", "small.png"}));
 }

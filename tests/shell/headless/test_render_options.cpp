@@ -98,6 +98,13 @@ TEST(RenderOptions, IconTakesASizeAndAFile)
     EXPECT_EQ(named.icon_size, 512);
     EXPECT_EQ(named.out, "icons/t.png");
 
+    // Sizes outside the range are refused, naming it.
+    for (const char* size : {"0", "-16", "15", "513"}) {
+        render_options refused;
+        EXPECT_FALSE(parse({"--icon", size}, refused, error)) << size;
+        EXPECT_NE(error.find("16 to 512"), std::string::npos) << error;
+    }
+
     render_options frames;
     ASSERT_TRUE(parse({"--frames", "3"}, frames, error));
     EXPECT_EQ(frames.icon_size, 0);

@@ -1,19 +1,14 @@
 // The icon: the monogram drawn as the title draws it, supersampled onto a rounded tile.
-#include "shell/headless/icon.h"
+#include "scene/icon.h"
+
+#include <cstddef>
 
 #include "common/gl.h"
 #include "common/world.h"
-#include "render/font.h"
-#include "render/gl_setup.h"
 #include "scene/camera.h"
 #include "scene/title.h"
-#include "shell/headless/egl_context.h"
 
 namespace {
-
-// Each icon pixel is the average of SUPERSAMPLE x SUPERSAMPLE samples, which
-// gives the hard-edged polygons and the tile's corners smooth edges.
-constexpr int SUPERSAMPLE = 8;
 
 // Layout as fractions of the icon's side: the tile's inset and corner radius,
 // and the width the monogram takes.
@@ -41,19 +36,11 @@ bool on_tile(double x, double y, int size)
     return dx * dx + dy * dy <= radius * radius;
 }
 
-// Closes the current context with the display lists made in it.
-void close_context()
-{
-    if (!render_context_exists()) return;
-    release_context_lists();
-    destroy_render_context();
-}
+}  // namespace
 
-// Draws the monogram with the title's camera and lighting, fully faded in,
-// into the current context's square framebuffer of `side` pixels; black elsewhere.
-void draw_icon_monogram(int side)
+void draw_icon_samples(int size)
 {
-    setup_gl();
+    const int side = size * ICON_SUPERSAMPLE;
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // The title's view (eye, look direction, lamp, depth test and lighting) ...
@@ -73,35 +60,22 @@ void draw_icon_monogram(int side)
     glFinish();
 }
 
-}  // namespace
-
-bool render_icon(int size, std::vector<unsigned char>& rgba, std::string& error)
+std::vector<unsigned char> icon_from_samples(int size, const std::vector<unsigned char>& samples)
 {
-    if (size < ICON_MIN_SIZE || size > ICON_MAX_SIZE) {
-        error = "icon size must be from " + std::to_string(ICON_MIN_SIZE) + " to " + std::to_string(ICON_MAX_SIZE);
-        return false;
-    }
-    const int side = size * SUPERSAMPLE;
-    close_context();
-    if (!create_render_context(side, side, error)) return false;
-    draw_icon_monogram(side);
-    std::vector<unsigned char> samples((size_t)side * (size_t)side * 3);
-    read_render_pixels_rgb(samples.data());
-    close_context();
-
+    const int side = size * ICON_SUPERSAMPLE;
     // The monogram's colours are never black: a black sample is background,
     // which is the tile where the tile is and transparent elsewhere.
-    rgba.assign((size_t)size * (size_t)size * 4, 0);
+    std::vector<unsigned char> rgba((size_t)size * (size_t)size * 4, 0);
     for (int row = 0; row < size; ++row) {
         for (int column = 0; column < size; ++column) {
             unsigned sum[3] = {0, 0, 0};
             int covered = 0;
-            for (int sy = 0; sy < SUPERSAMPLE; ++sy) {
-                for (int sx = 0; sx < SUPERSAMPLE; ++sx) {
-                    const int y = row * SUPERSAMPLE + sy, x = column * SUPERSAMPLE + sx;
+            for (int sy = 0; sy < ICON_SUPERSAMPLE; ++sy) {
+                for (int sx = 0; sx < ICON_SUPERSAMPLE; ++sx) {
+                    const int y = row * ICON_SUPERSAMPLE + sy, x = column * ICON_SUPERSAMPLE + sx;
                     const unsigned char* s = &samples[((size_t)y * (size_t)side + (size_t)x) * 3];
                     const bool glyph = s[0] | s[1] | s[2];
-                    if (!glyph && !on_tile((x + 0.5) / SUPERSAMPLE, (y + 0.5) / SUPERSAMPLE, size)) continue;
+                    if (!glyph && !on_tile((x + 0.5) / ICON_SUPERSAMPLE, (y + 0.5) / ICON_SUPERSAMPLE, size)) continue;
                     ++covered;
                     for (int c = 0; c < 3; ++c) sum[c] += s[c];
                 }
@@ -110,8 +84,9 @@ bool render_icon(int size, std::vector<unsigned char>& rgba, std::string& error)
             if (covered == 0) continue;
             // Straight alpha: the colour is the average of the covered samples.
             for (int c = 0; c < 3; ++c) out[c] = (unsigned char)((sum[c] + covered / 2) / (unsigned)covered);
-            out[3] = (unsigned char)((covered * 255 + SUPERSAMPLE * SUPERSAMPLE / 2) / (SUPERSAMPLE * SUPERSAMPLE));
+            constexpr int SAMPLES = ICON_SUPERSAMPLE * ICON_SUPERSAMPLE;
+            out[3] = (unsigned char)((covered * 255 + SAMPLES / 2) / SAMPLES);
         }
     }
-    return true;
+    return rgba;
 }
