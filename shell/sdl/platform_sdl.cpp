@@ -2,6 +2,7 @@
 #include "shell/sdl/platform_sdl.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include "shell/event_queue.h"
 #include "shell/freetype/font_freetype.h"
@@ -14,9 +15,15 @@
 namespace {
 
 // What the window functions made; every handle is cleared when it is released.
+// The video subsystem stays up from the first window to the end, so that the
+// F1 switch opens its new window on the same driver and display.
 bool video_ready = false;
 SDL_Window* window = nullptr;
 SDL_GLContext context = nullptr;
+// On X11, the connection and the window, to ask whether another program
+// has destroyed the window and to settle errors before SDL lets go of X.
+void* x_display = nullptr;
+unsigned long x_window = 0;
 // The display mode the full-screen window takes when it is shown.
 SDL_DisplayMode fullscreen_mode = {};
 
@@ -74,11 +81,15 @@ bool start_events()
 
 void finish()
 {
+    if (x_display) settle_x_errors(x_display);
+    x_display = nullptr;
+    video_ready = false;
     SDL_Quit();
 }
 
 bool open_display(message_id& failure)
 {
+    if (video_ready) return true;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         failure = MESSAGE_DISPLAY_SETUP_FAILED;
         return false;
@@ -146,6 +157,12 @@ bool open_window(const window_request& request, message_id& failure)
     // holds the rate to 60 a second where it cannot.
     SDL_GL_SetSwapInterval(1);
 
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
+        x_display = info.info.x11.display;
+        x_window = info.info.x11.window;
+    }
     SDL_ShowWindow(window);
     SDL_RaiseWindow(window);
     return true;
@@ -158,19 +175,20 @@ bool has_context()
 
 void close_window()
 {
+    // Once another program has destroyed the window, releasing its context
+    // fails as a matter of course: the cause line has said what happened.
+    const bool gone = last_x_error() != 0;
     if (context) {
-        if (SDL_GL_MakeCurrent(window, nullptr) != 0) report_close_failure(MESSAGE_CONTEXT_NOT_RELEASED);
+        if (SDL_GL_MakeCurrent(window, nullptr) != 0 && !gone) report_close_failure(MESSAGE_CONTEXT_NOT_RELEASED);
         SDL_GL_DeleteContext(context);
         context = nullptr;
     }
     if (window) {
         SDL_DestroyWindow(window);
         window = nullptr;
+        x_window = 0;
     }
-    if (video_ready) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        video_ready = false;
-    }
+    if (x_display) settle_x_errors(x_display);
 }
 
 void swap_buffers()
@@ -238,10 +256,15 @@ message_answer message_box(message_id id)
     return ANSWER_NOT_SHOWN;
 }
 
-// The wait for the next frame ends at once for a stop signal.
+// The wait for the next frame ends at once for a stop signal. After it, just
+// before the frame, one round trip asks whether the window is still there:
+// X reports a window another program destroys only through errors of the
+// requests that use it, which may come late, and a frame drawn into a window
+// that is gone can take the software renderer seconds.
 bool wait_until_or_stop(int64_t deadline_ns)
 {
-    return wait_until_stop_or_input(deadline_ns, -1);
+    if (!wait_until_stop_or_input(deadline_ns, -1)) return false;
+    return x_window == 0 || !x_window_gone(x_display, x_window);
 }
 
 const platform sdl = {

@@ -20,8 +20,12 @@ int note_x_error(Display* display, XErrorEvent* error)
     if (report_first && !reported) {
         char text[128] = "";
         XGetErrorText(display, error->error_code, text, sizeof text);
-        std::fprintf(stderr, "%s: X error on 0x%lx (request %d): %s\n", program_invocation_short_name,
-                     error->resourceid, (int)error->request_code, text);
+        if (error->error_code == BadWindow || error->error_code == BadDrawable)
+            std::fprintf(stderr, "%s: the window was closed by another program (X error on 0x%lx: %s)\n",
+                         program_invocation_short_name, error->resourceid, text);
+        else
+            std::fprintf(stderr, "%s: X error on 0x%lx (request %d): %s\n", program_invocation_short_name,
+                         error->resourceid, (int)error->request_code, text);
         reported = true;
     }
     last_error = error->error_code;
@@ -44,4 +48,19 @@ int last_x_error()
 void forget_x_errors()
 {
     last_error = 0;
+}
+
+bool x_window_gone(void* display, unsigned long window)
+{
+    XWindowAttributes attributes;
+    const int before = last_error;
+    last_error = 0;
+    const bool gone = !XGetWindowAttributes((Display*)display, window, &attributes) || last_error != 0;
+    if (last_error == 0) last_error = before;
+    return gone;
+}
+
+void settle_x_errors(void* display)
+{
+    XSync((Display*)display, False);
 }
