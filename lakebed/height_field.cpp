@@ -426,15 +426,20 @@ void colour_for_height(float h, float colour[4])
     colour_from(world.random_state, h, colour);
 }
 
-void generate_lake_bed(lake_bed_stats* stats)
+bool generate_lake_bed(lake_bed_stats* stats, bool (*stopped)())
 {
+    const auto stop = [stopped] { return stopped && stopped(); };
     fill_bowl();
+    if (stop()) return false;
     punch_pits(stats);
+    if (stop()) return false;
     const int spikes = remove_spikes();
     const int peaks = smooth_peaks();
     if (stats) {
         stats->spikes_removed = spikes;
         stats->peaks_smoothed = peaks;
     }
+    if (stop()) return false;
     colour_bed();
+    return true;
 }

@@ -7,19 +7,20 @@
 #include "objects/weeds.h"
 #include "scene/title.h"
 
-void generate_world()
+bool generate_world(bool (*stopped)())
 {
     // Every generator draws from the one generator in turn, so this order is
     // part of the world: a new generator goes after the last one, or every
     // start builds a different world (and every dump changes).
     seed_title_points();
-    generate_lake_bed();
+    if (!generate_lake_bed(nullptr, stopped) || (stopped && stopped())) return false;
     generate_weed_beds();
     generate_fish();
+    return true;
 }
 
-void start_world(bool saver_build)
+bool start_world(bool saver_build, bool (*stopped)())
 {
     set_start_values(saver_build);
-    generate_world();
+    return generate_world(stopped);
 }

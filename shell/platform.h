@@ -58,8 +58,9 @@ struct window_request {
 };
 
 struct platform {
-    // Once before the first window and once after the last one; either may
-    // be null. A false start ends the program before any window opens.
+    // Once before the world is generated and once after the last window;
+    // either may be null. A false start (no display to show anything on)
+    // ends the program at once, with MESSAGE_NO_DISPLAY and the cause.
     bool (*start)();
     void (*finish)();
 
@@ -105,4 +106,8 @@ struct platform {
     // the system's message), or null when it has none to add; the program
     // prints them beside the message's text on standard error.
     const char* (*failure_cause)();
+
+    // Whether a stop signal has arrived, with its exit code; null where
+    // there are none. Start-up asks it between the world's passes.
+    bool (*stop_requested)(int& code);
 };

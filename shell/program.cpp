@@ -101,15 +101,27 @@ const char* program_name(program_kind kind)
     return kind == PROGRAM_SAVER ? "tarvelin_saver" : "tarvelin";
 }
 
-void start_program(program_kind kind)
+// The platform whose stop signals start-up looks for.
+static const platform* starting = nullptr;
+
+static bool stop_has_come()
+{
+    int code = 0;
+    return starting && starting->stop_requested && starting->stop_requested(code);
+}
+
+bool start_program(program_kind kind, const platform* p)
 {
     reported_name = program_name(kind);
     const bool saver = kind == PROGRAM_SAVER;
-    start_world(saver);
+    starting = p;
+    const bool whole = start_world(saver, stop_has_come);
+    starting = nullptr;
     if (saver) {
         world.large_layout = true;
         world.fullscreen = true;
     }
+    return whole;
 }
 
 void set_soft_mode(bool soft)
@@ -262,6 +274,10 @@ bool run_loop_turn(const platform& p, const program_scene& scene)
         world.keys[VK_CODE_F1] = false;
         close_program_window(p);
         world.fullscreen = !world.fullscreen;
+        if (open_program_window(p, scene)) return true;
+        // The failure has been reported; the kind of window that was open
+        // a moment ago is the one most likely to open again.
+        world.fullscreen = !world.fullscreen;
         if (!open_program_window(p, scene)) return false;
     }
     return true;
@@ -284,9 +300,25 @@ int run_main_loop(const platform& p, const program_scene& scene)
     return quit_code;
 }
 
+// The platform's start; false, with the failure reported, when it has no display.
+static bool start_platform(const platform& p)
+{
+    if (!p.start || p.start()) return true;
+    report_failure(p, MESSAGE_NO_DISPLAY, cause_of(p));
+    return false;
+}
+
+// The exit code of a stop that has come, 0 if none has.
+static int stop_code(const platform& p)
+{
+    int code = 0;
+    if (p.stop_requested) p.stop_requested(code);
+    return code;
+}
+
 int run_windows(const platform& p, const program_scene& scene)
 {
-    if (p.start && !p.start()) return EXIT_CANNOT_RUN;
+    if (!start_platform(p)) return EXIT_CANNOT_RUN;
     int code = EXIT_CANNOT_RUN;
     if (open_program_window(p, scene)) code = run_main_loop(p, scene);
     if (p.finish) p.finish();
@@ -295,7 +327,15 @@ int run_windows(const platform& p, const program_scene& scene)
 
 int run_program(const platform& p, program_kind kind, const program_options& options)
 {
-    start_program(kind);
+    // Where nothing can be shown, say so before the questions and the world.
+    reported_name = program_name(kind);
+    if (!start_platform(p)) return EXIT_CANNOT_RUN;
+    platform started = p;
+    started.start = nullptr;
+    if (!start_program(kind, &p)) {
+        if (p.finish) p.finish();
+        return stop_code(p);
+    }
     if (kind == PROGRAM_VIEWER) ask_start_questions(p, options);
-    return run_windows(p, lake_scene);
+    return run_windows(started, lake_scene);
 }

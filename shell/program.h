@@ -22,8 +22,9 @@ const char* program_name(program_kind kind);
 
 // The world of either program, generated in its fixed order, with the
 // start values of that program (the screensaver: full screen, large layout);
-// failures are reported under the program's name from now on.
-void start_program(program_kind kind);
+// failures are reported under the program's name from now on. False when
+// the platform's stop_requested cut the generation short.
+bool start_program(program_kind kind, const platform* p = nullptr);
 
 // The soft mode's answer: 640 x 480 with the small layout, or the default
 // 1024 x 768 with the large one.

@@ -194,6 +194,7 @@ const platform headless = {
     },
     {make_freetype_font, free_freetype_font},
     nullptr,  // the run's error already holds the cause
+    nullptr,
 };
 
 }  // namespace

@@ -2,9 +2,10 @@
 // watchdog that ends the process while a message box blocks the loop.
 #include "shell/posix/stop_signals.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
+#include <sys/prctl.h>
 #include <signal.h>
 #include <time.h>
 #include <unistd.h>
@@ -68,35 +69,15 @@ bool make_pipe(int fds[2], bool non_blocking)
     return true;
 }
 
-// Ends the children of this process. SDL shows each box on X11 from a child
-// process of its own, which would outlive its parent and leave the box on
-// the screen.
-void end_children()
+// In a child process (SDL shows each box on X11 from a child of its own, a
+// helper program is started from one): the stop signals act as they do by
+// default, and the child ends when this process ends, however it ends, so
+// that no box stays on the screen holding the parent's standard error.
+void after_fork_in_child()
 {
-    const pid_t self = getpid();
-    DIR* proc = opendir("/proc");
-    if (proc == nullptr) return;
-    while (const dirent* entry = readdir(proc)) {
-        char* end = nullptr;
-        const long pid = std::strtol(entry->d_name, &end, 10);
-        if (pid <= 0 || *end != '\0' || pid == self) continue;
-        char path[64];
-        std::snprintf(path, sizeof path, "/proc/%ld/stat", pid);
-        FILE* stat = std::fopen(path, "r");
-        if (stat == nullptr) continue;
-        char line[512] = {};
-        const bool read = std::fgets(line, sizeof line, stat) != nullptr;
-        std::fclose(stat);
-        // "pid (name) state ppid ...": the name may hold anything but ends
-        // at the last ')'.
-        const char* close = read ? std::strrchr(line, ')') : nullptr;
-        char state = 0;
-        long parent = 0;
-        if (close != nullptr && std::sscanf(close + 1, " %c %ld", &state, &parent) == 2 &&
-            parent == self)
-            kill((pid_t)pid, SIGKILL);
-    }
-    closedir(proc);
+    for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) signal(signal_number, SIG_DFL);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != owner_process) _exit(1);  // the parent ended before prctl
 }
 
 // Waits for stops; one that comes while a box blocks the loop ends the
@@ -110,10 +91,7 @@ void watch_for_stops()
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return;
         int code = 0;
-        if (box_up.load() && stop_requested(code)) {
-            end_children();
-            _exit(code);
-        }
+        if (box_up.load() && stop_requested(code)) _exit(code);
     }
 }
 
@@ -126,6 +104,8 @@ void install_stop_signals()
         make_pipe(wake_pipe, true);
         make_pipe(watchdog_pipe, false);
         if (watchdog_pipe[0] >= 0) std::thread(watch_for_stops).detach();
+        static bool fork_rule = pthread_atfork(nullptr, nullptr, after_fork_in_child) == 0;
+        (void)fork_rule;
     }
     struct sigaction action = {};
     action.sa_handler = on_stop_signal;

@@ -68,15 +68,24 @@ bool explain_missing_display()
     return true;
 }
 
-// The event queue outlives each window: the F1 switch closes the video
-// subsystem with its window and opens it again.
-bool start_events()
+bool open_display(message_id& failure);
+
+// Events and video from before the world is generated to the end; false,
+// with SDL's error saying why, where there is no display to show anything on.
+bool start()
 {
     // Stop signals are the program's own (shell/posix/stop_signals.h), so
     // that they also end it while a message box is up; SDL would only queue
     // a quit event.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    return SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
+    // Nothing to connect to: say so without trying every video driver.
+    const auto set = [](const char* name) { const char* value = SDL_getenv(name); return value && *value; };
+    if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("XDG_RUNTIME_DIR") && !set("SDL_VIDEODRIVER")) {
+        SDL_SetError("no display to show a window on: neither DISPLAY nor WAYLAND_DISPLAY is set");
+        return false;
+    }
+    message_id unused;
+    return SDL_InitSubSystem(SDL_INIT_EVENTS) == 0 && open_display(unused) && !explain_missing_display();
 }
 
 void finish()
@@ -268,7 +277,7 @@ bool wait_until_or_stop(int64_t deadline_ns)
 }
 
 const platform sdl = {
-    start_events,
+    start,
     finish,
     open_display,
     enter_display_mode,
@@ -283,6 +292,7 @@ const platform sdl = {
     message_box,
     {make_freetype_font, free_freetype_font},
     SDL_GetError,
+    stop_requested,
 };
 
 }  // namespace

@@ -141,6 +141,7 @@ const platform win32_seam = {
     message_box,
     {make_gdi_font, free_gdi_font},
     last_error_text,
+    nullptr,  // a stop comes as a message (WM_CLOSE, WM_ENDSESSION)
 };
 
 }  // namespace

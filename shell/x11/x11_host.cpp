@@ -171,6 +171,7 @@ const platform x11_host = {
     write_message_line,
     {make_freetype_font, free_freetype_font},
     nullptr,  // write_message_line says what failed, on its one line
+    stop_requested,
 };
 
 }  // namespace

@@ -46,8 +46,10 @@ for program in "tarvelin --window --no-soft" "tarvelin --fullscreen --soft" tarv
   run timeout 60 $bin/$program
   rc=$?
   [ $rc -eq 1 ] || fail "'$program' without a display exited $rc, expected 1"
-  grep -Eq "^tarvelin(_saver)?: .+ \(.+\)$" "$work/err" ||
+  grep -Eq "^${program%% *}: Can't Open The Display\. \(.+\)$" "$work/err" ||
     fail "'$program' without a display: no cause on stderr: $(cat "$work/err")"
+  # At once: no question, no world, nothing else said.
+  [ "$(wc -l <"$work/err")" -eq 1 ] || fail "'$program' without a display said more than one line: $(cat "$work/err")"
 done
 
 [ $failures -eq 0 ] && echo "program command line: all checks passed"

@@ -52,6 +52,30 @@ wait_window "$TITLE" 30 >/dev/null || exit 1
 sleep 1
 expect_stop TERM 0 "viewer in its window" "$TITLE"
 
+# During start-up, while the world is generated: half a second in, and at
+# once, before main has run for long (a signal that comes before the
+# handlers exist would end the program with the signal, not with code 0).
+for delay in 0.5 0.01; do
+  start_app_pid tarvelin --window --no-soft
+  sleep "$delay"
+  stop_app TERM 5
+  note "viewer starting, SIGTERM after $delay s: exit code $STOP_RC after $STOP_TOOK s"
+  [ "$STOP_RC" = 0 ] || fail "SIGTERM $delay s into start-up: exit code $STOP_RC, not 0"
+  awk -v t="$STOP_TOOK" 'BEGIN { exit !(t <= 0.5) }' || fail "SIGTERM $delay s into start-up took $STOP_TOOK s"
+done
+
+# A question box outlives no program, however it ends: after SIGKILL, the
+# box's process goes too, and with it the box.
+start_app_pid tarvelin
+wait_window "Start FullScreen?" 60 >/dev/null || exit 1
+kill -KILL "$APP_OWN_PID"
+for _ in $(seq 1 30); do
+  [ -z "$(find_window "Start FullScreen?")" ] && break
+  sleep 0.1
+done
+[ -z "$(find_window "Start FullScreen?")" ] || fail "the question box stayed on the screen after SIGKILL"
+wait_app_exit 5 >/dev/null || exit 1
+
 # Accepting the window fallback: the saver in a window of its own.
 start_app_pid tarvelin_saver
 answer "Kalo GL" Return

@@ -31,7 +31,7 @@ destroy_window_of() {
     fail "$* still ran 2 s after its window was destroyed"
   }
   note "$*: ended $(elapsed_since "$start") s after its window was destroyed, exit code $rc"
-  [ "$rc" = "1" ] || fail "$*: exit code $rc after losing its window, not 1"
+  [ "$rc" = "1" ] || fail "$*: exit code $rc after losing its window, not 1: $(cat "$OUT/stderr")"
   grep -q "^$1: the window was closed by another program" "$OUT/stderr" ||
     fail "$*: no line saying the window was closed: $(cat "$OUT/stderr")"
   ! grep -q "X Error of failed request" "$OUT/stderr" || fail "$*: ended by Xlib's error report: $(cat "$OUT/stderr")"

@@ -70,7 +70,7 @@ TEST(CommandLine, EachOptionAnswersOnlyItsOwnQuestion)
 {
     static const platform counting = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                       nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                      count_box, {nullptr, nullptr}, nullptr};
+                                      count_box, {nullptr, nullptr}, nullptr, nullptr};
     program_options o;
     std::string error;
 

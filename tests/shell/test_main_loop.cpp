@@ -111,7 +111,7 @@ const platform fake = {
     nullptr,        nullptr,  fake_open_display, fake_enter_mode, fake_leave_mode,
     fake_open,      fake_has_context, fake_close, fake_swap, fake_poll,
     fake_now,       fake_wait, fake_box,         {fake_make_font, fake_free_font},
-    nullptr,
+    nullptr,        nullptr,
 };
 
 bool fake_draw()
@@ -367,16 +367,27 @@ TEST_F(MainLoop, EscapeEndsTheLoopAfterTheFrameWithExitCodeZero)
     EXPECT_EQ(without_waits(), (std::vector<std::string>{"frame", "close"}));
 }
 
-TEST_F(MainLoop, FailedReopenAfterF1ShowsItsMessageAndEnds)
+TEST_F(MainLoop, FailedReopenAfterF1ShowsItsMessageThenReturnsToTheWindowItLeft)
 {
+    // Full screen to a window fails: its message, then full screen again,
+    // and the loop goes on.
     open_failures_left = 1;
     queue = {key_down(VK_CODE_F1)};
-    EXPECT_EQ(run_main_loop(fake, scene), EXIT_CANNOT_RUN);
-    // The half-made window is closed before its message, and not again after.
-    EXPECT_EQ(without_waits(),
-              (std::vector<std::string>{"frame", "leave mode", "close", "open window", "close",
-                                        "box ERROR"}));
+    turns(3);
+    EXPECT_TRUE(world.fullscreen);
     EXPECT_FALSE(world.done);
+    EXPECT_EQ(without_waits(),
+              (std::vector<std::string>{"frame", "leave mode", "close", "open window", "close", "box ERROR",
+                                        "mode 1024x768", "open full", "resize 1024x768", "frame"}));
+
+    // Where neither kind opens, the program ends with the message shown.
+    calls.clear();
+    open_failures_left = 2;
+    queue = {key_down(VK_CODE_F1)};
+    EXPECT_EQ(run_main_loop(fake, scene), EXIT_CANNOT_RUN);
+    EXPECT_EQ(without_waits(),
+              (std::vector<std::string>{"frame", "leave mode", "close", "open window", "close", "box ERROR",
+                                        "mode 1024x768", "open full", "leave mode", "close", "box ERROR"}));
 }
 
 TEST_F(MainLoop, MissingFullScreenModeOffersAWindow)
@@ -465,4 +476,20 @@ TEST(Messages, EveryIdHasItsOwnTextAndAnOutOfRangeIdIsSafe)
     }
     EXPECT_STREQ(message_text_of((message_id)-1).text, "Initialization Failed.");
     EXPECT_STREQ(message_text_of(MESSAGE_COUNT).text, "Initialization Failed.");
+}
+
+TEST_F(MainLoop, AStopDuringStartUpEndsTheProgramBeforeTheQuestionsWithItsCode)
+{
+    // The generation asks between its passes; the second answer, after the
+    // lake bed's pits, is a hang-up, and the program asks once more for its code.
+    static int asks;
+    asks = 0;
+    platform stopping = fake;
+    stopping.stop_requested = [](int& code) {
+        code = 129;
+        return ++asks >= 2;
+    };
+    EXPECT_EQ(run_program(stopping, PROGRAM_VIEWER, program_options()), 129);
+    EXPECT_EQ(asks, 3);
+    EXPECT_TRUE(calls.empty());  // no question asked, no window opened
 }

@@ -98,7 +98,7 @@ const platform fake = {
     nullptr,   nullptr,          fake_open_display, fake_enter_mode, fake_leave_mode,
     fake_open, fake_has_context, fake_close,        fake_swap,       fake_poll,
     fake_now,  fake_wait,        fake_box,          {no_font, no_font},
-    nullptr,
+    nullptr,   nullptr,
 };
 
 bool fake_draw()
