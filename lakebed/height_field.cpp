@@ -426,9 +426,10 @@ void colour_for_height(float h, float colour[4])
     colour_from(world.random_state, h, colour);
 }
 
-bool generate_lake_bed(lake_bed_stats* stats, bool (*stopped)())
+bool generate_lake_bed(lake_bed_stats* stats, bool (*stopped)(int& code))
 {
-    const auto stop = [stopped] { return stopped && stopped(); };
+    int code = 0;
+    const auto stop = [stopped, &code] { return stopped && stopped(code); };
     fill_bowl();
     if (stop()) return false;
     punch_pits(stats);

@@ -12,8 +12,9 @@ struct lake_bed_stats {
 
 // Fills bed_height and bed_colour, drawing from next_random.
 // Between its passes it asks `stopped`, when given, and ends early (false,
-// the bed half made) once it says yes.
-bool generate_lake_bed(lake_bed_stats* stats = nullptr, bool (*stopped)() = nullptr);
+// the bed half made) once it says yes (it may also set a code: a stop
+// signal's exit code, which the bed ignores).
+bool generate_lake_bed(lake_bed_stats* stats = nullptr, bool (*stopped)(int& code) = nullptr);
 
 // The colour of a vertex at height h; draws two numbers.
 void colour_for_height(float h, float colour[4]);

@@ -12,6 +12,8 @@ scripts/install-deps.sh windows
 cmake --preset default >/dev/null
 cmake --build --preset default
 ctest --preset default -j2 -LE 'wine|windows'
+# F1 with the machine kept busy: alone, since its load would slow the others.
+ctest --test-dir build --output-on-failure -L load
 
 # The sanitizer build is optimised lightly (-O1, line tables only: see
 # CMakePresets.json), which halves its compile time; the reports still

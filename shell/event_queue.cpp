@@ -12,29 +12,20 @@ int count = 0;
 
 }  // namespace
 
+// The fields in their order: kind, key, minimised, width, height, code, x, y.
 platform_event quit_event(int code)
 {
-    platform_event event = {};
-    event.kind = PLATFORM_EVENT_QUIT;
-    event.code = code;
-    return event;
+    return {PLATFORM_EVENT_QUIT, 0, false, 0, 0, code, 0, 0};
 }
 
 platform_event resize_event(int width, int height)
 {
-    platform_event event = {};
-    event.kind = PLATFORM_EVENT_RESIZE;
-    event.width = width;
-    event.height = height;
-    return event;
+    return {PLATFORM_EVENT_RESIZE, 0, false, width, height, 0, 0, 0};
 }
 
 platform_event activate_event(bool minimised)
 {
-    platform_event event = {};
-    event.kind = PLATFORM_EVENT_ACTIVATE;
-    event.minimised = minimised;
-    return event;
+    return {PLATFORM_EVENT_ACTIVATE, 0, minimised, 0, 0, 0, 0, 0};
 }
 
 void push_event(const platform_event& event)

@@ -29,6 +29,8 @@ bool pointer_seen = false;
 int pointer_x = 0, pointer_y = 0;
 // The platform whose window close_program_window is closing.
 const platform* closing = nullptr;
+// Whether the last window's opening ended with the offered window declined.
+bool declined = false;
 
 // The name on the standard-error line of a failure.
 const char* reported_name = "tarvelin";
@@ -101,22 +103,11 @@ const char* program_name(program_kind kind)
     return kind == PROGRAM_SAVER ? "tarvelin_saver" : "tarvelin";
 }
 
-// The platform whose stop signals start-up looks for.
-static const platform* starting = nullptr;
-
-static bool stop_has_come()
-{
-    int code = 0;
-    return starting && starting->stop_requested && starting->stop_requested(code);
-}
-
 bool start_program(program_kind kind, const platform* p)
 {
     reported_name = program_name(kind);
     const bool saver = kind == PROGRAM_SAVER;
-    starting = p;
-    const bool whole = start_world(saver, stop_has_come);
-    starting = nullptr;
+    const bool whole = start_world(saver, p ? p->stop_requested : nullptr);
     if (saver) {
         world.large_layout = true;
         world.fullscreen = true;
@@ -162,6 +153,7 @@ window_kind window_placement()
 
 bool open_program_window(const platform& p, const program_scene& scene)
 {
+    declined = false;
     use_font_source(p.font);
     message_id failure = MESSAGE_INITIALIZATION_FAILED;
     if (!p.open_display(failure)) {
@@ -173,7 +165,8 @@ bool open_program_window(const platform& p, const program_scene& scene)
         !p.enter_display_mode(world.mode_width, world.mode_height, COLOUR_BITS)) {
         // Why there is no such mode, before the question can change it.
         const std::string cause = cause_of(p);
-        if (show_message(p, MESSAGE_ASK_WINDOWED_FALLBACK) != ANSWER_YES) {
+        declined = show_message(p, MESSAGE_ASK_WINDOWED_FALLBACK) != ANSWER_YES;
+        if (declined) {
             report_failure(p, MESSAGE_PROGRAM_WILL_CLOSE, cause);
             return false;
         }
@@ -275,10 +268,10 @@ bool run_loop_turn(const platform& p, const program_scene& scene)
         close_program_window(p);
         world.fullscreen = !world.fullscreen;
         if (open_program_window(p, scene)) return true;
-        // The failure has been reported; the kind of window that was open
-        // a moment ago is the one most likely to open again.
+        // The failure has been reported; unless the window offered instead
+        // was declined, the kind that was open a moment ago opens again.
         world.fullscreen = !world.fullscreen;
-        if (!open_program_window(p, scene)) return false;
+        if (declined || !open_program_window(p, scene)) return false;
     }
     return true;
 }
@@ -308,8 +301,7 @@ static bool start_platform(const platform& p)
     return false;
 }
 
-// The exit code of a stop that has come, 0 if none has.
-static int stop_code(const platform& p)
+int stop_code(const platform& p)
 {
     int code = 0;
     if (p.stop_requested) p.stop_requested(code);
@@ -318,7 +310,6 @@ static int stop_code(const platform& p)
 
 int run_windows(const platform& p, const program_scene& scene)
 {
-    if (!start_platform(p)) return EXIT_CANNOT_RUN;
     int code = EXIT_CANNOT_RUN;
     if (open_program_window(p, scene)) code = run_main_loop(p, scene);
     if (p.finish) p.finish();
@@ -330,12 +321,10 @@ int run_program(const platform& p, program_kind kind, const program_options& opt
     // Where nothing can be shown, say so before the questions and the world.
     reported_name = program_name(kind);
     if (!start_platform(p)) return EXIT_CANNOT_RUN;
-    platform started = p;
-    started.start = nullptr;
     if (!start_program(kind, &p)) {
         if (p.finish) p.finish();
         return stop_code(p);
     }
     if (kind == PROGRAM_VIEWER) ask_start_questions(p, options);
-    return run_windows(started, lake_scene);
+    return run_windows(p, lake_scene);
 }

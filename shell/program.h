@@ -26,6 +26,9 @@ const char* program_name(program_kind kind);
 // the platform's stop_requested cut the generation short.
 bool start_program(program_kind kind, const platform* p = nullptr);
 
+// The exit code of the stop signal that has come, 0 if none has.
+int stop_code(const platform& p);
+
 // The soft mode's answer: 640 x 480 with the small layout, or the default
 // 1024 x 768 with the large one.
 void set_soft_mode(bool soft);
@@ -96,15 +99,16 @@ void reset_program_loop();
 // must be open when it is called.
 int run_main_loop(const platform& p, const program_scene& scene);
 
-// The platform's start, the first window, the loop and the platform's
-// finish; returns the exit code: the loop's, or EXIT_CANNOT_RUN when a
-// window could not be opened (at first or after F1).
+// The first window, the loop and the platform's finish; returns the exit
+// code: the loop's, or EXIT_CANNOT_RUN when a window could not be opened
+// (at first or after F1).
 int run_windows(const platform& p, const program_scene& scene);
 
 // Exit code of a program that could not run: no display, no window or
 // context, a refused fallback.
 constexpr int EXIT_CANNOT_RUN = 1;
 
-// Everything: start_program, the questions (viewer only, and only those
-// the options do not answer), run_windows.
+// Everything: the platform's start (no display: its line, EXIT_CANNOT_RUN),
+// start_program (a stop: its code), the questions (viewer only, and only
+// those the options do not answer), run_windows.
 int run_program(const platform& p, program_kind kind, const program_options& options = program_options());

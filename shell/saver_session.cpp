@@ -34,11 +34,7 @@ int run_session_windows(const platform& p, const program_scene& scene)
 
 int run_saver_session(const platform& p, window_kind kind, uintptr_t host)
 {
-    if (!start_program(PROGRAM_SAVER, &p)) {
-        int code = 0;
-        if (p.stop_requested) p.stop_requested(code);
-        return code;
-    }
+    if (!start_program(PROGRAM_SAVER, &p)) return stop_code(p);
     enter_saver_session(kind, host);
     return run_session_windows(p, lake_scene);
 }

@@ -12,9 +12,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <initializer_list>
 #include <thread>
 
@@ -58,15 +55,12 @@ void on_stop_signal(int signal_number)
 
 bool make_pipe(int fds[2], bool non_blocking)
 {
-    if (pipe(fds) != 0) {
-        fds[0] = fds[1] = -1;
-        return false;
+    if (pipe2(fds, O_CLOEXEC | (non_blocking ? O_NONBLOCK : 0)) == 0) {
+        fcntl(fds[1], F_SETFL, O_NONBLOCK);  // the handler never blocks on a full pipe
+        return true;
     }
-    for (int k = 0; k < 2; ++k) {
-        if (non_blocking || k == 1) fcntl(fds[k], F_SETFL, fcntl(fds[k], F_GETFL) | O_NONBLOCK);
-        fcntl(fds[k], F_SETFD, FD_CLOEXEC);
-    }
-    return true;
+    fds[0] = fds[1] = -1;
+    return false;
 }
 
 // In a child process (SDL shows each box on X11 from a child of its own, a

@@ -15,9 +15,8 @@
 namespace {
 
 // What the window functions made; every handle is cleared when it is released.
-// The video subsystem stays up from the first window to the end, so that the
-// F1 switch opens its new window on the same driver and display.
-bool video_ready = false;
+// The video subsystem stays up from start to finish, so that the F1 switch
+// opens its new window on the same driver and display.
 SDL_Window* window = nullptr;
 SDL_GLContext context = nullptr;
 // On X11, the connection and the window, to ask whether another program
@@ -56,21 +55,7 @@ bool context_is_suitable()
     return double_buffer == 1 && depth > 0;
 }
 
-// Where SDL fell back to a video driver that shows nothing (no X server and
-// no Wayland compositor to talk to), that is the cause of any failure: says
-// so in SDL's error and returns true.
-bool explain_missing_display()
-{
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (!driver || (SDL_strcmp(driver, "offscreen") != 0 && SDL_strcmp(driver, "dummy") != 0))
-        return false;
-    SDL_SetError("no display to show a window on: SDL fell back to its %s video driver", driver);
-    return true;
-}
-
-bool open_display(message_id& failure);
-
-// Events and video from before the world is generated to the end; false,
+// Events and video, from before the world is generated to the end; false,
 // with SDL's error saying why, where there is no display to show anything on.
 bool start()
 {
@@ -84,29 +69,25 @@ bool start()
         SDL_SetError("no display to show a window on: neither DISPLAY nor WAYLAND_DISPLAY is set");
         return false;
     }
-    message_id unused;
-    return SDL_InitSubSystem(SDL_INIT_EVENTS) == 0 && open_display(unused) && !explain_missing_display();
+    if (SDL_InitSubSystem(SDL_INIT_EVENTS | SDL_INIT_VIDEO) != 0) return false;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0) {
+        SDL_SetError("no display to show a window on: SDL fell back to its %s video driver", driver);
+        return false;
+    }
+    // On X11, a window another client destroys ends the program cleanly.
+    if (SDL_strcmp(driver, "x11") == 0) catch_x_errors(true);
+    return true;
 }
 
 void finish()
 {
     if (x_display) settle_x_errors(x_display);
-    x_display = nullptr;
-    video_ready = false;
     SDL_Quit();
 }
 
-bool open_display(message_id& failure)
+bool open_display(message_id&)
 {
-    if (video_ready) return true;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        failure = MESSAGE_DISPLAY_SETUP_FAILED;
-        return false;
-    }
-    video_ready = true;
-    // On X11, a window another client destroys ends the program cleanly.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver && SDL_strcmp(driver, "x11") == 0) catch_x_errors(true);
     // Neither the screensaver nor display power saving while a window runs.
     SDL_DisableScreenSaver();
     return true;
@@ -122,7 +103,7 @@ bool enter_display_mode(int width, int height, int colour_bits)
     if (SDL_GetClosestDisplayMode(0, &wanted, &fullscreen_mode) != nullptr &&
         fullscreen_mode.w == width && fullscreen_mode.h == height)
         return true;
-    if (!explain_missing_display()) SDL_SetError("the display has no %d x %d mode", width, height);
+    SDL_SetError("the display has no %d x %d mode", width, height);
     return false;
 }
 
@@ -158,8 +139,7 @@ bool open_window(const window_request& request, message_id& failure)
     if (SDL_GL_MakeCurrent(window, context) != 0) return false;
     failure = MESSAGE_NO_PIXEL_FORMAT;
     if (!context_is_suitable()) {
-        if (!explain_missing_display())
-            SDL_SetError("no double-buffered visual with a depth buffer");
+        SDL_SetError("no double-buffered visual with a depth buffer");
         return false;
     }
     // Wait for the vertical blank where the driver can; the frame pacing
@@ -184,11 +164,11 @@ bool has_context()
 
 void close_window()
 {
-    // Once another program has destroyed the window, releasing its context
-    // fails as a matter of course: the cause line has said what happened.
-    const bool gone = last_x_error() != 0;
     if (context) {
-        if (SDL_GL_MakeCurrent(window, nullptr) != 0 && !gone) report_close_failure(MESSAGE_CONTEXT_NOT_RELEASED);
+        // Once another program has destroyed the window, releasing its context
+        // fails as a matter of course: the cause line has said what happened.
+        if (SDL_GL_MakeCurrent(window, nullptr) != 0 && last_x_error() == 0)
+            report_close_failure(MESSAGE_CONTEXT_NOT_RELEASED);
         SDL_GL_DeleteContext(context);
         context = nullptr;
     }

@@ -53,11 +53,7 @@ void forget_x_errors()
 bool x_window_gone(void* display, unsigned long window)
 {
     XWindowAttributes attributes;
-    const int before = last_error;
-    last_error = 0;
-    const bool gone = !XGetWindowAttributes((Display*)display, window, &attributes) || last_error != 0;
-    if (last_error == 0) last_error = before;
-    return gone;
+    return !XGetWindowAttributes((Display*)display, window, &attributes);
 }
 
 void settle_x_errors(void* display)

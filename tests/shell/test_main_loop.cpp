@@ -380,7 +380,19 @@ TEST_F(MainLoop, FailedReopenAfterF1ShowsItsMessageThenReturnsToTheWindowItLeft)
               (std::vector<std::string>{"frame", "leave mode", "close", "open window", "close", "box ERROR",
                                         "mode 1024x768", "open full", "resize 1024x768", "frame"}));
 
+    // A window offered instead and declined ends the program as its box says.
+    world.fullscreen = false;
+    calls.clear();
+    mode_missing = true;
+    answers = {ANSWER_NO};
+    queue = {key_down(VK_CODE_F1)};
+    EXPECT_EQ(run_main_loop(fake, scene), EXIT_CANNOT_RUN);
+    EXPECT_EQ(without_waits(), (std::vector<std::string>{"frame", "close", "mode 1024x768", "box Kalo GL",
+                                                         "box ERROR"}));
+
     // Where neither kind opens, the program ends with the message shown.
+    world.fullscreen = true;
+    mode_missing = false;
     calls.clear();
     open_failures_left = 2;
     queue = {key_down(VK_CODE_F1)};
