@@ -15,14 +15,16 @@ bool parse_program_options(program_kind kind, int argc, const char* const* argv,
             options.help = true;
         } else if (std::strcmp(arg, "--version") == 0) {
             options.version = true;
-        } else if (kind == PROGRAM_VIEWER && std::strcmp(arg, "--fullscreen") == 0) {
-            options.fullscreen = PRESET_YES;
-        } else if (kind == PROGRAM_VIEWER && std::strcmp(arg, "--window") == 0) {
-            options.fullscreen = PRESET_NO;
-        } else if (kind == PROGRAM_VIEWER && std::strcmp(arg, "--soft") == 0) {
-            options.soft = PRESET_YES;
-        } else if (kind == PROGRAM_VIEWER && std::strcmp(arg, "--no-soft") == 0) {
-            options.soft = PRESET_NO;
+        } else if (kind == PROGRAM_VIEWER && (!std::strcmp(arg, "--fullscreen") || !std::strcmp(arg, "--window") ||
+                                              !std::strcmp(arg, "--soft") || !std::strcmp(arg, "--no-soft"))) {
+            // Each question takes one answer: a second one, the same or the other, is a mistake.
+            const bool screen = arg[2] == 'f' || arg[2] == 'w';
+            preset_answer& answer = screen ? options.fullscreen : options.soft;
+            if (answer != PRESET_NONE) {
+                error = std::string("'") + arg + "' answers a question another option has answered";
+                return false;
+            }
+            answer = arg[2] == 'f' || arg[2] == 's' ? PRESET_YES : PRESET_NO;
         } else {
             error = std::string(arg[0] == '-' ? "unknown option '" : "unexpected argument '") +
                     arg + "'";
@@ -86,7 +88,7 @@ int run_from_command_line(const platform& p, program_kind kind, int argc, const 
     program_options options;
     std::string error;
     if (!parse_program_options(kind, argc, argv, options, error)) {
-        output.err((std::string(program_name(kind)) + ": " + error + "\n" + program_usage(kind)).c_str());
+        output.err((std::string(program_name(kind)) + ": " + error + " (see --help)\n").c_str());
         return 2;
     }
     if (options.help) {

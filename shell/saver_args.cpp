@@ -68,6 +68,11 @@ saver_host_result parse_saver_host_arguments(int argc, const char* const* argv,
     for (int k = 0; k < argc; ++k) {
         const char* arg = argv[k];
         const char* value = nullptr;
+        const bool window_id = is_option(arg, "window-id") || !std::strncmp(arg, "--window-id=", 12);
+        if ((window_id && host.hosted) || (is_option(arg, "root") && root)) {
+            error = "'" + std::string(arg) + "' is given twice";
+            return SAVER_HOST_BAD_VALUE;
+        }
         if (is_option(arg, "root")) {
             root = true;
             continue;

@@ -30,8 +30,7 @@ int main(int argc, char** argv)
     if (parse_program_options(PROGRAM_SAVER, argc - 1, argv + 1, options, other) &&
         (options.help || options.version))
         return run_from_command_line(sdl_platform(), PROGRAM_SAVER, argc - 1, argv + 1);
-    // A mistake: one line, and the usage where an argument is not a hosting one.
-    std::fprintf(stderr, "tarvelin_saver: %s\n", error.c_str());
-    if (found == SAVER_HOST_NOT_OPTION) std::fputs(program_usage(PROGRAM_SAVER).c_str(), stderr);
+    // A mistake: one line.
+    std::fprintf(stderr, "tarvelin_saver: %s (see --help)\n", error.c_str());
     return 2;
 }

@@ -29,12 +29,21 @@ for program in tarvelin tarvelin_saver; do
     run timeout 20 "$bin/$program" "$bad"
     rc=$?
     [ $rc -eq 2 ] || fail "$program $bad exited $rc, expected 2"
-    head -1 "$work/err" | grep -q "^$program: .*'$bad'" || fail "$program $bad: first line is '$(head -1 "$work/err")'"
-    sed -n 2p "$work/err" | grep -q "^usage: $program" || fail "$program $bad: no usage after the error"
+    head -1 "$work/err" | grep -q "^$program: .*'$bad'.* (see --help)$" || fail "$program $bad: first line is '$(head -1 "$work/err")'"
+    [ "$(wc -l <"$work/err")" -eq 1 ] || fail "$program $bad: more than one line: $(cat "$work/err")"
     [ -s "$work/out" ] && fail "$program $bad printed on stdout"
     # Nothing was opened: no message box was even tried.
     grep -q "message box" "$work/err" && fail "$program $bad tried to show a box"
   done
+done
+
+# Two answers to one question, or two windows to draw in: one line, code 2.
+for args in "tarvelin --fullscreen --window" "tarvelin --soft --soft" "tarvelin_saver --window-id 1 --window-id 2" \
+            "tarvelin_saver -root --root"; do
+  run timeout 20 $bin/$args
+  rc=$?
+  [ $rc -eq 2 ] || fail "'$args' exited $rc, expected 2"
+  [ "$(wc -l <"$work/err")" -eq 1 ] || fail "'$args': not one line: $(cat "$work/err")"
 done
 
 # The viewer's options are not the screensaver's.
