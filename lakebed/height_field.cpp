@@ -224,7 +224,10 @@ inline void walk_ring(lazy_random& rng, const ring_marks& marks, int ci, int cj,
 // is known before any is lowered. The square is swept row by row first, in
 // the order memory holds it; the rings are then walked over the marked
 // vertices only, in walk order, counting the numbers of the others.
-void punch_pits(lake_bed_stats* stats)
+// Most of start-up: it asks `stop` every 1024 pits (some 20 ms) and ends
+// early, false, once it says yes.
+template <typename Stop>
+bool punch_pits(lake_bed_stats* stats, const Stop& stop)
 {
     const int pit_count = 17000 + next_random() % 7000;
     if (stats) stats->pit_count = pit_count;
@@ -235,6 +238,7 @@ void punch_pits(lake_bed_stats* stats)
     float limit_reversed[RINGS + 4] = {};
     ring_marks marks;
     for (int pit = 0; pit < pit_count; ++pit) {
+        if (pit % 1024 == 1023 && stop()) return false;
         const int ci = 100 + rng.next() % 1800;
         const int cj = 100 + rng.next() % 1800;
         const int f = 300 - rng.next() % 200;
@@ -311,6 +315,7 @@ void punch_pits(lake_bed_stats* stats)
     }
     rng.settle();
     world.random_state = rng.state;
+    return true;
 }
 
 // The eight neighbours of (i, j) in the order both clean-up passes use.
@@ -431,9 +436,7 @@ bool generate_lake_bed(lake_bed_stats* stats, bool (*stopped)(int& code))
     int code = 0;
     const auto stop = [stopped, &code] { return stopped && stopped(code); };
     fill_bowl();
-    if (stop()) return false;
-    punch_pits(stats);
-    if (stop()) return false;
+    if (stop() || !punch_pits(stats, stop) || stop()) return false;
     const int spikes = remove_spikes();
     const int peaks = smooth_peaks();
     if (stats) {

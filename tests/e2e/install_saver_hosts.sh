@@ -37,7 +37,7 @@ err=$(XSCREENSAVER_WINDOW=not-a-window "$module" 2>&1 >/dev/null)
 rc=$?
 [ "$rc" = "2" ] || fail "the module's saver ended with $rc, not 2"
 case "$err" in
-    "tarvelin_saver: \$XSCREENSAVER_WINDOW: 'not-a-window' is not a window id") ;;
+    "tarvelin_saver: \$XSCREENSAVER_WINDOW: 'not-a-window' is not a window id (see --help)") ;;
     *) fail "the module's saver said: $err" ;;
 esac
 echo "installed for the hosts: $(cd "$prefix" && find . -type f | sort | tr '\n' ' ')"
