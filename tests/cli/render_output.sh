@@ -148,7 +148,7 @@ kill_at_temporary() {
 # Killed mid-write: the earlier dump survives; SIGTERM and SIGINT also take the temporary away.
 mkdir "$work/kill"
 for sig in TERM INT KILL; do
-  for attempt in 1 2 3; do
+  for attempt in $(seq 1 10); do
     cp "$work/saver.tvwd" "$work/kill/world.tvwd"
     kill_at_temporary "$work/kill" $sig 1 "$render" --frames 0 --dump-world "$work/kill/world.tvwd"
     [ $killed_rc -ne -1 ] && break
@@ -165,7 +165,8 @@ done
 # Killed while writing frames: every frame written is whole, no temporary is left.
 "$render" --frames 20 --shot all --out "$work/frames" >/dev/null || fail "reference frames failed"
 "$render" --soft --frames 20 --shot all --out "$work/soft-frames" >/dev/null || fail "reference soft frames failed"
-for attempt in 1 2 3; do
+# A frame's temporary lives for a moment only: a few tries may be needed to catch one.
+for attempt in $(seq 1 10); do
   rm -rf "$work/kill-frames"
   mkdir "$work/kill-frames"
   kill_at_temporary "$work/kill-frames" TERM 5 "$render" --frames 20 --shot all --out "$work/kill-frames"
