@@ -18,6 +18,7 @@ bool parse_program_options(program_kind kind, int argc, const char* const* argv,
         } else if (kind == PROGRAM_VIEWER && (!std::strcmp(arg, "--fullscreen") || !std::strcmp(arg, "--window") ||
                                               !std::strcmp(arg, "--soft") || !std::strcmp(arg, "--no-soft"))) {
             // Each question takes one answer: a second one, the same or the other, is a mistake.
+            // The letter after "--" tells the four apart: fullscreen, window, soft, no-soft.
             const bool screen = arg[2] == 'f' || arg[2] == 'w';
             preset_answer& answer = screen ? options.fullscreen : options.soft;
             if (answer != PRESET_NONE) {

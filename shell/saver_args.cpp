@@ -68,12 +68,12 @@ saver_host_result parse_saver_host_arguments(int argc, const char* const* argv,
     for (int k = 0; k < argc; ++k) {
         const char* arg = argv[k];
         const char* value = nullptr;
-        const bool window_id = is_option(arg, "window-id") || !std::strncmp(arg, "--window-id=", 12);
-        if ((window_id && host.hosted) || (is_option(arg, "root") && root)) {
+        const auto given_twice = [&] {
             error = "'" + std::string(arg) + "' is given twice";
             return SAVER_HOST_BAD_VALUE;
-        }
+        };
         if (is_option(arg, "root")) {
+            if (root) return given_twice();
             root = true;
             continue;
         }
@@ -89,6 +89,7 @@ saver_host_result parse_saver_host_arguments(int argc, const char* const* argv,
             error = "unknown option '" + std::string(arg) + "'";
             return SAVER_HOST_NOT_OPTION;
         }
+        if (host.hosted) return given_twice();
         if (!parse_window_id(value, host.window)) {
             error = "--window-id: '" + std::string(value) +
                     "' is not a window id (decimal, or hexadecimal with 0x)";

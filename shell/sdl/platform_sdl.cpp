@@ -80,9 +80,9 @@ bool start()
     return true;
 }
 
+// close_window has settled the X errors of the last window already.
 void finish()
 {
-    if (x_display) settle_x_errors(x_display);
     SDL_Quit();
 }
 
