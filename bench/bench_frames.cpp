@@ -20,6 +20,7 @@
 
 #include "bench/frame_times.h"
 #include "common/gl.h"
+#include "common/key_script.h"
 #include "common/keys.h"
 #include "common/world.h"
 #include "render/font.h"
@@ -29,7 +30,6 @@
 #include "scene/startup.h"
 #include "shell/freetype/font_freetype.h"
 #include "shell/headless/platform_headless.h"
-#include "shell/headless/render_options.h"
 
 namespace {
 

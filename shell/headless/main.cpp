@@ -45,13 +45,37 @@ constexpr char USAGE[] =
     "  --help            print this help\n"
     "  --version         print the version\n";
 
+// The PNG file of frame `frame`.
+std::string shot_path(const render_options& options, long frame)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%06ld.png", frame);
+    return (std::filesystem::path(options.out) / name).string();
+}
+
+// Makes the folder for the frames and finds, before the first frame, a wanted
+// frame's file that could not be replaced (read-only, a folder of its name).
+bool check_shot_files(const render_options& options, std::string& error)
+{
+    if (!make_output_folder(options.out, error)) return false;
+    std::error_code failure;
+    for (std::filesystem::directory_iterator it(options.out, failure), end; !failure && it != end; it.increment(failure)) {
+        const std::string path = it->path().string(), name = it->path().filename().string();
+        long frame = 0;
+        if (name.size() > 10 && parse_count(name.substr(6, name.size() - 10), 1, options.frames, frame) &&
+            path == shot_path(options, frame) && frame_wanted(options, frame) && !check_output_path(path, "", error))
+            return false;
+    }
+    return true;
+}
+
 // Runs the program's loop on the headless platform for options.frames
 // frames, saving the wanted ones in options.out, and with --bench prints
 // their figures. False with a one-line message in `error` when the folder,
 // a file or the context cannot be made.
 bool run_frames(const render_options& options, std::string& error)
 {
-    if ((options.shot_all || !options.shots.empty()) && !make_output_folder(options.out, error)) return false;
+    if ((options.shot_all || !options.shots.empty()) && !check_shot_files(options, error)) return false;
     std::string renderer;            // GL_RENDERER of the context
     long title_frames = 0;           // frames the title sequence drew
     std::vector<double> main_times;  // each main-view frame's time to draw, in milliseconds
@@ -68,20 +92,16 @@ bool run_frames(const render_options& options, std::string& error)
         else
             main_times.push_back(ms);
         if (!frame_wanted(options, frame)) return true;
-        char name[32];
-        std::snprintf(name, sizeof name, "frame-%06ld.png", frame);
         int width, height;
         const std::vector<unsigned char> rgb = read_render_frame(width, height);
-        return write_png((std::filesystem::path(options.out) / name).string(), width, height, 3, rgb.data(),
-                         run.error);
+        return write_png(shot_path(options, frame), width, height, 3, rgb.data(), run.error);
     };
     const bool ran = run_windows(headless_platform(run), lake_scene) == 0;
     error = run.error;
     if (!ran || !options.bench) return ran;
     const frame_times main_view = summarise_frame_times(main_times);
-    std::printf("renderer: %s\n", renderer.c_str());
-    std::printf("title frames: %ld\n", title_frames);
-    std::printf("main-view frames: %zu\n", main_times.size());
+    std::printf("renderer: %s\ntitle frames: %ld\nmain-view frames: %zu\n", renderer.c_str(), title_frames,
+                main_times.size());
     std::printf("main-view frame time: median %.2f ms, 95th percentile %.2f ms, worst %.2f ms\n", main_view.median,
                 main_view.p95, main_view.worst);
     return true;
@@ -100,13 +120,9 @@ int main(int argc, char** argv)
 {
     render_options options;
     std::string error;
-    if (!parse_render_options(argc - 1, argv + 1, options, error)) return failed(error, 2);
-    if (options.help) {
-        std::fputs(USAGE, stdout);
-        return 0;
-    }
-    if (options.version) {
-        std::printf("tarvelin_render %s\n", TARVELIN_VERSION);
+    if (!parse_render_options(argc - 1, argv + 1, options, error)) return failed(error + " (see --help)", 2);
+    if (options.help || options.version) {
+        options.help ? std::fputs(USAGE, stdout) : std::printf("tarvelin_render %s\n", TARVELIN_VERSION);
         return 0;
     }
     if (options.icon_size != 0) {
@@ -122,9 +138,8 @@ int main(int argc, char** argv)
         int width, height;
         const std::vector<unsigned char> samples = read_render_frame(width, height);
         close_program_window(p);
-        const std::vector<unsigned char> rgba = icon_from_samples(options.icon_size, samples);
-        if (!write_png(options.out, options.icon_size, options.icon_size, 4, rgba.data(), error)) return failed(error);
-        return 0;
+        const int size = options.icon_size;
+        return write_png(options.out, size, size, 4, icon_from_samples(size, samples).data(), error) ? 0 : failed(error);
     }
     // A dump that cannot be written fails now, not after every frame has been drawn.
     if (!options.dump_world.empty() && !check_output_path(options.dump_world, "world dump", error))

@@ -1,6 +1,7 @@
 // Output files written through a temporary file and a rename, or streamed; PNG images and the world dump.
 #include "shell/headless/output_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <png.h>
@@ -113,10 +114,12 @@ bool writable_folder(const std::string& name)
     return faccessat(AT_FDCWD, name.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
-// Makes the temporary beside `target` under a name no other writer picks
-// (the process id and a counter), its path in `slot` for the stop signals;
-// -1 with errno set on failure (0 when every name tried was taken).
-int open_temporary(const std::string& target, mode_t mode, std::string& temporary, std::atomic<const char*>*& slot)
+// Gives the temporary a name beside `target` that no other writer picks (the
+// process id and a counter), its path in `slot` for the stop signals: `make`
+// makes the file under that name, returning a value >= 0. -1 with errno set
+// on failure (0 when every name tried was taken).
+int name_temporary(const std::string& target, std::string& temporary, std::atomic<const char*>*& slot,
+                   const std::function<int(const char* name)>& make)
 {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -126,15 +129,29 @@ int open_temporary(const std::string& target, mode_t mode, std::string& temporar
             const char* none = nullptr;
             return s.compare_exchange_strong(none, temporary.c_str());
         });
-        // 0666 less the umask, as a new file would get; an existing file's bits are copied.
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 && mode != 0) fchmod(fd, mode);
-        if (fd >= 0) return fd;
+        const int made = make(temporary.c_str());
+        if (made >= 0) return made;
         if (slot != std::end(temporaries)) slot->store(nullptr);  // errno stays
         if (errno != EEXIST) return -1;
     }
     errno = 0;
     return -1;
+}
+
+// Removes the temporaries of earlier runs that were killed while writing
+// (SIGKILL, a power cut) from `folder` ("dir/" or ""): those of processes
+// that no longer exist.
+void remove_leftovers(const std::string& folder)
+{
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    for (const dirent* entry; dir && (entry = readdir(dir));) {
+        int pid = 0, end = 0;
+        unsigned number = 0;
+        if (std::sscanf(entry->d_name, ".tarvelin-%d-%u%n", &pid, &number, &end) == 2 && pid > 0 &&
+            std::strcmp(entry->d_name + end, ".partial") == 0 && kill(pid, 0) != 0 && errno == ESRCH)
+            unlinkat(dirfd(dir), entry->d_name, 0);
+    }
+    if (dir) closedir(dir);
 }
 
 // libpng reports errors by a long jump back here (its messages are left out:
@@ -173,10 +190,20 @@ bool write_output_file(const std::string& path, const char* what,
     replace_default_action(SIGXFSZ, SIG_IGN);
 
     // A FIFO or a device is opened as it is (a FIFO waits for its reader).
+    // Where the system can, a new file has no name until it is complete
+    // (O_TMPFILE), so that a process killed while writing leaves nothing.
     std::atomic<const char*>* slot = std::end(temporaries);
-    const int fd = path == "-" ? STDOUT_FILENO
-                   : streamed  ? ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY)
-                               : open_temporary(target, mode, temporary, slot);
+    bool anonymous = false;
+    int fd = path == "-" ? STDOUT_FILENO : streamed ? ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY) : -1;
+#ifdef O_TMPFILE
+    if (!streamed) anonymous = (fd = ::open((folder_part(target) + ".").c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666)) >= 0;
+#endif
+    if (!streamed && !anonymous)
+        fd = name_temporary(target, temporary, slot, [](const char* name) {
+            return ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        });
+    // 0666 less the umask, as a new file would get; an existing file's bits are copied.
+    if (fd >= 0 && !streamed && mode != 0) fchmod(fd, mode);
     if (fd < 0)
         return refuse(error, what, path, errno ? std::strerror(errno) : "no free temporary file name in its folder");
     int failure = 0;  // errno of the first write, sync or close that failed
@@ -193,10 +220,16 @@ bool write_output_file(const std::string& path, const char* what,
     // A whole file is synced and closed, and a temporary renamed over the
     // target; a temporary that is not is removed.
     if (!unmade && !failure && !streamed && fsync(fd) != 0) failure = errno;
+    const std::string by_fd = "/proc/self/fd/" + std::to_string(fd);  // the link needs no privilege this way
+    if (!unmade && !failure && anonymous && name_temporary(target, temporary, slot, [&](const char* name) {
+            return linkat(AT_FDCWD, by_fd.c_str(), AT_FDCWD, name, AT_SYMLINK_FOLLOW) == 0 ||
+                           linkat(fd, "", AT_FDCWD, name, AT_EMPTY_PATH) == 0 ? 0 : -1;
+        }) < 0)
+        failure = errno ? errno : EEXIST;
     if (fd != STDOUT_FILENO && ::close(fd) != 0 && !unmade && !failure) failure = errno;
     if (!unmade && !failure && !streamed && std::rename(temporary.c_str(), target.c_str()) != 0)
         unmade = std::strerror(errno);
-    if (!streamed && (unmade || failure)) unlink(temporary.c_str());
+    if (!temporary.empty() && (unmade || failure)) unlink(temporary.c_str());
     if (slot != std::end(temporaries)) slot->store(nullptr);
     if (failure) {
         error = "writing " + (*what ? std::string(what) + " " : "") + "'" + path +
@@ -220,6 +253,7 @@ bool check_output_path(const std::string& path, const char* what, std::string& e
     std::string target;
     mode_t mode = 0;
     if (!resolve(path, what, streamed, target, mode, error)) return false;
+    if (!streamed) remove_leftovers(folder_part(target));
     return streamed || writable_folder(folder_part(target) + ".") || refuse(error, what, path, std::strerror(errno));
 }
 
@@ -231,6 +265,7 @@ bool make_output_folder(const std::string& folder, std::string& error)
         error = "cannot create folder '" + folder + "': " + failure.message();
         return false;
     }
+    remove_leftovers(folder + "/");
     if (writable_folder(folder + "/.")) return true;
     error = "cannot write into folder '" + folder + "': " + std::strerror(errno);
     return false;

@@ -1,20 +1,18 @@
 // The files tarvelin_render writes (PNG images, the world dump), each whole or not at all.
 //
-// A target that is a regular file, or does not exist yet, is written to a
-// uniquely named hidden temporary file in the target's own folder; only a
-// complete file, synced to disk, is renamed over the target, so a failed or
-// interrupted write leaves the earlier file as it was, and two writers on one
-// path each leave a complete file (the last rename wins). A symbolic link is
-// followed and the file it points to is replaced; an existing file's
-// permission bits are kept; a read-only file is refused and left alone.
+// A regular file, or a new one, is written to a temporary in the target's
+// folder (nameless where Linux's O_TMPFILE allows, else hidden and uniquely
+// named) that replaces the target by a rename once complete and synced: a
+// failed or killed write leaves the earlier file as it was, and of two writers
+// on one path the last rename wins. Symbolic links are followed; an existing
+// file's permission bits are kept; a read-only file is refused and left alone.
+// Anything else that can be opened for writing (a device, a FIFO) is written
+// to directly, and "-" is standard output.
 //
-// Anything else that can be opened for writing (a character device, a FIFO)
-// is written to directly, and "-" is standard output.
-//
-// Temporary files are removed when the process is ended by SIGINT, SIGTERM
-// or SIGHUP, and SIGXFSZ is ignored so that a file-size limit fails the write
-// instead of killing the process. These signal actions are set by the first
-// write, for each signal whose action is still the default.
+// Named temporaries are removed when SIGINT, SIGTERM or SIGHUP ends the
+// process (handlers set by the first write where the action is the default),
+// and by the checks below once the process that made them is gone. SIGXFSZ is
+// ignored: a file-size limit fails the write instead of killing the process.
 #pragma once
 #include <cstddef>
 #include <functional>
@@ -31,14 +29,15 @@ using output_sink = std::function<bool(const void* bytes, size_t size)>;
 bool write_output_file(const std::string& path, const char* what,
                        const std::function<const char*(const output_sink& put)>& produce, std::string& error);
 
-// Checks, writing nothing, that write_output_file(path) can be expected to
-// succeed: "-", an existing non-regular file other than a folder, or a
-// writable regular file or a new name in a writable folder (symbolic links
-// followed). False with a one-line message naming the path.
+// Checks that write_output_file(path) can be expected to succeed: "-", an
+// existing non-regular file other than a folder, or a writable regular file or
+// a new name in a writable folder (symbolic links followed). False with a
+// one-line message naming the path. Writes nothing, but removes leftovers.
 bool check_output_path(const std::string& path, const char* what, std::string& error);
 
-// Creates `folder` and the folders above it where missing, and checks that
-// this process may create files in it. False with a one-line message.
+// Creates `folder` and the folders above it where missing, removes
+// leftovers in it, and checks that this process may create files in it.
+// False with a one-line message.
 bool make_output_folder(const std::string& folder, std::string& error);
 
 // An 8-bit image as a PNG file, rows top first, with `channels` bytes a

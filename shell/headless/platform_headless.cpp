@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <iterator>
 
 // The framebuffer-object functions (OpenGL 3.0) are called directly: the
@@ -26,7 +25,6 @@ namespace {
 EGLDisplay display = EGL_NO_DISPLAY;
 EGLConfig config = nullptr;  // null where the display takes contexts without a config
 EGLContext context = EGL_NO_CONTEXT;
-EGLSurface pbuffer = EGL_NO_SURFACE;  // only when surfaceless contexts are refused
 GLuint framebuffer = 0;
 GLuint renderbuffers[2] = {0, 0};  // colour, depth
 int context_width = 0, context_height = 0;
@@ -215,16 +213,17 @@ bool create_render_context(int width, int height, std::string& error)
                       (unsigned)eglGetError());
         return fail(error, text);
     }
-    if (eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
-        if (!make_framebuffer(width, height))
-            return fail(error, "cannot make a framebuffer object for the offscreen context");
-    } else {
-        // Without surfaceless contexts: draw into a pixel buffer of the window's size.
-        const EGLint size[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
-        pbuffer = config ? eglCreatePbufferSurface(display, config, size) : EGL_NO_SURFACE;
-        if (pbuffer == EGL_NO_SURFACE || !eglMakeCurrent(display, pbuffer, pbuffer, context))
-            return fail(error, "cannot make the OpenGL context current");
-    }
+    // Surfaceless (Mesa and NVIDIA both offer it): the frame is drawn into a framebuffer object.
+    if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context))
+        return fail(error, "cannot make the OpenGL context current without a surface");
+    GLint side = 0, viewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &side);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    side = std::min({side, viewport[0], viewport[1]});
+    if (width > side || height > side)
+        return fail(error, "the renderer draws frames of at most " + std::to_string(side) + " pixels a side");
+    if (!make_framebuffer(width, height))
+        return fail(error, "cannot make a framebuffer object for the offscreen context");
     context_width = width;
     context_height = height;
     // Without a window nothing sets the first viewport; give it the framebuffer's size.
@@ -242,8 +241,6 @@ void destroy_render_context()
         framebuffer = 0;
     }
     eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    if (pbuffer != EGL_NO_SURFACE) eglDestroySurface(display, pbuffer);
-    pbuffer = EGL_NO_SURFACE;
     eglDestroyContext(display, context);
     context = EGL_NO_CONTEXT;
 }
@@ -258,14 +255,14 @@ std::vector<unsigned char> read_render_frame(int& width, int& height)
     width = context_width;
     height = context_height;
     const size_t row = (size_t)width * 3;
-    std::vector<unsigned char> rgb(row * (size_t)height), bottom_up(rgb.size());
+    std::vector<unsigned char> rgb(row * (size_t)height);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottom_up.data());
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     glPopClientAttrib();
-    for (int r = 0; r < height; ++r)
-        std::memcpy(&rgb[row * (size_t)r], &bottom_up[row * (size_t)(height - 1 - r)], row);
+    for (int r = 0; r < height / 2; ++r)  // bottom row first to top row first
+        std::swap_ranges(&rgb[row * (size_t)r], &rgb[row * (size_t)(r + 1)], &rgb[row * (size_t)(height - 1 - r)]);
     return rgb;
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/headless/render_options.h"
+#include "common/key_script.h"
 #include "shell/platform.h"
 
 // Makes a desktop OpenGL context (compatibility profile) with a width x

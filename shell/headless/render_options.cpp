@@ -1,30 +1,18 @@
-// Command line of tarvelin_render: options, key scripts and frame lists.
+// Command line of tarvelin_render: options and frame lists.
 #include "shell/headless/render_options.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <utility>
 
 #include "scene/icon.h"
 
 namespace {
 
-// Largest frame number accepted anywhere; keeps arithmetic on frames safe.
-constexpr long FRAME_LIMIT = 100000000;
-
 bool refuse(std::string& error, const std::string& message)
 {
     error = message;
     return false;
-}
-
-// Digits only, from `minimum` to `maximum`.
-bool parse_count(const std::string& text, long minimum, long maximum, long& value)
-{
-    if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != std::string::npos) return false;
-    value = std::strtol(text.c_str(), nullptr, 10);
-    return value >= minimum && value <= maximum;
 }
 
 // Options that are set by their name alone, and those that take a value.
@@ -36,16 +24,6 @@ constexpr std::pair<const char*, bool render_options::*> FLAGS[] = {
 };
 const std::string VALUED[] = {"--icon", "--frames", "--shot", "--out", "--dump-world", "--keys", "--host"};
 
-std::vector<std::string> split(const std::string& text, char separator)
-{
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (size_t end; (end = text.find(separator, start)) != std::string::npos; start = end + 1)
-        parts.push_back(text.substr(start, end - start));
-    parts.push_back(text.substr(start));
-    return parts;
-}
-
 // "--name" or "-x": not "-" (standard output) and not a negative number,
 // which the option's own check reports better.
 bool looks_like_option(const char* text)
@@ -53,10 +31,26 @@ bool looks_like_option(const char* text)
     return text[0] == '-' && (text[1] == '-' || std::isalpha((unsigned char)text[1]));
 }
 
+// WIDTHxHEIGHT within the offscreen frame's limits.
+bool parse_size(const std::string& name, const std::string& v, int& width, int& height, std::string& error)
+{
+    const size_t x = v.find('x');
+    long w = 0, h = 0;
+    if (x == std::string::npos || !parse_count(v.substr(0, x), 1, FRAME_LIMIT, w) ||
+        !parse_count(v.substr(x + 1), 1, FRAME_LIMIT, h))
+        return refuse(error, name + ": '" + v + "' is not WIDTHxHEIGHT");
+    if (w > FRAME_SIDE_LIMIT || h > FRAME_SIDE_LIMIT || w * h > FRAME_PIXEL_LIMIT)
+        return refuse(error, name + ": " + v + " is too large: sides up to " + std::to_string(FRAME_SIDE_LIMIT) +
+                                 " and no more pixels than 7680x4320");
+    width = (int)w;
+    height = (int)h;
+    return true;
+}
+
 // The value of the option `name`.
 bool parse_value(const std::string& name, const std::string& v, render_options& options, std::string& error)
 {
-    long count = 0, w = 0, h = 0;
+    long count = 0;
     if (name == "--icon") {
         if (!parse_count(v, ICON_MIN_SIZE, ICON_MAX_SIZE, count))
             return refuse(error, "--icon: '" + v + "' is not an icon size from " + std::to_string(ICON_MIN_SIZE) +
@@ -72,20 +66,17 @@ bool parse_value(const std::string& name, const std::string& v, render_options& 
         options.dump_world = v;
     } else if (name == "--shot") {
         options.shot_all = options.shot_all || v == "all";
-        for (const std::string& item : v == "all" ? std::vector<std::string>() : split(v, ',')) {
+        for (size_t start = 0, end = 0; v != "all" && end != std::string::npos; start = end + 1) {
+            end = v.find(',', start);
+            const std::string item = v.substr(start, end == std::string::npos ? end : end - start);
             if (!parse_count(item, 1, FRAME_LIMIT, count))
                 return refuse(error, "--shot: '" + item + "' is not a frame number (or use 'all')");
             options.shots.push_back(count);
         }
     } else if (name == "--keys") {
         return parse_key_script(v, options.keys, error);
-    } else {  // --host WxH
-        const size_t x = v.find('x');
-        if (x == std::string::npos || !parse_count(v.substr(0, x), 1, 16384, w) ||
-            !parse_count(v.substr(x + 1), 1, 16384, h))
-            return refuse(error, "--host: '" + v + "' is not WIDTHxHEIGHT with sides from 1 to 16384");
-        options.host_width = (int)w;
-        options.host_height = (int)h;
+    } else {
+        return parse_size(name, v, options.host_width, options.host_height, error);
     }
     return true;
 }
@@ -101,10 +92,11 @@ bool check_combination(render_options& options, std::string& error)
     }
     if (options.saver && options.soft)
         return refuse(error, "--soft is a mode of the interactive program and cannot be used with --saver");
+    const std::string last = " is beyond the last frame (--frames " + std::to_string(options.frames) + ")";
     for (long shot : options.shots)
-        if (shot > options.frames)
-            return refuse(error, "--shot: frame " + std::to_string(shot) + " is beyond the last frame (--frames " +
-                                     std::to_string(options.frames) + ")");
+        if (shot > options.frames) return refuse(error, "--shot: frame " + std::to_string(shot) + last);
+    for (const key_hold& hold : options.keys)
+        if (hold.last > options.frames) return refuse(error, "--keys: frame " + std::to_string(hold.last) + last);
     if (options.dump_world == "-" && (options.bench || options.summary))
         return refuse(error, "--dump-world - writes the dump to standard output and cannot be used with --bench "
                              "or --summary");
@@ -115,34 +107,6 @@ bool check_combination(render_options& options, std::string& error)
 
 }  // namespace
 
-bool parse_key_script(const std::string& script, std::vector<key_hold>& keys, std::string& error)
-{
-    for (const std::string& item : split(script, ',')) {
-        const size_t at = item.find('@');
-        if (at == std::string::npos) return refuse(error, "--keys: '" + item + "' is not KEY@FRAME or KEY@FIRST-LAST");
-        const std::string name = item.substr(0, at), range = item.substr(at + 1);
-        const auto found = std::find_if(std::begin(SCRIPT_KEYS), std::end(SCRIPT_KEYS),
-                                        [&](const script_key& k) { return name == k.name; });
-        if (found == std::end(SCRIPT_KEYS))
-            return refuse(error,
-                          "--keys: unknown key '" + name + "' (known: up, down, left, right, q, a, escape, f1)");
-        key_hold hold{found->code, 0, 0};
-        const size_t dash = range.find('-');  // none: a single frame
-        if (!parse_count(range.substr(0, dash), 1, FRAME_LIMIT, hold.first) ||
-            !parse_count(range.substr(dash == std::string::npos ? 0 : dash + 1), 1, FRAME_LIMIT, hold.last) ||
-            hold.last < hold.first)
-            return refuse(error, "--keys: bad frame range '" + range + "' for key '" + name + "'");
-        keys.push_back(hold);
-    }
-    return true;
-}
-
-bool key_held(const std::vector<key_hold>& keys, int key, long frame)
-{
-    return std::any_of(keys.begin(), keys.end(),
-                       [&](const key_hold& k) { return k.key == key && frame >= k.first && frame <= k.last; });
-}
-
 bool frame_wanted(const render_options& options, long frame)
 {
     return options.shot_all || std::find(options.shots.begin(), options.shots.end(), frame) != options.shots.end();
@@ -150,13 +114,18 @@ bool frame_wanted(const render_options& options, long frame)
 
 bool parse_render_options(int argc, const char* const* argv, render_options& options, std::string& error)
 {
+    std::vector<std::string> given;  // options that take effect once
     for (int k = 0; k < argc; ++k) {
         const std::string arg = argv[k];
         const auto flag = std::find_if(std::begin(FLAGS), std::end(FLAGS), [&](const auto& f) { return arg == f.first; });
+        const bool valued = std::find(std::begin(VALUED), std::end(VALUED), arg) != std::end(VALUED);
+        if (std::find(given.begin(), given.end(), arg) != given.end())
+            return refuse(error, "'" + arg + "' is given twice; only --shot and --keys add up");
+        if (arg != "--shot" && arg != "--keys" && arg != "--help" && arg != "-h") given.push_back(arg);
         if (flag != std::end(FLAGS)) {
             options.*flag->second = true;
-        } else if (std::find(std::begin(VALUED), std::end(VALUED), arg) == std::end(VALUED)) {
-            return refuse(error, "unknown option '" + arg + "' (see --help)");
+        } else if (!valued) {
+            return refuse(error, "unknown option '" + arg + "'");
         } else if (k + 1 >= argc || argv[k + 1][0] == '\0') {
             return refuse(error, arg + " needs a value");
         } else if (looks_like_option(argv[k + 1])) {

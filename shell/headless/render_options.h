@@ -3,23 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "common/keys.h"
-
-// The keys a script can hold, by name, in the order their events are sent.
-struct script_key {
-    const char* name;
-    int code;  // virtual-key code
-};
-constexpr script_key SCRIPT_KEYS[] = {
-    {"up", VK_CODE_UP}, {"down", VK_CODE_DOWN}, {"left", VK_CODE_LEFT},     {"right", VK_CODE_RIGHT},
-    {"q", VK_CODE_Q},   {"a", VK_CODE_A},       {"escape", VK_CODE_ESCAPE}, {"f1", VK_CODE_F1},
-};
-
-// A key held over an inclusive range of frames (frames count from 1).
-struct key_hold {
-    int key;  // virtual-key code
-    long first, last;
-};
+#include "common/key_script.h"
 
 struct render_options {
     bool saver = false;       // screensaver world and frame driver
@@ -41,16 +25,16 @@ struct render_options {
     bool version = false;
 };
 
-// Parses the arguments after the program name. On a bad option returns false
+// The largest frame drawn offscreen: sides up to 8192 pixels, and no more
+// pixels than 7680 x 4320 (8K), so that one frame's buffers stay within a few
+// hundred megabytes.
+constexpr long FRAME_SIDE_LIMIT = 8192, FRAME_PIXEL_LIMIT = 7680L * 4320L;
+
+// Parses the arguments after the program name. Every option is given once,
+// except --shot and --keys, whose lists add up. On a mistake returns false
 // with a one-line message in `error`.
 bool parse_render_options(int argc, const char* const* argv, render_options& options,
                           std::string& error);
-
-// Parses a key script such as "up@800-900,left@850-870,q@900".
-bool parse_key_script(const std::string& script, std::vector<key_hold>& keys, std::string& error);
-
-// True when `key` is held in frame `frame` according to the script.
-bool key_held(const std::vector<key_hold>& keys, int key, long frame);
 
 // Whether frame `frame` is to be saved.
 bool frame_wanted(const render_options& options, long frame);

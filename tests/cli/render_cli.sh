@@ -13,6 +13,7 @@ expect_usage_error() {
   local rc=$?
   [ $rc -eq 2 ] || fail "'$*' exited $rc, expected 2"
   [ "$(wc -l <"$work/err")" -eq 1 ] || fail "'$*' printed $(wc -l <"$work/err") lines on stderr"
+  grep -q ' (see --help)$' "$work/err" || fail "'$*' said '$(cat "$work/err")', with no '(see --help)'"
   [ -s "$work/out" ] && fail "'$*' printed on stdout"
 }
 expect_usage_error --bogus
@@ -24,6 +25,9 @@ expect_usage_error --shot 1,,2
 expect_usage_error --icon 8
 expect_usage_error --icon 1024
 expect_usage_error --icon 32 --frames 10
+expect_usage_error --frames 3 --frames 4
+expect_usage_error --frames 3 --keys up@4
+expect_usage_error --saver --host 16384x16384
 
 out=$("$render" --version 2>"$work/err")
 rc=$?

@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -73,7 +74,7 @@ bool write_text(const fs::path& path, const std::string& text, std::string& erro
 
 }  // namespace
 
-TEST(OutputFile, ReplacesOnlyWhenCompleteThroughAHiddenTemporary)
+TEST(OutputFile, ReplacesOnlyWhenCompleteThroughANamelessTemporary)
 {
     const fs::path folder = fresh_folder("replace");
     const fs::path target = folder / "world.tvwd";
@@ -86,10 +87,8 @@ TEST(OutputFile, ReplacesOnlyWhenCompleteThroughAHiddenTemporary)
     bool produced = false;
     EXPECT_FALSE(write_output_file(target.string(), "test file", [&](const output_sink& put) {
         produced = true;
-        // One more name in the target's folder: the hidden temporary.
-        std::vector<std::string> names = names_in(folder);
-        EXPECT_EQ(names.size(), 3u);
-        EXPECT_EQ(names[0][0], '.');
+        // The file being written has no name: a kill now would leave nothing.
+        EXPECT_EQ(names_in(folder), (std::vector<std::string>{"world.tvwd", "world.tvwd.partial"}));
         EXPECT_TRUE(put("half", 4));
         EXPECT_EQ(contents(target), "earlier") << "the target changed before the commit";
         return "stopped half way";  // dropped unfinished
@@ -164,6 +163,23 @@ TEST(OutputFile, PathsAreCheckedBeforeAnyWork)
     EXPECT_TRUE(make_output_folder((folder / "made" / "nested").string(), error)) << error;
     EXPECT_TRUE(fs::is_directory(folder / "made" / "nested"));
     EXPECT_TRUE(make_output_folder(folder.string(), error)) << error;
+
+    // Temporaries left by a killed run go at the check; those of a live
+    // process and a user's own look-alike names stay.
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    waitpid(child, nullptr, 0);
+    const std::string dead = ".tarvelin-" + std::to_string(child) + "-7.partial",
+                      live = ".tarvelin-" + std::to_string(getpid()) + "-999999.partial",
+                      other = ".tarvelin-" + std::to_string(child) + "-7.partial.mine";
+    for (const fs::path& at : {folder, folder / "made"}) {
+        for (const std::string& name : {dead, live, other}) put(at / name, "x");
+        EXPECT_TRUE(at == folder ? check_output_path((at / "new.tvwd").string(), "world dump", error)
+                                 : make_output_folder(at.string(), error))
+            << error;
+        EXPECT_FALSE(fs::exists(at / dead)) << at;
+        EXPECT_TRUE(fs::exists(at / live) && fs::exists(at / other)) << at;
+    }
 
     // Bare names live in the current folder.
     const fs::path was = fs::current_path();

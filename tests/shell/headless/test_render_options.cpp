@@ -39,7 +39,7 @@ TEST(RenderOptions, AcceptsTheFullSet)
     EXPECT_FALSE(frame_wanted(o, 2));
 
     render_options all;
-    ASSERT_TRUE(parse({"--shot", "all", "--soft", "--keys", "up@1-5,down@3-4,left@2,right@2,q@1,a@1"}, all, error));
+    ASSERT_TRUE(parse({"--shot", "all", "--soft", "--frames", "5", "--keys", "up@1-5,down@3-4,left@2,right@2,q@1,a@1"}, all, error));
     EXPECT_TRUE(frame_wanted(all, 12345));
     EXPECT_TRUE(all.soft);
     EXPECT_EQ(all.keys.size(), 6u);
@@ -171,4 +171,52 @@ TEST(RenderOptions, ShotsBeyondTheLastFrameAndStdoutWithTextOutputAreErrors)
     parse({"--frames", "10", "--shot", "11"}, beyond, error);
     EXPECT_NE(error.find("11"), std::string::npos) << error;
     EXPECT_NE(error.find("--frames 10"), std::string::npos) << error;
+}
+
+TEST(RenderOptions, OnlyShotsAndKeysAddUpAndNeitherGoesPastTheLastFrame)
+{
+    render_options o;
+    std::string error;
+    ASSERT_TRUE(parse({"--frames", "4", "--shot", "1", "--keys", "up@1-4", "--shot", "3,4", "--keys", "left@2"}, o,
+                      error))
+        << error;
+    EXPECT_EQ(o.shots, (std::vector<long>{1, 3, 4}));
+    EXPECT_TRUE(key_held(o.keys, VK_CODE_UP, 4));
+    EXPECT_TRUE(key_held(o.keys, VK_CODE_LEFT, 2));
+
+    const std::vector<std::vector<const char*>> twice = {
+        {"--frames", "3", "--frames", "4"},
+        {"--saver", "--bench", "--saver"},
+        {"--out", "a", "--frames", "1", "--out", "b"},
+        {"--dump-world", "a", "--dump-world", "a"},
+        {"--saver", "--host", "10x10", "--host", "20x20"},
+    };
+    for (const auto& args : twice) {
+        render_options r;
+        EXPECT_FALSE(parse_render_options((int)args.size(), args.data(), r, error)) << args[0];
+        EXPECT_NE(error.find("given twice"), std::string::npos) << error;
+    }
+    // A key held past the last frame is refused as a shot past it is; up to it is fine.
+    render_options past;
+    EXPECT_FALSE(parse({"--frames", "3", "--keys", "up@2-4"}, past, error));
+    EXPECT_NE(error.find("frame 4 is beyond the last frame (--frames 3)"), std::string::npos) << error;
+    render_options within;
+    EXPECT_TRUE(parse({"--keys", "up@2-4", "--frames", "4"}, within, error)) << error;
+}
+
+TEST(RenderOptions, HostSizesStayWithinWhatAFrameMayTake)
+{
+    std::string error;
+    for (const char* size : {"7680x4320", "4320x7680", "8192x4050", "1x1"}) {
+        render_options o;
+        EXPECT_TRUE(parse({"--saver", "--host", size}, o, error)) << size << ": " << error;
+    }
+    for (const char* size : {"16384x16384", "8193x100", "7681x4320", "100x8193"}) {
+        render_options o;
+        EXPECT_FALSE(parse({"--saver", "--host", size}, o, error)) << size;
+        EXPECT_NE(error.find("too large"), std::string::npos) << error;
+    }
+    render_options malformed;
+    EXPECT_FALSE(parse({"--saver", "--host", "0x10"}, malformed, error));
+    EXPECT_NE(error.find("WIDTHxHEIGHT"), std::string::npos) << error;
 }
