@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # tarvelin full screen at 1024 x 768; F1 pressed again and again switches
 # between full screen (cursor hidden) and a window (cursor shown), each time
-# in a new window and context that still show the tower and the credit line;
-# Escape then ends the program with code 0.
+# in a new window and context that still show the tower and the credit line,
+# on the X connection the program opened first (a video driver started again
+# may pick another display or no display at all); Escape then ends the program
+# with code 0.
 # Usage: tarvelin_f1.sh BIN_DIR X_PROBE OUT_DIR
 BIN=$1 PROBE=$2 OUT=$3/f1
 mkdir -p "$OUT"
@@ -28,6 +30,11 @@ note "before F1: tower $tower0 px, text $text0 px"
 [ "$tower0" -gt 20000 ] || fail "no tower in the start view"
 [ "$text0" -gt 100 ] || fail "no credit line"
 
+# The program's sockets (its X connection among them), by inode.
+sockets() { ls -l /proc/"$(pgrep -P "$APP_PID" -x tarvelin)"/fd 2>/dev/null | grep -o 'socket:\[[0-9]*\]' | sort -u; }
+sockets0=$(sockets)
+[ -n "$sockets0" ] || fail "no sockets found for the program"
+
 expected=visible
 for n in 1 2 3 4; do
     tap F1
@@ -51,6 +58,7 @@ for n in 1 2 3 4; do
     [ "$tower" -gt $((tower0 / 2)) ] || fail "the tower is gone after F1 number $n"
     [ "$text" -gt $((text0 / 2)) ] || fail "the credit line is gone after F1 number $n"
     [ "$expected" = visible ] && expected=hidden || expected=visible
+    [ -z "$(comm -23 <(echo "$sockets0") <(sockets))" ] || fail "F1 number $n closed the program's first X connection"
 done
 
 xdotool keydown Escape
