@@ -6,6 +6,7 @@
 
 #include "common/gl.h"
 #include "common/world.h"
+#include "render/picture_fit.h"
 
 namespace {
 
@@ -197,7 +198,7 @@ void draw_view_frame(bool large_layout)
         }
         polygon_in(frame_black_polygon(side, large_layout));
     }
-    glDisable(GL_SCISSOR_TEST);
+    restore_picture_scissor();
     for (int k = FRAME_BAND_COUNT; k < FRAME_BLACK_POLYGON_COUNT; ++k) polygon_in(frame_black_polygon(k, large_layout));
     glColor3f(0, 0.2f, 0);
     for (int k = 0; k < FRAME_GREEN_POLYGON_COUNT; ++k) polygon_in(frame_green_polygon(k, large_layout));

@@ -6,6 +6,7 @@
 #include "common/angles.h"
 #include "common/gl.h"
 #include "common/world.h"
+#include "render/design_frame.h"
 #include "render/font.h"
 #include "render/picture_fit.h"
 #include "render/shape_cache.h"
@@ -22,6 +23,7 @@ const float lamp_direction[4] = {(float)-std::cos(LAMP_ANGLE), 0, (float)-std::s
 
 void on_resize(int width, int height)
 {
+    choose_frame_size(width, height);
     if (height == 0) height = 1;
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
@@ -66,4 +68,5 @@ void release_context_lists()
 {
     free_font();
     release_shape_cache();
+    release_design_frame();
 }

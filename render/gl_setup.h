@@ -4,8 +4,8 @@
 void on_resize(int width, int height);
 bool setup_gl();
 // Deletes what belongs to the current context and must be built again in
-// the next one: the font's lists and the cached shapes. Called once, before
-// any context goes away.
+// the next one: the font's lists, the cached shapes and the design-size
+// framebuffer. Called once, before any context goes away.
 void release_context_lists();
 
 // Lamp position (10 units right of the eye, positional) and spot direction

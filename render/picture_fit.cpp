@@ -53,8 +53,7 @@ void fit_picture_to_window(int width, int height)
 {
     if (!fitted) return;
     picture = fit_picture(world.mode_width, world.mode_height, width, height);
-    glScissor(picture.x, picture.y, picture.width, picture.height);
-    glEnable(GL_SCISSOR_TEST);
+    restore_picture_scissor();
     set_font_scale(picture_scale());
     refresh_font_size();
 }
@@ -96,6 +95,16 @@ void overlay_extent(int& width, int& height)
         width = world.client_width;
         height = world.client_height;
     }
+}
+
+void restore_picture_scissor()
+{
+    if (!fitted) {
+        glDisable(GL_SCISSOR_TEST);
+        return;
+    }
+    glScissor(picture.x, picture.y, picture.width, picture.height);
+    glEnable(GL_SCISSOR_TEST);
 }
 
 void clear_picture_bars()

@@ -35,6 +35,10 @@ void set_frame_viewport(int x, int y, int width, int height);
 // window's client area otherwise.
 void overlay_extent(int& width, int& height);
 
+// Back to drawing anywhere in the picture after a narrower scissor: the
+// fitted picture's scissor box, or no scissor when not fitted.
+void restore_picture_scissor();
+
 // Clears the bars around a fitted picture to black, leaving the clear colour
 // and everything inside the picture as they were. Nothing when not fitted.
 void clear_picture_bars();

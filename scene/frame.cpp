@@ -10,6 +10,7 @@
 #include "lakebed/fog.h"
 #include "lakebed/height_queries.h"
 #include "lakebed/terrain.h"
+#include "render/design_frame.h"
 #include "render/view_volume.h"
 #include "lakebed/water.h"
 #include "objects/bubbles.h"
@@ -138,7 +139,7 @@ bool run_frame_interactive()
     if (world.keys[VK_CODE_ESCAPE]) world.done = true;
     step_done(FRAME_STEP_CAMERA);
     draw_world();
-    glDisable(GL_SCISSOR_TEST);
+    restore_picture_scissor();
 
     // 15. distance to the bed for the sounder
     const float bed_distance = bed_vertex_distance(world.camera_x, world.camera_y, world.camera_z,
@@ -179,6 +180,9 @@ bool run_frame_saver()
 
 bool run_frame()
 {
+    begin_design_frame();
     clear_picture_bars();
-    return world.saver_build ? run_frame_saver() : run_frame_interactive();
+    const bool drawn = world.saver_build ? run_frame_saver() : run_frame_interactive();
+    present_design_frame();
+    return drawn;
 }

@@ -9,6 +9,7 @@
 #include "common/world.h"
 #include "render/font.h"
 #include "render/gl_setup.h"
+#include "render/picture_fit.h"
 #include "scene/frame.h"
 #include "scene/startup.h"
 #include "shell/pacing.h"
@@ -108,6 +109,8 @@ bool start_program(program_kind kind, const platform* p)
     reported_name = program_name(kind);
     const bool saver = kind == PROGRAM_SAVER;
     const bool whole = start_world(saver, p ? p->stop_requested : nullptr);
+    // Every window shows the whole picture, whatever its size.
+    set_picture_fitted(true);
     if (saver) {
         world.large_layout = true;
         world.fullscreen = true;

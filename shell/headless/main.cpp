@@ -25,12 +25,17 @@ namespace {
 constexpr char USAGE[] =
     "usage: tarvelin_render [--saver [--host WxH]] [--soft] [--frames N] [--shot LIST|all]\n"
     "                       [--out DIR] [--keys SCRIPT] [--dump-world FILE] [--bench]\n"
-    "                       [--summary]\n"
+    "                       [--summary] [--size WxH] [--resolution design|window]\n"
     "       tarvelin_render --icon SIZE [--out FILE]\n"
     "       tarvelin_render --help | --version\n"
     "  --saver           the screensaver's world and frame driver\n"
     "  --host WxH        the screensaver in a host's window of W x H pixels, as an X\n"
     "                    screensaver runs it: the picture fitted, bars around it\n"
+    "  --size WxH        the program's own window of W x H pixels, the picture fitted\n"
+    "  --resolution design|window\n"
+    "                    draw at the design size (1024 x 768, soft 640 x 480) and scale\n"
+    "                    to the window, or at the window's size (default: design size\n"
+    "                    on a software renderer when the picture is scaled up)\n"
     "  --soft            the interactive program's 640 x 480 soft mode\n"
     "  --frames N        run N frames (the title sequence comes first)\n"
     "  --shot LIST       comma-separated frame numbers to save as PNG, or 'all'\n"
@@ -82,8 +87,8 @@ bool run_frames(const render_options& options, std::string& error)
     headless_run run;
     run.frames = options.frames;
     run.keys = options.keys;
-    run.width = options.host_width;
-    run.height = options.host_height;
+    run.width = options.host_width + options.size_width;  // one of them is 0
+    run.height = options.host_height + options.size_height;
     run.frame_done = [&](long frame, bool title, double ms) {
         const GLubyte* gl_renderer = frame == 1 ? glGetString(GL_RENDERER) : nullptr;
         if (gl_renderer) renderer = (const char*)gl_renderer;
@@ -151,6 +156,7 @@ int main(int argc, char** argv)
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (options.soft) set_soft_mode(true);
     if (options.host_width > 0) enter_saver_session(WINDOW_IN_HOST, 0);
+    set_picture_resolution(options.resolution);
     if (options.summary) print_world_summary(stdout, generation_seconds);
 
     if (options.frames > 0 && !run_frames(options, error)) return failed(error);

@@ -22,7 +22,8 @@ constexpr std::pair<const char*, bool render_options::*> FLAGS[] = {
     {"--help", &render_options::help},       {"-h", &render_options::help},
     {"--version", &render_options::version},
 };
-const std::string VALUED[] = {"--icon", "--frames", "--shot", "--out", "--dump-world", "--keys", "--host"};
+const std::string VALUED[] = {"--icon", "--frames", "--shot",       "--out",
+                              "--dump-world", "--keys", "--host", "--size", "--resolution"};
 
 // "--name" or "-x": not "-" (standard output) and not a negative number,
 // which the option's own check reports better.
@@ -75,8 +76,12 @@ bool parse_value(const std::string& name, const std::string& v, render_options& 
         }
     } else if (name == "--keys") {
         return parse_key_script(v, options.keys, error);
+    } else if (name == "--resolution") {
+        if (v != "design" && v != "window") return refuse(error, "--resolution: '" + v + "' is not design or window");
+        options.resolution = v == "design" ? RESOLUTION_DESIGN : RESOLUTION_WINDOW;
     } else {
-        return parse_size(name, v, options.host_width, options.host_height, error);
+        return name == "--host" ? parse_size(name, v, options.host_width, options.host_height, error)
+                                : parse_size(name, v, options.size_width, options.size_height, error);
     }
     return true;
 }
@@ -102,6 +107,8 @@ bool check_combination(render_options& options, std::string& error)
                              "or --summary");
     if (options.host_width > 0 && !options.saver)
         return refuse(error, "--host runs the screensaver in a host's window and needs --saver");
+    if (options.host_width > 0 && options.size_width > 0)
+        return refuse(error, "--host and --size both give the window's size");
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/key_script.h"
+#include "render/design_frame.h"
 
 struct render_options {
     bool saver = false;       // screensaver world and frame driver
@@ -21,6 +22,8 @@ struct render_options {
     // --host WxH: the screensaver in a host's window of that size, its
     // picture fitted; 0 x 0 without it.
     int host_width = 0, host_height = 0;
+    int size_width = 0, size_height = 0;  // --size WxH: the program's own window of that size
+    picture_resolution resolution = RESOLUTION_AUTO;
     bool help = false;
     bool version = false;
 };

@@ -8,6 +8,7 @@
 
 #include "common/gl.h"
 #include "common/world.h"
+#include "render/design_frame.h"
 #include "render/font.h"
 #include "render/gl_setup.h"
 #include "render/picture_fit.h"
@@ -138,11 +139,14 @@ red_text find_red_text(const frame_image& image)
     return t;
 }
 
+// Frames drawn at the window's size unless a test chooses otherwise.
 class FittedSaverFrames : public ::testing::Test {
 protected:
+    void SetUp() override { set_picture_resolution(RESOLUTION_WINDOW); }
     void TearDown() override
     {
         set_picture_fitted(false);
+        set_picture_resolution(RESOLUTION_AUTO);
     }
 };
 
@@ -260,4 +264,42 @@ TEST_F(FittedSaverFrames, TheFontFollowsThePicturesScale)
     on_resize(2048, 1536);
     EXPECT_NE(world.font_base, 0u);
     EXPECT_EQ(font_pixel_height(), 20);
+}
+
+TEST_F(FittedSaverFrames, DesignSizeFramesAreTheFrameItselfScaledIntoTheWindow)
+{
+    frame_image own, doubled, barred;
+    if (!draw_saver_frames(1024, 768, false, own)) GTEST_SKIP() << test_gl_context_error();
+    set_picture_resolution(RESOLUTION_DESIGN);
+    ASSERT_TRUE(draw_saver_frames(2048, 1536, true, doubled));
+    EXPECT_TRUE(drawing_design_size());
+    ASSERT_TRUE(draw_saver_frames(1440, 768, true, barred));
+    // A whole scale repeats each pixel; at scale 1 the picture is the frame
+    // moved into the middle, exactly, with black bars beside it.
+    long doubled_diff = 0, barred_diff = 0;
+    for (int y = 0; y < 768; ++y)
+        for (int x = 0; x < 1024; ++x) {
+            for (int k = 0; k < 4; ++k)
+                if (!std::equal(own.at(x, y), own.at(x, y) + 3, doubled.at(2 * x + k % 2, 2 * y + k / 2)))
+                    ++doubled_diff;
+            if (!std::equal(own.at(x, y), own.at(x, y) + 3, barred.at(x + 208, y))) ++barred_diff;
+        }
+    EXPECT_EQ(doubled_diff, 0);
+    EXPECT_EQ(barred_diff, 0);
+    EXPECT_EQ(lit_pixels(barred, 0, 0, 208, 768) + lit_pixels(barred, 1232, 0, 208, 768), 0);
+
+    // Chosen by itself only on a software renderer, and only to scale up.
+    EXPECT_TRUE(is_software_renderer("llvmpipe (LLVM 15.0.6, 256 bits)"));
+    EXPECT_TRUE(is_software_renderer("GDI Generic"));
+    EXPECT_FALSE(is_software_renderer("NVIDIA GeForce RTX 4090/PCIe/SSE2"));
+    EXPECT_FALSE(is_software_renderer(nullptr));
+    set_picture_resolution(RESOLUTION_AUTO);
+    const bool software = is_software_renderer((const char*)glGetString(GL_RENDERER));
+    on_resize(1920, 1080);
+    EXPECT_EQ(drawing_design_size(), software);
+    on_resize(1024, 1000);
+    EXPECT_FALSE(drawing_design_size());
+    set_picture_resolution(RESOLUTION_WINDOW);
+    on_resize(1920, 1080);
+    EXPECT_FALSE(drawing_design_size());
 }
