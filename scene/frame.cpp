@@ -19,6 +19,7 @@
 #include "objects/weeds.h"
 #include "scene/camera.h"
 #include "scene/credits.h"
+#include "scene/frame_rate.h"
 #include "render/overlay.h"
 #include "render/picture_fit.h"
 #include "scene/title.h"
@@ -180,9 +181,11 @@ bool run_frame_saver()
 
 bool run_frame()
 {
+    start_frame_timing();
     begin_design_frame();
     clear_picture_bars();
     const bool drawn = world.saver_build ? run_frame_saver() : run_frame_interactive();
+    draw_frame_rate();
     present_design_frame();
     return drawn;
 }

@@ -7,16 +7,36 @@
 #include "tarvelin_version.h"
 
 bool parse_program_options(program_kind kind, int argc, const char* const* argv,
-                           program_options& options, std::string& error)
+                           program_options& options, std::string& error, std::vector<const char*>* others)
 {
+    bool resolution = false;
     for (int i = 0; i < argc; ++i) {
         const char* arg = argv[i] ? argv[i] : "";
-        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+        const bool desktop = std::strcmp(arg, "--fullscreen=desktop") == 0;
+        if ((desktop && options.desktop) || (!std::strcmp(arg, "--fps") && options.fps) ||
+            (!std::strcmp(arg, "--resolution") && resolution)) {
+            error = std::string("'") + arg + "' is given twice";
+            return false;
+        }
+        if (desktop && kind == PROGRAM_SAVER) {
+            options.desktop = true;
+        } else if (!std::strcmp(arg, "--fps")) {
+            options.fps = true;
+        } else if (!std::strcmp(arg, "--resolution")) {
+            const char* value = i + 1 < argc && argv[i + 1] ? argv[++i] : "";
+            resolution = !std::strcmp(value, "design") || !std::strcmp(value, "window");
+            if (!resolution) {
+                error = std::string("--resolution: '") + value + "' is not design or window";
+                return false;
+            }
+            options.resolution = value[0] == 'd' ? RESOLUTION_DESIGN : RESOLUTION_WINDOW;
+        } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
             options.help = true;
         } else if (std::strcmp(arg, "--version") == 0) {
             options.version = true;
         } else if (kind == PROGRAM_VIEWER && (!std::strcmp(arg, "--fullscreen") || !std::strcmp(arg, "--window") ||
-                                              !std::strcmp(arg, "--soft") || !std::strcmp(arg, "--no-soft"))) {
+                                              !std::strcmp(arg, "--soft") || !std::strcmp(arg, "--no-soft") ||
+                                              desktop)) {
             // Each question takes one answer: a second one, the same or the other, is a mistake.
             // The letter after "--" tells the four apart: fullscreen, window, soft, no-soft.
             const bool screen = arg[2] == 'f' || arg[2] == 'w';
@@ -26,6 +46,9 @@ bool parse_program_options(program_kind kind, int argc, const char* const* argv,
                 return false;
             }
             answer = arg[2] == 'f' || arg[2] == 's' ? PRESET_YES : PRESET_NO;
+            options.desktop = options.desktop || desktop;
+        } else if (others) {
+            others->push_back(arg);
         } else {
             error = std::string(arg[0] == '-' ? "unknown option '" : "unexpected argument '") +
                     arg + "'";
@@ -38,23 +61,38 @@ bool parse_program_options(program_kind kind, int argc, const char* const* argv,
 std::string program_usage(program_kind kind)
 {
     if (kind == PROGRAM_SAVER) {
-        return "usage: tarvelin_saver [--root | --window-id ID] [--help] [--version]\n"
+        return "usage: tarvelin_saver [--root | --window-id ID | --fullscreen=desktop]\n"
+               "                      [--resolution design|window] [--fps] [--help] [--version]\n"
                "The lake-bottom screensaver. Started by hand it runs full screen and turns by\n"
                "itself; Escape or the window's close button ends it, F1 switches to a window.\n"
                "  --root, -root        draw in the root window, as XScreenSaver asks\n"
                "  --window-id ID       draw in the X window ID (decimal or 0x hex), as a\n"
                "  -window-id ID        screensaver framework's preview asks;\n"
                "                       $XSCREENSAVER_WINDOW gives the window too\n"
+               "  --fullscreen=desktop full screen at the desktop's resolution, no mode change\n"
+               "  --resolution design|window\n"
+               "                       draw at 1024 x 768 and scale the picture to the window,\n"
+               "                       or draw at the window's size (default: the design size\n"
+               "                       on a software renderer when the picture is scaled up)\n"
+               "  --fps                show the frame rate\n"
                "  --help               show this text and exit\n"
                "  --version            show the version and exit\n";
     }
-    return "usage: tarvelin [--fullscreen | --window] [--soft | --no-soft] [--help] [--version]\n"
+    return "usage: tarvelin [--fullscreen | --fullscreen=desktop | --window] [--soft | --no-soft]\n"
+           "                [--resolution design|window] [--fps] [--help] [--version]\n"
            "A swim over a lake bottom. Without options it asks whether to run full screen\n"
            "and whether to run in the 640 x 480 soft mode; an option answers its question.\n"
            "  --fullscreen   full screen, 1024 x 768 (or 640 x 480 in the soft mode)\n"
+           "  --fullscreen=desktop\n"
+           "                 full screen at the desktop's resolution, no mode change\n"
            "  --window       in a window\n"
            "  --soft         the 640 x 480 soft mode\n"
            "  --no-soft      the 1024 x 768 mode\n"
+           "  --resolution design|window\n"
+           "                 draw at the design size and scale the picture to the window,\n"
+           "                 or draw at the window's size (default: the design size on a\n"
+           "                 software renderer when the picture is scaled up)\n"
+           "  --fps          show the frame rate\n"
            "  --help         show this text and exit\n"
            "  --version      show the version and exit\n"
            "Keys: arrows swim and turn, Q and A look up and down, F1 switches between full\n"

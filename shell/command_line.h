@@ -1,14 +1,17 @@
 // The command line of tarvelin and tarvelin_saver.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "shell/program.h"
 
-// Parses the arguments after the program name. Of two options that answer
-// the same question, the later one holds. On an unknown option, or one the
-// program does not take, returns false with a one-line message in `error`.
-bool parse_program_options(program_kind kind, int argc, const char* const* argv,
-                           program_options& options, std::string& error);
+// Parses the arguments after the program name. An option given twice, or
+// two answers to one question, is a mistake. On a mistake, or an argument
+// the program does not take, returns false with a one-line message in
+// `error`; with `others`, arguments it does not know (a host's) go there
+// instead, in their order.
+bool parse_program_options(program_kind kind, int argc, const char* const* argv, program_options& options,
+                           std::string& error, std::vector<const char*>* others = nullptr);
 
 // The usage text of the program, ending in a newline.
 std::string program_usage(program_kind kind);

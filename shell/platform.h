@@ -55,6 +55,9 @@ struct window_request {
     // WINDOW_IN_HOST: the host's window (an X window id, a Windows HWND);
     // 0 asks for the screen's root window where the platform has one.
     uintptr_t host;
+    // With `fullscreen`: no display mode was entered; the window covers its
+    // monitor at the desktop's resolution and reports that size as a resize.
+    bool desktop;
 };
 
 struct platform {

@@ -11,6 +11,7 @@
 #include "render/gl_setup.h"
 #include "render/picture_fit.h"
 #include "scene/frame.h"
+#include "scene/frame_rate.h"
 #include "scene/startup.h"
 #include "shell/pacing.h"
 
@@ -32,6 +33,8 @@ int pointer_x = 0, pointer_y = 0;
 const platform* closing = nullptr;
 // Whether the last window's opening ended with the offered window declined.
 bool declined = false;
+// Whether full screen keeps the desktop's resolution (no display-mode change).
+bool desktop_fullscreen = false;
 
 // The name on the standard-error line of a failure.
 const char* reported_name = "tarvelin";
@@ -164,7 +167,7 @@ bool open_program_window(const platform& p, const program_scene& scene)
         return false;
     }
 
-    if (world.fullscreen &&
+    if (world.fullscreen && !desktop_fullscreen &&
         !p.enter_display_mode(world.mode_width, world.mode_height, COLOUR_BITS)) {
         // Why there is no such mode, before the question can change it.
         const std::string cause = cause_of(p);
@@ -177,7 +180,7 @@ bool open_program_window(const platform& p, const program_scene& scene)
     }
 
     const window_request request = {WINDOW_TITLE, world.mode_width, world.mode_height, COLOUR_BITS,
-                                    world.fullscreen, placement, placement_host};
+                                    world.fullscreen, placement, placement_host, desktop_fullscreen};
     if (!p.open_window(request, failure)) {
         // Undo the half-made window, then report the step that failed (its
         // cause first: closing may overwrite the platform's error).
@@ -319,8 +322,16 @@ int run_windows(const platform& p, const program_scene& scene)
     return code;
 }
 
+void use_picture_options(const program_options& options)
+{
+    desktop_fullscreen = options.desktop;
+    set_picture_resolution(options.resolution);
+    show_frame_rate(options.fps);
+}
+
 int run_program(const platform& p, program_kind kind, const program_options& options)
 {
+    use_picture_options(options);
     // Where nothing can be shown, say so before the questions and the world.
     reported_name = program_name(kind);
     if (!start_platform(p)) return EXIT_CANNOT_RUN;

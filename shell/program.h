@@ -1,6 +1,7 @@
 // The program both GUI programs and the headless renderer run: start-up, the window, the loop.
 #pragma once
 
+#include "render/design_frame.h"
 #include "shell/platform.h"
 
 enum program_kind {
@@ -45,6 +46,11 @@ struct program_options {
     bool version = false;
     preset_answer fullscreen = PRESET_NONE;  // --fullscreen / --window
     preset_answer soft = PRESET_NONE;        // --soft / --no-soft
+    // --fullscreen=desktop: full screen at the desktop's own resolution, no
+    // display-mode change, the picture fitted (the viewer's answer is Yes).
+    bool desktop = false;
+    picture_resolution resolution = RESOLUTION_AUTO;  // --resolution design|window
+    bool fps = false;                                 // --fps: the frame rate in a corner
 };
 
 // The viewer's two questions, each unless an option answers it in advance;
@@ -107,6 +113,10 @@ int run_windows(const platform& p, const program_scene& scene);
 // Exit code of a program that could not run: no display, no window or
 // context, a refused fallback.
 constexpr int EXIT_CANNOT_RUN = 1;
+
+// The options that shape the picture (full screen at the desktop's size,
+// the drawing resolution, the frame rate) for the windows opened from now on.
+void use_picture_options(const program_options& options);
 
 // Everything: the platform's start (no display: its line, EXIT_CANNOT_RUN),
 // start_program (a stop: its code), the questions (viewer only, and only

@@ -32,8 +32,9 @@ int run_session_windows(const platform& p, const program_scene& scene)
     return message_written ? EXIT_CANNOT_RUN : code;
 }
 
-int run_saver_session(const platform& p, window_kind kind, uintptr_t host)
+int run_saver_session(const platform& p, window_kind kind, uintptr_t host, const program_options& options)
 {
+    use_picture_options(options);
     if (!start_program(PROGRAM_SAVER, &p)) return stop_code(p);
     enter_saver_session(kind, host);
     return run_session_windows(p, lake_scene);

@@ -21,8 +21,9 @@ void enter_saver_session(window_kind kind, uintptr_t host);
 int run_session_windows(const platform& p, const program_scene& scene);
 
 // The screensaver in a session: start_program, enter_saver_session and
-// run_session_windows with the lake.
-int run_saver_session(const platform& p, window_kind kind, uintptr_t host);
+// run_session_windows with the lake, the picture as `options` say.
+int run_saver_session(const platform& p, window_kind kind, uintptr_t host,
+                      const program_options& options = program_options());
 
 // The line a message makes on standard error: "tarvelin_saver: CAPTION:
 // TEXT", its line breaks turned into spaces.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "shell/command_line.h"
 #include "shell/posix/stop_signals.h"
@@ -16,20 +17,21 @@
 int main(int argc, char** argv)
 {
     install_stop_signals();
+    // The program's own options first; what is left is a host's.
+    program_options options;
+    std::vector<const char*> host_arguments;
     saver_host host;
     std::string error;
-    const saver_host_result found =
-        parse_saver_host_arguments(argc - 1, argv + 1, std::getenv("XSCREENSAVER_WINDOW"), host, error);
-    if (found == SAVER_HOST_FOUND) {
-        if (host.hosted) return run_saver_session(x11_host_platform(), WINDOW_IN_HOST, host.window);
-        return run_program(sdl_platform(), PROGRAM_SAVER);
-    }
-    // --help and --version are not a host's arguments.
-    program_options options;
-    std::string other;
-    if (parse_program_options(PROGRAM_SAVER, argc - 1, argv + 1, options, other) &&
+    if (parse_program_options(PROGRAM_SAVER, argc - 1, argv + 1, options, error, &host_arguments) &&
         (options.help || options.version))
         return run_from_command_line(sdl_platform(), PROGRAM_SAVER, argc - 1, argv + 1);
+    if (error.empty() && parse_saver_host_arguments((int)host_arguments.size(), host_arguments.data(),
+                                                    std::getenv("XSCREENSAVER_WINDOW"), host,
+                                                    error) == SAVER_HOST_FOUND) {
+        if (!host.hosted) return run_program(sdl_platform(), PROGRAM_SAVER, options);
+        if (!options.desktop) return run_saver_session(x11_host_platform(), WINDOW_IN_HOST, host.window, options);
+        error = "--fullscreen=desktop is for a window of the saver's own, not a host's";
+    }
     // A mistake: one line.
     std::fprintf(stderr, "tarvelin_saver: %s (see --help)\n", error.c_str());
     return 2;

@@ -119,18 +119,27 @@ bool open_window(const window_request& request, message_id& failure)
     failure = MESSAGE_WINDOW_CREATION_ERROR;
     if (request.kind != WINDOW_OWN) return false;
 
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    // On a HiDPI display the window has its size in logical pixels and its
+    // frame the display's full resolution.
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
     if (request.fullscreen) {
-        flags |= SDL_WINDOW_FULLSCREEN;
+        flags |= request.desktop ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_FULLSCREEN;
         SDL_ShowCursor(SDL_DISABLE);
     } else {
         flags |= SDL_WINDOW_RESIZABLE;
     }
 
-    window = create_gl_window(request.title, request.width, request.height, flags);
+    // Full screen at the desktop's resolution: the window has the desktop's size even where no window
+    // manager makes it so.
+    SDL_DisplayMode desktop = {};
+    desktop.w = request.width;
+    desktop.h = request.height;
+    if (request.fullscreen && request.desktop) SDL_GetDesktopDisplayMode(0, &desktop);
+    window = create_gl_window(request.title, desktop.w, desktop.h, flags);
     if (!window) return false;
     // The display mode changes to this one when the window is shown.
-    if (request.fullscreen && SDL_SetWindowDisplayMode(window, &fullscreen_mode) != 0) return false;
+    if (request.fullscreen && !request.desktop && SDL_SetWindowDisplayMode(window, &fullscreen_mode) != 0)
+        return false;
 
     context = SDL_GL_CreateContext(window);
     failure = MESSAGE_NO_RENDERING_CONTEXT;
@@ -154,6 +163,13 @@ bool open_window(const window_request& request, message_id& failure)
     }
     SDL_ShowWindow(window);
     SDL_RaiseWindow(window);
+    // The frame's size as a resize event, for a window that did not get the
+    // size asked for (the desktop's, a HiDPI display's).
+    SDL_Event size = {};
+    size.type = SDL_WINDOWEVENT;
+    size.window.windowID = SDL_GetWindowID(window);
+    size.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
+    SDL_PushEvent(&size);
     return true;
 }
 
@@ -198,6 +214,8 @@ bool poll_event(platform_event& event)
     if (!SDL_PollEvent(&sdl_event)) return false;
     event = platform_event_from_sdl(sdl_event, window ? SDL_GetWindowID(window) : 0,
                                     window ? SDL_GetWindowFlags(window) : 0);
+    // A size counts in the frame's pixels, which HiDPI makes more than the window's.
+    if (event.kind == PLATFORM_EVENT_RESIZE && window) SDL_GL_GetDrawableSize(window, &event.width, &event.height);
     return true;
 }
 

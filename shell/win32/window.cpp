@@ -72,6 +72,8 @@ HWND create_placed_window(const window_request& request, message_id& failure)
     case WINDOW_OWN:
         if (request.fullscreen) {
             ShowCursor(FALSE);
+            // At the desktop's own resolution: the primary monitor, its mode as it is.
+            if (request.desktop) size = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         } else {
             ex_style |= WS_EX_WINDOWEDGE;
             style = WS_OVERLAPPEDWINDOW;

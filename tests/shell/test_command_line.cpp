@@ -119,3 +119,35 @@ TEST(CommandLine, UsageAndVersionTexts)
     EXPECT_EQ(program_version_text(PROGRAM_SAVER).rfind("tarvelin_saver ", 0), 0u);
     EXPECT_EQ(program_version_text(PROGRAM_VIEWER).back(), '\n');
 }
+
+TEST(CommandLine, PictureOptionsInBothProgramsAndTheSaversHostArgumentsLeftOver)
+{
+    program_options o;
+    std::string error;
+    // The desktop-sized full screen answers the viewer's first question, and
+    // the next answer to the same question is a mistake.
+    ASSERT_TRUE(parse(PROGRAM_VIEWER, {"--fullscreen=desktop", "--no-soft", "--fps"}, o, error)) << error;
+    EXPECT_EQ(o.fullscreen, PRESET_YES);
+    EXPECT_TRUE(o.desktop);
+    EXPECT_TRUE(o.fps);
+    EXPECT_FALSE(parse(PROGRAM_VIEWER, {"--fullscreen=desktop", "--window"}, o, error));
+    EXPECT_FALSE(parse(PROGRAM_VIEWER, {"--fullscreen", "--fullscreen=desktop"}, o, error));
+    for (const auto& bad : std::vector<std::vector<const char*>>{
+             {"--fps", "--fps"}, {"--resolution", "design", "--resolution", "window"}, {"--resolution", "big"},
+             {"--resolution"}}) {
+        EXPECT_FALSE(parse(PROGRAM_SAVER, bad, o, error)) << bad[0];
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+    }
+
+    // The saver hands what it does not know to the host's parser, in order.
+    std::vector<const char*> args = {"--window-id", "0x12", "--resolution", "window", "--fullscreen=desktop"};
+    std::vector<const char*> others;
+    o = program_options();
+    ASSERT_TRUE(parse_program_options(PROGRAM_SAVER, (int)args.size(), args.data(), o, error, &others)) << error;
+    EXPECT_EQ(o.resolution, RESOLUTION_WINDOW);
+    EXPECT_TRUE(o.desktop);
+    EXPECT_EQ(o.fullscreen, PRESET_NONE);
+    ASSERT_EQ(others.size(), 2u);
+    EXPECT_STREQ(others[0], "--window-id");
+    EXPECT_STREQ(others[1], "0x12");
+}
