@@ -54,7 +54,7 @@ bool load_framebuffer_functions()
                          (extensions && std::strstr(extensions, "GL_ARB_framebuffer_object"));
     if (!offered) return false;
 #ifdef _WIN32
-#define LOOK_UP(field, type, name) gl.field = (type)(void*)wglGetProcAddress(name)
+#define LOOK_UP(field, type, name) gl.field = (type)(void*)wglGetProcAddress(#name)
 #else
     // The system's libGL exports every core function and dispatches it to the current context.
 #define LOOK_UP(field, type, name) gl.field = (type)&::name
