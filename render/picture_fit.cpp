@@ -109,7 +109,10 @@ void restore_picture_scissor()
 
 void clear_picture_bars()
 {
-    if (!fitted) return;
+    // A picture that fills its window has no bars to clear.
+    if (!fitted || (picture.x == 0 && picture.y == 0 && picture.width == world.client_width &&
+                    picture.height == world.client_height))
+        return;
     // The frame's own clear colour (the fog's, set by the previous frame)
     // and the scissor box come back with the attributes.
     glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
