@@ -46,7 +46,7 @@ contents=$(dpkg-deb -c "$deb" | awk '{print $NF}')
 for path in ./usr/bin/tarvelin ./usr/bin/tarvelin_saver ./usr/bin/tarvelin_render \
             ./usr/share/applications/tarvelin.desktop ./usr/share/man/man6/tarvelin.6 \
             ./usr/share/man/man6/tarvelin_saver.6 ./usr/share/man/man1/tarvelin_render.1 \
-            ./usr/share/icons/hicolor/48x48/apps/tarvelin.png; do
+            ./usr/share/icons/hicolor/48x48/apps/tarvelin.png ./usr/share/doc/tarvelin/copyright; do
     echo "$contents" | grep -qx "$path" || fail "the package lacks $path"
 done
 echo "$contents" | grep -q '^\./usr/share/metainfo/.*\.metainfo\.xml$' || fail "the package lacks its AppStream metadata"
