@@ -204,13 +204,23 @@ void win32_swap_buffers()
 void make_gdi_font()
 {
     world.font_base = glGenLists(FONT_CODE_COUNT);
-    // A negative height selects by character height, not cell height.
+    // A negative height selects by character height, not cell height. Where
+    // Courier New is missing (Wine), a fixed-pitch face stands in for it: a
+    // proportional one has blanks half as wide, and words run together.
     win32.font = CreateFontA(-font_pixel_height(), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                             OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, "Courier New");
+                             OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN,
+                             "Courier New");
     // It stays selected for the life of the window's own device context.
     win32.font_replaced = SelectObject(win32.device_context, win32.font);
     wglUseFontBitmapsA(win32.device_context, FONT_FIRST_CODE, FONT_CODE_COUNT, world.font_base);
+    // The blank (the first list) moves on by the font's own advance: Wine's
+    // wglUseFontBitmapsA leaves its list empty, which ran words together.
+    SIZE blank = {};
+    static const GLubyte no_ink[4] = {0, 0, 0, 0};
+    if (!GetTextExtentPoint32A(win32.device_context, " ", 1, &blank)) return;
+    glNewList(world.font_base, GL_COMPILE);
+    glBitmap(1, 1, 0, 0, (GLfloat)blank.cx, 0, no_ink);
+    glEndList();
 }
 
 void free_gdi_font()

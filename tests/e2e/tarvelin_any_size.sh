@@ -59,11 +59,23 @@ whole_picture() {
 }
 
 command -v xrandr >/dev/null || fail "xrandr is missing (package x11-xserver-utils)"
+# viewable ID: waits until the window is mapped (SDL shows it once its
+# context is made), so that it can take the focus.
+viewable() {
+  local _
+  for _ in $(seq 1 100); do
+    xwininfo -id "$1" 2>/dev/null | grep -q "Map State: IsViewable" && return 0
+    sleep 0.1
+  done
+  fail "window $1 was not shown within 10 s"
+}
+
 start_xvfb 1920x1200
 mode=$(xrandr --current | head -1)
 [ -n "$mode" ] || fail "xrandr gives no screen size"
 start_app tarvelin --window --no-soft
 id=$(wait_window "$TITLE" 60) || exit 1
+viewable "$id"
 focus "$id"
 wait_for_lake "$id" 180 >/dev/null || exit 1
 for size in 800x450 1600x1200 500x900; do
@@ -78,6 +90,7 @@ rc=$(wait_app_exit 20) || exit 1
 
 start_app tarvelin --fullscreen=desktop --no-soft --fps
 id=$(wait_window "$TITLE" 60) || exit 1
+viewable "$id"
 focus "$id"
 pic=$(wait_for_lake "$id" 180) || exit 1
 [ "$(window_size "$id")" = "1920x1200" ] || fail "the desktop-sized window is $(window_size "$id")"
@@ -95,11 +108,13 @@ note "full screen at the desktop's 1920x1200, mode unchanged ($mode), frame rate
 tap F1
 sleep 2
 id=$(wait_window "$TITLE" 30) || exit 1
+viewable "$id"
 [ "$(window_size "$id")" = "1024x768" ] || fail "F1: the window is $(window_size "$id"), not 1024x768"
 focus "$id"
 tap F1
 sleep 2
 id=$(wait_window "$TITLE" 30) || exit 1
+viewable "$id"
 [ "$(window_size "$id")" = "1920x1200" ] || fail "F1 twice: the window is $(window_size "$id"), not 1920x1200"
 note "F1: a 1024x768 window, then the desktop-sized full screen again"
 focus "$id"

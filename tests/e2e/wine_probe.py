@@ -94,21 +94,21 @@ def check(kind, path):
     left = frame_share(pixel, height, 8, 64)
     right = frame_share(pixel, height, width - 64, width - 8)
     # Credit line: its first character's origin is 440 units from the left
-    # and 10 from the bottom; Courier New at 10 pixels advances 6 per character.
-    # Wine's wglUseFontBitmapsA gives the blank no advance, so the ink may
-    # also be as short as the text without its spaces.
+    # and 10 from the bottom; Courier New at 10 pixels, or the fixed-pitch face
+    # that stands in for it, advances 6 per character, the blanks included (a
+    # proportional face, its blanks 3 wide, leaves the ink far shorter).
     if kind == "viewer":
         checks.expect(left > 0.9 and right > 0.9,
                       "view frame's green bands: %.0f%% left, %.0f%% right" % (left * 100, right * 100))
         count, extent, first = credit_ink(pixel, 430, 640, height - 30, height)
-        checks.expect(count >= 60 and 95 <= extent <= 125 and first is not None and first <= 446,
+        checks.expect(count >= 60 and 106 <= extent <= 125 and first is not None and first <= 446,
                       "credit \"Created by Orvandel\": %d red pixels, %d wide from x %s"
                       % (count, extent, first))
     else:
         checks.expect(left < 0.2 and right < 0.2,
                       "no view frame: %.0f%% left, %.0f%% right" % (left * 100, right * 100))
         count, extent, first = credit_ink(pixel, 430, 800, height - 30, height)
-        checks.expect(count >= 150 and 240 <= extent <= 310 and first is not None and first <= 446,
+        checks.expect(count >= 150 and 280 <= extent <= 310 and first is not None and first <= 446,
                       "credit \"The lake bottom screensaver. Created by Orvandel\": "
                       "%d red pixels, %d wide from x %s" % (count, extent, first))
     return checks.ok
