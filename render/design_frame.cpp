@@ -109,6 +109,11 @@ void set_picture_resolution(picture_resolution c)
     choice = c;
 }
 
+picture_resolution picture_resolution_choice()
+{
+    return choice;
+}
+
 bool is_software_renderer(const char* renderer)
 {
     if (!renderer) return false;

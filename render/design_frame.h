@@ -13,6 +13,7 @@ enum picture_resolution {
 
 // The choice for the windows opened and resized from now on.
 void set_picture_resolution(picture_resolution choice);
+picture_resolution picture_resolution_choice();
 
 // The size handler's first step, with the window's drawable size: decides
 // how the frames are drawn from now on and turns the size into the one the

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/world.h"
+#include "render/design_frame.h"
 #include "render/picture_fit.h"
 
 namespace {
@@ -17,6 +18,11 @@ void enter_saver_session(window_kind kind, uintptr_t host)
 {
     world.fullscreen = false;
     set_picture_fitted(true);
+    // A host may destroy its window at any moment, and llvmpipe can crash
+    // finishing a design-size frame for a window that has just gone: there
+    // frames are drawn at the window's size unless asked otherwise.
+    if (kind == WINDOW_IN_HOST && picture_resolution_choice() == RESOLUTION_AUTO)
+        set_picture_resolution(RESOLUTION_WINDOW);
     set_window_placement(kind, host);
 }
 

@@ -155,8 +155,8 @@ int main(int argc, char** argv)
     const double generation_seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (options.soft) set_soft_mode(true);
-    if (options.host_width > 0) enter_saver_session(WINDOW_IN_HOST, 0);
     set_picture_resolution(options.resolution);
+    if (options.host_width > 0) enter_saver_session(WINDOW_IN_HOST, 0);
     if (options.summary) print_world_summary(stdout, generation_seconds);
 
     if (options.frames > 0 && !run_frames(options, error)) return failed(error);

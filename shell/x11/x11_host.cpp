@@ -140,7 +140,14 @@ platform_event event_from_x(const XEvent& x)
 bool poll_event(platform_event& event)
 {
     if (stop_event(event) || pop_event(event)) return true;
-    if (display == nullptr || XPending(display) == 0) return false;
+    if (display == nullptr) return false;
+    // Nothing queued: the next frame comes. A window the host has destroyed
+    // may show as such only in an error, later; one round trip asks first.
+    if (XPending(display) == 0 && host != 0 && x_window_gone(display, host)) {
+        event = quit_event(0);
+        return true;
+    }
+    if (XPending(display) == 0) return false;
     XEvent x;
     XNextEvent(display, &x);
     event = event_from_x(x);

@@ -34,7 +34,7 @@ metainfo=$(find "$prefix/share/metainfo" -name '*.metainfo.xml' 2>/dev/null)
 [ "$(echo "$metainfo" | grep -c .)" -eq 1 ] || fail "not one AppStream file in share/metainfo: $metainfo"
 grep -q '<launchable type="desktop-id">tarvelin.desktop</launchable>' "$metainfo" ||
     fail "the AppStream metadata does not name the installed desktop entry"
-for page in man6/tarvelin.6 man6/tarvelin_saver.6 man1/tarvelin_render.1; do
+for page in man6/tarvelin.6.gz man6/tarvelin_saver.6.gz man1/tarvelin_render.1.gz; do
     [ -f "$prefix/share/man/$page" ] || fail "no manual page share/man/$page"
 done
 echo "installed: $(cd "$prefix" && find . -type f | sort | tr '\n' ' ')"

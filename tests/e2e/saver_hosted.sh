@@ -82,9 +82,8 @@ for bar in "0 0 240 1080" "1680 0 240 1080"; do
     [ "$(stat_field "$pic" $bar 1)" = "100" ] || fail "the bar at $bar is not black"
 done
 # The credit line, scaled with the picture: from x = 240 + 440 x 1.406 in
-# the picture's bottom rows, and no further right than the picture. On a
-# software renderer the picture is the design-size frame scaled up, its thin
-# strokes blended with the scene: reddish, no longer pure red.
+# the picture's bottom rows, and no further right than the picture: reddish
+# pixels, which a scaled picture's strokes blended with the scene still are.
 text=$(stat_field "$pic" 840 1040 840 40 3)
 note "big host: credit line $text red text pixels"
 [ "$text" -gt 300 ] || fail "no credit line in the big host's picture"

@@ -30,7 +30,7 @@ echo "package: $(basename "$deb")"
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = tarvelin ] || fail "package name is '$(field Package)'"
 [ "$(field Version)" = "$version" ] || fail "package version is '$(field Version)', not $version"
-[ "$(field Section)" = games ] || fail "section is '$(field Section)', not games"
+[ "$(field Section)" = x11 ] || fail "section is '$(field Section)', not x11"
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "architecture is '$(field Architecture)'"
 [ -n "$(field Maintainer)" ] || fail "no maintainer"
 [ "$(field Description | wc -l)" -ge 2 ] || fail "no long description"
@@ -44,8 +44,8 @@ done
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $NF}')
 for path in ./usr/bin/tarvelin ./usr/bin/tarvelin_saver ./usr/bin/tarvelin_render \
-            ./usr/share/applications/tarvelin.desktop ./usr/share/man/man6/tarvelin.6 \
-            ./usr/share/man/man6/tarvelin_saver.6 ./usr/share/man/man1/tarvelin_render.1 \
+            ./usr/share/applications/tarvelin.desktop ./usr/share/man/man6/tarvelin.6.gz \
+            ./usr/share/man/man6/tarvelin_saver.6.gz ./usr/share/man/man1/tarvelin_render.1.gz \
             ./usr/share/icons/hicolor/48x48/apps/tarvelin.png ./usr/share/doc/tarvelin/copyright; do
     echo "$contents" | grep -qx "$path" || fail "the package lacks $path"
 done

@@ -9,6 +9,7 @@
 
 #include "common/keys.h"
 #include "common/world.h"
+#include "render/design_frame.h"
 #include "render/picture_fit.h"
 #include "scene/credits.h"
 #include "shell/program.h"
@@ -334,4 +335,18 @@ TEST(SaverMessages, TheSettingsBoxShowsTheCreditLineAndSaysThereAreNoOptions)
     while (!line.empty() && line.back() == ' ') line.pop_back();
     EXPECT_NE(std::string(box.text).find(line), std::string::npos) << box.text;
     EXPECT_NE(std::string(box.text).find("no options"), std::string::npos);
+}
+
+TEST_F(SaverSession, InAHostsWindowFramesAreDrawnAtItsSizeUnlessAskedOtherwise)
+{
+    // A host may destroy its window under a design-size frame being finished.
+    set_picture_resolution(RESOLUTION_AUTO);
+    enter_saver_session(WINDOW_IN_HOST, 0);
+    EXPECT_EQ(picture_resolution_choice(), RESOLUTION_WINDOW);
+    set_picture_resolution(RESOLUTION_DESIGN);
+    enter_saver_session(WINDOW_IN_HOST, 0);
+    EXPECT_EQ(picture_resolution_choice(), RESOLUTION_DESIGN);
+    set_picture_resolution(RESOLUTION_AUTO);
+    enter_saver_session(WINDOW_OVER_DESKTOP, 0);
+    EXPECT_EQ(picture_resolution_choice(), RESOLUTION_AUTO);
 }
