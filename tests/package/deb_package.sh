@@ -57,6 +57,11 @@ installed=yes
 dpkg-query -W -f='${Status}\n' tarvelin | grep -qx 'install ok installed' || fail "dpkg does not list tarvelin as installed"
 files=$(dpkg -L tarvelin | while read -r f; do [ -d "$f" ] || echo "$f"; done)
 [ -n "$files" ] || fail "dpkg -L lists no files"
+# Hardened as Debian's own packages are: relocations bound at start, fortified calls.
+for program in tarvelin tarvelin_saver tarvelin_render; do
+    readelf -d "/usr/bin/$program" | grep -q 'BIND_NOW\|FLAGS.*NOW' || fail "$program is not linked with -z now"
+    readelf --dyn-syms -W "/usr/bin/$program" | grep -q '__[a-z]*_chk' || fail "$program has no fortified calls"
+done
 out=$(/usr/bin/tarvelin_render --version) || fail "/usr/bin/tarvelin_render --version failed"
 [ "$out" = "tarvelin_render $version" ] || fail "/usr/bin/tarvelin_render --version printed '$out'"
 echo "installed: $(echo "$files" | wc -l) files; $out"
