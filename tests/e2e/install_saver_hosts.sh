@@ -18,6 +18,7 @@ config_dir=$(under_prefix "$config_dir")
 module_dir=$(under_prefix "$module_dir")
 
 [ -x "$hack_dir/tarvelin_saver" ] || fail "no tarvelin_saver in the hack folder $hack_dir"
+[ -L "$hack_dir/tarvelin_saver" ] || fail "the hack is a copy, not a link to bin/tarvelin_saver"
 cmp -s "$hack_dir/tarvelin_saver" "$prefix/bin/tarvelin_saver" || fail "the hack differs from bin/tarvelin_saver"
 
 config=$config_dir/tarvelin_saver.xml
