@@ -123,16 +123,25 @@ bool parse_render_options(int argc, const char* const* argv, render_options& opt
 {
     std::vector<std::string> given;  // options that take effect once
     for (int k = 0; k < argc; ++k) {
-        const std::string arg = argv[k];
+        // "--name=value" is "--name value".
+        std::string arg = argv[k];
+        const size_t equals = arg.rfind("--", 0) == 0 ? arg.find('=') : std::string::npos;
+        const std::string given_value = equals == std::string::npos ? "" : arg.substr(equals + 1);
+        arg = arg.substr(0, equals);
         const auto flag = std::find_if(std::begin(FLAGS), std::end(FLAGS), [&](const auto& f) { return arg == f.first; });
         const bool valued = std::find(std::begin(VALUED), std::end(VALUED), arg) != std::end(VALUED);
         if (std::find(given.begin(), given.end(), arg) != given.end())
             return refuse(error, "'" + arg + "' is given twice; only --shot and --keys add up");
         if (arg != "--shot" && arg != "--keys" && arg != "--help" && arg != "-h") given.push_back(arg);
-        if (flag != std::end(FLAGS)) {
+        if (flag != std::end(FLAGS) && equals != std::string::npos) {
+            return refuse(error, "'" + arg + "' takes no value");
+        } else if (flag != std::end(FLAGS)) {
             options.*flag->second = true;
         } else if (!valued) {
             return refuse(error, "unknown option '" + arg + "'");
+        } else if (equals != std::string::npos) {
+            if (given_value.empty()) return refuse(error, arg + " needs a value");
+            if (!parse_value(arg, given_value, options, error)) return false;
         } else if (k + 1 >= argc || argv[k + 1][0] == '\0') {
             return refuse(error, arg + " needs a value");
         } else if (looks_like_option(argv[k + 1])) {

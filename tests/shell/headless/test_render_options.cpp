@@ -220,3 +220,17 @@ TEST(RenderOptions, HostSizesStayWithinWhatAFrameMayTake)
     EXPECT_FALSE(parse({"--saver", "--host", "0x10"}, malformed, error));
     EXPECT_NE(error.find("WIDTHxHEIGHT"), std::string::npos) << error;
 }
+
+TEST(RenderOptions, AValueMayFollowAnEqualsSign)
+{
+    render_options o;
+    std::string error;
+    ASSERT_TRUE(parse({"--frames=3", "--shot=2,3", "--out=a=b", "--saver"}, o, error)) << error;
+    EXPECT_EQ(o.frames, 3);
+    EXPECT_EQ(o.shots, (std::vector<long>{2, 3}));
+    EXPECT_EQ(o.out, "a=b");
+    for (const auto& bad : std::vector<std::vector<const char*>>{{"--saver=1"}, {"--frames="}, {"--frames=x"}}) {
+        render_options r;
+        EXPECT_FALSE(parse_render_options((int)bad.size(), bad.data(), r, error)) << bad[0];
+    }
+}
