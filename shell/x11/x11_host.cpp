@@ -141,13 +141,13 @@ bool poll_event(platform_event& event)
 {
     if (stop_event(event) || pop_event(event)) return true;
     if (display == nullptr) return false;
-    // Nothing queued: the next frame comes. A window the host has destroyed
-    // may show as such only in an error, later; one round trip asks first.
-    if (XPending(display) == 0 && host != 0 && x_window_gone(display, host)) {
+    if (XPending(display) == 0) {
+        // Nothing queued: the next frame comes. A window the host has destroyed
+        // may show as such only in an error, later; one round trip asks first.
+        if (host == 0 || !x_window_gone(display, host)) return false;
         event = quit_event(0);
         return true;
     }
-    if (XPending(display) == 0) return false;
     XEvent x;
     XNextEvent(display, &x);
     event = event_from_x(x);

@@ -129,7 +129,7 @@ grab()
 
 # stat_field FILE X Y W H N: field N of the rectangle's statistics: 1 black
 # percent, 2 distinct colours, 3 reddish pixels (lit red surfaces), 4 pure red
-# pixels (unlit red text), 5-7 mean red, green, blue.
+# pixels (unlit red text), 5-7 mean red, green, blue, 8 yellow pixels.
 stat_field()
 {
     "$PROBE" stats "$1" "$2" "$3" "$4" "$5" | awk -v n="$6" '{print $n}'

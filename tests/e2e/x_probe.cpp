@@ -28,7 +28,7 @@ int usage()
         "                                      SECONDS first sets its idle timeout\n"
         "       x_probe stats FILE.ppm X Y W H  statistics of a rectangle (top-left origin):\n"
         "           black_percent distinct_colours reddish_pixels pure_red_pixels\n"
-        "           mean_r mean_g mean_b\n",
+        "           mean_r mean_g mean_b yellow_pixels\n",
         stderr);
     return 2;
 }
@@ -160,7 +160,7 @@ int stats(const char* path, int x0, int y0, int w, int h)
                      pic.height);
         return 1;
     }
-    long black = 0, reddish = 0, pure_red = 0;
+    long black = 0, reddish = 0, pure_red = 0, yellow = 0;
     double sum[3] = {0, 0, 0};
     std::set<unsigned> colours;
     for (int y = y0; y < y0 + h; ++y) {
@@ -170,13 +170,15 @@ int stats(const char* path, int x0, int y0, int w, int h)
             // Reddish: lit and fogged red surfaces. Pure red: unlit text.
             if (p[0] >= 80 && p[1] * 2 < p[0] && p[2] * 2 < p[0]) ++reddish;
             if (p[0] >= 250 && p[1] <= 5 && p[2] <= 5) ++pure_red;
+            // Yellow: the frame-rate figures.
+            if (p[0] > 180 && p[1] > 180 && p[2] < 80) ++yellow;
             for (int c = 0; c < 3; ++c) sum[c] += p[c];
             colours.insert((unsigned)p[0] << 16 | (unsigned)p[1] << 8 | p[2]);
         }
     }
     const double n = (double)w * (double)h;
-    std::printf("%d %zu %ld %ld %.0f %.0f %.0f\n", (int)(100.0 * (double)black / n),
-                colours.size(), reddish, pure_red, sum[0] / n, sum[1] / n, sum[2] / n);
+    std::printf("%d %zu %ld %ld %.0f %.0f %.0f %ld\n", (int)(100.0 * (double)black / n),
+                colours.size(), reddish, pure_red, sum[0] / n, sum[1] / n, sum[2] / n, yellow);
     return 0;
 }
 
