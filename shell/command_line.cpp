@@ -9,27 +9,42 @@
 bool parse_program_options(program_kind kind, int argc, const char* const* argv,
                            program_options& options, std::string& error, std::vector<const char*>* others)
 {
-    bool resolution = false;
+    bool resolution = false, record = false;
     for (int i = 0; i < argc; ++i) {
         const char* arg = argv[i] ? argv[i] : "";
+        // The options with a value take it as the next argument or after '='.
+        std::string name = arg;
+        const char* value = nullptr;
+        if (!std::strncmp(arg, "--resolution", 12) || !std::strncmp(arg, "--record", 8)) {
+            const char* equals = std::strchr(arg, '=');
+            name = std::string(arg, equals ? (size_t)(equals - arg) : std::strlen(arg));
+            if (name == "--resolution" || name == "--record")
+                value = equals ? equals + 1 : i + 1 < argc && argv[i + 1] ? argv[++i] : "";
+        }
         const bool desktop = std::strcmp(arg, "--fullscreen=desktop") == 0;
         if ((desktop && options.desktop) || (!std::strcmp(arg, "--fps") && options.fps) ||
-            (!std::strcmp(arg, "--resolution") && resolution)) {
-            error = std::string("'") + arg + "' is given twice";
+            (name == "--resolution" && resolution) || (name == "--record" && record)) {
+            error = "'" + name + "' is given twice";
             return false;
         }
         if (desktop && kind == PROGRAM_SAVER) {
             options.desktop = true;
         } else if (!std::strcmp(arg, "--fps")) {
             options.fps = true;
-        } else if (!std::strcmp(arg, "--resolution")) {
-            const char* value = i + 1 < argc && argv[i + 1] ? argv[++i] : "";
+        } else if (name == "--resolution") {
             resolution = !std::strcmp(value, "design") || !std::strcmp(value, "window");
             if (!resolution) {
                 error = std::string("--resolution: '") + value + "' is not design or window";
                 return false;
             }
             options.resolution = value[0] == 'd' ? RESOLUTION_DESIGN : RESOLUTION_WINDOW;
+        } else if (name == "--record") {
+            record = *value != '\0';
+            if (!record) {
+                error = "--record: no file name";
+                return false;
+            }
+            options.record = value;
         } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
             options.help = true;
         } else if (std::strcmp(arg, "--version") == 0) {
@@ -62,7 +77,8 @@ std::string program_usage(program_kind kind)
 {
     if (kind == PROGRAM_SAVER) {
         return "usage: tarvelin_saver [--root | --window-id ID | --fullscreen=desktop]\n"
-               "                      [--resolution design|window] [--fps] [--help] [--version]\n"
+               "                      [--resolution design|window] [--fps] [--record FILE]\n"
+               "                      [--help] [--version]\n"
                "The lake-bottom screensaver. Started by hand it runs full screen and turns by\n"
                "itself; Escape or the window's close button ends it, F1 switches to a window.\n"
                "  --root, -root        draw in the root window, as XScreenSaver asks\n"
@@ -75,11 +91,13 @@ std::string program_usage(program_kind kind)
                "                       or draw at the window's size (default: the design size\n"
                "                       on a software renderer when the picture is scaled up)\n"
                "  --fps                show the frame rate\n"
+               "  --record FILE        write the keys of this run to FILE for\n"
+               "                       tarvelin_render --replay (in a window of its own)\n"
                "  --help               show this text and exit\n"
                "  --version            show the version and exit\n";
     }
     return "usage: tarvelin [--fullscreen | --fullscreen=desktop | --window] [--soft | --no-soft]\n"
-           "                [--resolution design|window] [--fps] [--help] [--version]\n"
+           "                [--resolution design|window] [--fps] [--record FILE] [--help] [--version]\n"
            "A swim over a lake bottom. Without options it asks whether to run full screen\n"
            "and whether to run in the 640 x 480 soft mode; an option answers its question.\n"
            "  --fullscreen   full screen, 1024 x 768 (or 640 x 480 in the soft mode)\n"
@@ -93,6 +111,7 @@ std::string program_usage(program_kind kind)
            "                 or draw at the window's size (default: the design size on a\n"
            "                 software renderer when the picture is scaled up)\n"
            "  --fps          show the frame rate\n"
+           "  --record FILE  write the swim to FILE as it ends, for tarvelin_render --replay\n"
            "  --help         show this text and exit\n"
            "  --version      show the version and exit\n"
            "Keys: arrows swim and turn, Q and A look up and down, F1 switches between full\n"

@@ -3,9 +3,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "common/keys.h"
+#include "common/swim_record.h"
 #include "common/world.h"
 #include "render/font.h"
 #include "render/gl_setup.h"
@@ -38,6 +40,10 @@ bool desktop_fullscreen = false;
 
 // The name on the standard-error line of a failure.
 const char* reported_name = "tarvelin";
+
+// The swim being recorded (--record), or null; and how its file is written.
+swim_recorder* recorder = nullptr;
+file_output files = {nullptr, nullptr};
 
 // The platform's own words for why the last step failed, or "".
 std::string cause_of(const platform& p)
@@ -263,6 +269,7 @@ bool run_loop_turn(const platform& p, const program_scene& scene)
     // an event that arrives during the wait is handled first.
     if (!pace_frame(pacer, {p.now_ns, p.wait_until})) return true;
     if (world.active) {
+        if (recorder) recorder->frame(world.keys);
         scene.draw_frame();
         p.swap_buffers();
     }
@@ -329,16 +336,41 @@ void use_picture_options(const program_options& options)
     show_frame_rate(options.fps);
 }
 
+void use_file_output(const file_output& output)
+{
+    files = output;
+}
+
+// A line on standard error under the program's name; EXIT_CANNOT_RUN.
+static int recording_failed(const std::string& error)
+{
+    std::fprintf(stderr, "%s: %s\n", reported_name, error.c_str());
+    return EXIT_CANNOT_RUN;
+}
+
 int run_program(const platform& p, program_kind kind, const program_options& options)
 {
     use_picture_options(options);
-    // Where nothing can be shown, say so before the questions and the world.
     reported_name = program_name(kind);
+    // A recording that cannot be written fails now, not after the swim.
+    std::string error;
+    if (!options.record.empty() && !files.check) return recording_failed("this build cannot record a swim");
+    if (!options.record.empty() && !files.check(options.record, "recording", error)) return recording_failed(error);
+    // Where nothing can be shown, say so before the questions and the world.
     if (!start_platform(p)) return EXIT_CANNOT_RUN;
     if (!start_program(kind, &p)) {
         if (p.finish) p.finish();
         return stop_code(p);
     }
     if (kind == PROGRAM_VIEWER) ask_start_questions(p, options);
-    return run_windows(p, lake_scene);
+    std::optional<swim_recorder> swim;
+    if (!options.record.empty()) swim.emplace(kind == PROGRAM_SAVER, world.fullscreen, !world.large_layout);
+    recorder = swim ? &*swim : nullptr;
+    const int code = run_windows(p, lake_scene);
+    recorder = nullptr;
+    if (!swim) return code;
+    const swim_camera camera = {world.camera_x, world.camera_y, world.camera_z, world.camera_yaw, world.camera_pitch};
+    if (files.write(options.record, "recording", swim->text(camera), error)) return code;
+    const int failure = recording_failed(error);
+    return code != 0 ? code : failure;  // a stop signal's code stays
 }

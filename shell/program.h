@@ -1,6 +1,8 @@
 // The program both GUI programs and the headless renderer run: start-up, the window, the loop.
 #pragma once
 
+#include <string>
+
 #include "render/design_frame.h"
 #include "shell/platform.h"
 
@@ -51,7 +53,16 @@ struct program_options {
     bool desktop = false;
     picture_resolution resolution = RESOLUTION_AUTO;  // --resolution design|window
     bool fps = false;                                 // --fps: the frame rate in a corner
+    std::string record;                               // --record FILE: the swim written there; "" for none
 };
+
+// How the front end checks and writes a whole file (shell/output_file.h);
+// recording a swim needs it.
+struct file_output {
+    bool (*check)(const std::string& path, const char* what, std::string& error);
+    bool (*write)(const std::string& path, const char* what, const std::string& text, std::string& error);
+};
+void use_file_output(const file_output& output);
 
 // The viewer's two questions, each unless an option answers it in advance;
 // only No to the first and Yes to the second change anything.
@@ -120,5 +131,9 @@ void use_picture_options(const program_options& options);
 
 // Everything: the platform's start (no display: its line, EXIT_CANNOT_RUN),
 // start_program (a stop: its code), the questions (viewer only, and only
-// those the options do not answer), run_windows.
+// those the options do not answer), run_windows. With --record the file is
+// checked before anything else (a path that cannot be written: its line,
+// EXIT_CANNOT_RUN); the swim, from the first frame on, is written once the
+// loop has ended, by Escape, the window's close button or a stop signal; a
+// failed write is a line and EXIT_CANNOT_RUN where the code would be 0.
 int run_program(const platform& p, program_kind kind, const program_options& options = program_options());

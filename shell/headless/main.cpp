@@ -26,6 +26,7 @@ constexpr char USAGE[] =
     "usage: tarvelin_render [--saver [--host WxH]] [--soft] [--frames N] [--shot LIST|all]\n"
     "                       [--out DIR] [--keys SCRIPT] [--dump-world FILE] [--bench]\n"
     "                       [--summary] [--size WxH] [--resolution design|window]\n"
+    "       tarvelin_render --replay FILE [--shot LIST|all] [--out DIR] [--dump-world FILE] ...\n"
     "       tarvelin_render --icon SIZE [--out FILE]\n"
     "       tarvelin_render --help | --version\n"
     "  --saver           the screensaver's world and frame driver\n"
@@ -42,6 +43,9 @@ constexpr char USAGE[] =
     "  --out DIR         folder for the PNG files (default: shots)\n"
     "  --keys SCRIPT     keys held over frames, e.g. up@800-900,left@850-870,q@900\n"
     "                    (keys: up, down, left, right, q, a, escape, f1)\n"
+    "  --replay FILE     replay a swim recorded by tarvelin --record FILE (or\n"
+    "                    tarvelin_saver's) frame for frame, then check that the camera\n"
+    "                    ends where it ended in the recording (exit code 1 if not)\n"
     "  --dump-world FILE write the world state after the last frame ('-': standard output)\n"
     "  --bench           print frame-time figures and the generation time\n"
     "  --summary         print a summary of the generated world\n"
@@ -76,9 +80,9 @@ bool check_shot_files(const render_options& options, std::string& error)
 
 // Runs the program's loop on the headless platform for options.frames
 // frames, saving the wanted ones in options.out, and with --bench prints
-// their figures. False with a one-line message in `error` when the folder,
-// a file or the context cannot be made.
-bool run_frames(const render_options& options, std::string& error)
+// their figures; `drawn` counts the frames. False with a one-line message
+// in `error` when the folder, a file or the context cannot be made.
+bool run_frames(const render_options& options, long& drawn, std::string& error)
 {
     if ((options.shot_all || !options.shots.empty()) && !check_shot_files(options, error)) return false;
     std::string renderer;            // GL_RENDERER of the context
@@ -90,6 +94,7 @@ bool run_frames(const render_options& options, std::string& error)
     run.width = options.host_width + options.size_width;  // one of them is 0
     run.height = options.host_height + options.size_height;
     run.frame_done = [&](long frame, bool title, double ms) {
+        drawn = frame;
         const GLubyte* gl_renderer = frame == 1 ? glGetString(GL_RENDERER) : nullptr;
         if (gl_renderer) renderer = (const char*)gl_renderer;
         if (title)
@@ -117,6 +122,24 @@ int failed(const std::string& error, int code = 1)
 {
     std::fprintf(stderr, "tarvelin_render: %s\n", error.c_str());
     return code;
+}
+
+// Whether the replay drew the recording's frames and left the camera where
+// the recording says; the verdict goes to standard output (standard error
+// when the dump goes there), a difference is a failure.
+int check_replay(const render_options& options, long drawn)
+{
+    const swim_record& recorded = options.recording;
+    const swim_camera camera = {world.camera_x, world.camera_y, world.camera_z, world.camera_yaw, world.camera_pitch};
+    if (drawn != recorded.frames)
+        return failed("the replay ended after " + std::to_string(drawn) + " frames, the recording after " +
+                      std::to_string(recorded.frames));
+    const std::string difference = camera_difference(recorded.camera, camera);
+    if (!difference.empty()) return failed("the replay's camera differs from the recording's: " + difference);
+    std::fprintf(options.dump_world == "-" ? stderr : stdout,
+                 "replay: %ld frames; the camera matches the recording (x %.9g, y %.9g, z %.9g, yaw %.9g, pitch %.9g)\n",
+                 drawn, (double)camera.x, (double)camera.y, (double)camera.z, (double)camera.yaw, (double)camera.pitch);
+    return 0;
 }
 
 }  // namespace
@@ -155,13 +178,15 @@ int main(int argc, char** argv)
     const double generation_seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (options.soft) set_soft_mode(true);
+    if (!options.replay.empty()) world.fullscreen = options.recording.fullscreen;
     set_picture_resolution(options.resolution);
     if (options.host_width > 0) enter_saver_session(WINDOW_IN_HOST, 0);
     if (options.summary) print_world_summary(stdout, generation_seconds);
 
-    if (options.frames > 0 && !run_frames(options, error)) return failed(error);
+    long drawn = 0;
+    if (options.frames > 0 && !run_frames(options, drawn, error)) return failed(error);
     if (options.bench) std::printf("world generation: %.3f s\n", generation_seconds);
 
     if (!options.dump_world.empty() && !write_world_dump(options.dump_world, error)) return failed(error);
-    return 0;
+    return options.replay.empty() ? 0 : check_replay(options, drawn);
 }

@@ -1,44 +1,8 @@
-// The files tarvelin_render writes (PNG images, the world dump), each whole or not at all.
-//
-// A regular file, or a new one, is written to a temporary in the target's
-// folder (nameless where Linux's O_TMPFILE allows, else hidden and uniquely
-// named) that replaces the target by a rename once complete and synced: a
-// failed or killed write leaves the earlier file as it was, and of two writers
-// on one path the last rename wins. Symbolic links are followed; an existing
-// file's permission bits are kept; a read-only file is refused and left alone.
-// Anything else that can be opened for writing (a device, a FIFO) is written
-// to directly, and "-" is standard output.
-//
-// Named temporaries are removed when SIGINT, SIGTERM or SIGHUP ends the
-// process (handlers set by the first write where the action is the default),
-// and by the checks below once the process that made them is gone. SIGXFSZ is
-// ignored: a file-size limit fails the write instead of killing the process.
+// The files tarvelin_render writes: PNG images and the world dump (through shell/output_file.h).
 #pragma once
-#include <cstddef>
-#include <functional>
 #include <string>
 
-// Takes the next `size` bytes of the file; false once a write has failed.
-using output_sink = std::function<bool(const void* bytes, size_t size)>;
-
-// Writes the file at `path` with what `produce` hands to its sink. `produce`
-// returns null when it made the whole contents, or why it could not; the
-// file is then dropped. `what` names the file in messages ("world dump", or
-// "" for none). False with a one-line message in `error` when the path is
-// refused, a write fails or the contents could not be made.
-bool write_output_file(const std::string& path, const char* what,
-                       const std::function<const char*(const output_sink& put)>& produce, std::string& error);
-
-// Checks that write_output_file(path) can be expected to succeed: "-", an
-// existing non-regular file other than a folder, or a writable regular file or
-// a new name in a writable folder (symbolic links followed). False with a
-// one-line message naming the path. Writes nothing, but removes leftovers.
-bool check_output_path(const std::string& path, const char* what, std::string& error);
-
-// Creates `folder` and the folders above it where missing, removes
-// leftovers in it, and checks that this process may create files in it.
-// False with a one-line message.
-bool make_output_folder(const std::string& folder, std::string& error);
+#include "shell/output_file.h"
 
 // An 8-bit image as a PNG file, rows top first, with `channels` bytes a
 // pixel: 3 (RGB: frames, compressed fast) or 4 (RGBA, straight alpha:

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 #include <utility>
 
 #include "scene/icon.h"
@@ -23,7 +24,7 @@ constexpr std::pair<const char*, bool render_options::*> FLAGS[] = {
     {"--version", &render_options::version},
 };
 const std::string VALUED[] = {"--icon", "--frames", "--shot",       "--out",
-                              "--dump-world", "--keys", "--host", "--size", "--resolution"};
+                              "--dump-world", "--keys", "--host", "--size", "--resolution", "--replay"};
 
 // "--name" or "-x": not "-" (standard output) and not a negative number,
 // which the option's own check reports better.
@@ -46,6 +47,25 @@ bool parse_size(const std::string& name, const std::string& v, int& width, int& 
     width = (int)w;
     height = (int)h;
     return true;
+}
+
+// The recorded swim in the file `path`, read whole (a recording is small:
+// one line a key change).
+bool read_recording(const std::string& path, render_options& options, std::string& error)
+{
+    constexpr size_t LARGEST = 64 << 20;
+    std::ifstream file(path, std::ios::binary);
+    std::string text;
+    char chunk[1 << 16];
+    while (file && text.size() <= LARGEST) {
+        file.read(chunk, sizeof chunk);
+        text.append(chunk, (size_t)file.gcount());
+    }
+    if (!file.eof()) return refuse(error, "--replay: cannot read '" + path + "'");
+    if (text.size() > LARGEST) return refuse(error, "--replay: '" + path + "' is not a recording (over 64 MiB)");
+    options.replay = path;
+    return parse_swim_record(text, options.recording, error) ||
+           refuse(error, "--replay: '" + path + "' " + error);
 }
 
 // The value of the option `name`.
@@ -76,6 +96,8 @@ bool parse_value(const std::string& name, const std::string& v, render_options& 
         }
     } else if (name == "--keys") {
         return parse_key_script(v, options.keys, error);
+    } else if (name == "--replay") {
+        return read_recording(v, options, error);
     } else if (name == "--resolution") {
         if (v != "design" && v != "window") return refuse(error, "--resolution: '" + v + "' is not design or window");
         options.resolution = v == "design" ? RESOLUTION_DESIGN : RESOLUTION_WINDOW;
@@ -91,9 +113,19 @@ bool check_combination(render_options& options, std::string& error)
 {
     if (options.icon_size != 0) {
         if (options.saver || options.soft || options.bench || options.summary || options.frames != 0 ||
-            options.shot_all || !options.shots.empty() || !options.dump_world.empty() || !options.keys.empty())
+            options.shot_all || !options.shots.empty() || !options.dump_world.empty() || !options.keys.empty() ||
+            !options.replay.empty())
             return refuse(error, "--icon renders the icon alone and takes no other option than --out");
         if (!options.out_given) options.out = "tarvelin-" + std::to_string(options.icon_size) + ".png";
+    }
+    if (!options.replay.empty()) {
+        if (options.saver || options.soft || options.frames != 0 || !options.keys.empty())
+            return refuse(error, "--replay takes the program, the soft mode, the keys and the frame count from the "
+                                 "recording: no --saver, --soft, --keys or --frames with it");
+        options.saver = options.recording.saver;
+        options.soft = options.recording.soft;
+        options.keys = options.recording.keys;
+        options.frames = options.recording.frames;
     }
     if (options.saver && options.soft)
         return refuse(error, "--soft is a mode of the interactive program and cannot be used with --saver");

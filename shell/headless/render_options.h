@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/key_script.h"
+#include "common/swim_record.h"
 #include "render/design_frame.h"
 
 struct render_options {
@@ -24,6 +25,10 @@ struct render_options {
     int host_width = 0, host_height = 0;
     int size_width = 0, size_height = 0;  // --size WxH: the program's own window of that size
     picture_resolution resolution = RESOLUTION_AUTO;
+    // --replay FILE: a recorded swim, which gives the program, its answers,
+    // the keys and the frame count; "" for none.
+    std::string replay;
+    swim_record recording;
     bool help = false;
     bool version = false;
 };

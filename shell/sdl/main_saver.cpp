@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "shell/command_line.h"
+#include "shell/output_file.h"
 #include "shell/posix/stop_signals.h"
 #include "shell/saver_args.h"
 #include "shell/saver_session.h"
@@ -17,6 +18,7 @@
 int main(int argc, char** argv)
 {
     install_stop_signals();
+    use_file_output({check_output_path, write_text_file});
     // The program's own options first; what is left is a host's.
     program_options options;
     std::vector<const char*> host_arguments;
@@ -29,8 +31,10 @@ int main(int argc, char** argv)
                                                     std::getenv("XSCREENSAVER_WINDOW"), host,
                                                     error) == SAVER_HOST_FOUND) {
         if (!host.hosted) return run_program(sdl_platform(), PROGRAM_SAVER, options);
-        if (!options.desktop) return run_saver_session(x11_host_platform(), WINDOW_IN_HOST, host.window, options);
-        error = "--fullscreen=desktop is for a window of the saver's own, not a host's";
+        if (!options.desktop && options.record.empty())
+            return run_saver_session(x11_host_platform(), WINDOW_IN_HOST, host.window, options);
+        error = std::string(options.desktop ? "--fullscreen=desktop" : "--record") +
+                " is for a window of the saver's own, not a host's";
     }
     // A mistake: one line.
     std::fprintf(stderr, "tarvelin_saver: %s (see --help)\n", error.c_str());

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "shell/output_file.h"
 #include "shell/program.h"
 #include "shell/saver_args.h"
 #include "shell/saver_session.h"
@@ -14,6 +15,7 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int)
 {
+    use_file_output({check_output_path, write_text_file});
     // Options of our own (--help, --version) come first; anything else is
     // one of Windows' screensaver switches, or none.
     if (__argc > 1 && __argv[1][0] == '-' && __argv[1][1] == '-')

@@ -61,5 +61,17 @@ for program in "tarvelin --window --no-soft" "tarvelin --fullscreen --soft" tarv
   [ "$(wc -l <"$work/err")" -eq 1 ] || fail "'$program' without a display said more than one line: $(cat "$work/err")"
 done
 
+# A recording that cannot be written: one line naming it, exit code 1, before
+# the display and the world.
+for program in tarvelin tarvelin_saver; do
+  run timeout 20 "$bin/$program" --record "$work/no-such-folder/swim.txt"
+  rc=$?
+  [ $rc -eq 1 ] || fail "$program --record into a missing folder exited $rc, expected 1"
+  grep -q "^$program: cannot write recording '$work/no-such-folder/swim.txt': " "$work/err" ||
+    fail "$program --record into a missing folder said: $(cat "$work/err")"
+done
+run timeout 20 "$bin/tarvelin_saver" --root --record "$work/swim.txt"
+[ $? -eq 2 ] || fail "tarvelin_saver --root --record was taken"
+
 [ $failures -eq 0 ] && echo "program command line: all checks passed"
 exit $((failures > 0))

@@ -134,10 +134,18 @@ TEST(CommandLine, PictureOptionsInBothProgramsAndTheSaversHostArgumentsLeftOver)
     EXPECT_FALSE(parse(PROGRAM_VIEWER, {"--fullscreen", "--fullscreen=desktop"}, o, error));
     for (const auto& bad : std::vector<std::vector<const char*>>{
              {"--fps", "--fps"}, {"--resolution", "design", "--resolution", "window"}, {"--resolution", "big"},
-             {"--resolution"}}) {
+             {"--resolution"}, {"--record"}, {"--record="}, {"--record", "a", "--record=b"}, {"--recording=a"}}) {
         EXPECT_FALSE(parse(PROGRAM_SAVER, bad, o, error)) << bad[0];
         EXPECT_EQ(error.find('\n'), std::string::npos);
     }
+
+    // A value after '=' or as the next argument, whatever it looks like.
+    ASSERT_TRUE(parse(PROGRAM_VIEWER, {"--record=swim.txt", "--resolution=window"}, o, error)) << error;
+    EXPECT_EQ(o.record, "swim.txt");
+    EXPECT_EQ(o.resolution, RESOLUTION_WINDOW);
+    ASSERT_TRUE(parse(PROGRAM_SAVER, {"--record", "--fps"}, o, error)) << error;
+    EXPECT_EQ(o.record, "--fps");
+    EXPECT_FALSE(o.fps);
 
     // The saver hands what it does not know to the host's parser, in order.
     std::vector<const char*> args = {"--window-id", "0x12", "--resolution", "window", "--fullscreen=desktop"};
