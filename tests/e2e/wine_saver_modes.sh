@@ -5,12 +5,12 @@
 # ends with code 0 when that window is destroyed. (Wine shows no drawing in
 # a child window whose parent belongs to another process, GDI's or OpenGL's,
 # so the frames are counted by their buffer swaps instead of looked at.)
-# /s: covers the desktop with its display mode untouched and the picture
-# fitted (1280 x 800 here: 1067 x 800 with bars beside it), a mouse move of
-# two pixels leaves it running, one of a hundred ends it with code 0.
 # The settings dialog, from /c and from the .scr with no switch: Cancel
-# stores nothing, OK stores the choices in the registry, and /s above then
-# shows the frame rate. Usage: wine_saver_modes.sh BIN_DIR
+# stores nothing, OK stores the choices in the registry.
+# /s: covers the desktop with its display mode untouched and the picture
+# fitted (1280 x 800 here: 1067 x 800 with bars beside it), the frame rate
+# shown as stored, a mouse move of two pixels leaves it running, one of a
+# hundred ends it with code 0. Usage: wine_saver_modes.sh BIN_DIR
 set -uo pipefail
 source "$(dirname "$0")/wine_lib.sh"
 
