@@ -52,10 +52,9 @@ const message_text MESSAGES[MESSAGE_COUNT] = {
      "A swim at the bottom of a lake: the crater-pitted lake bed, fish, weeds and\n"
      "bubbles, seen by a swimmer who slowly turns on the spot.\n"
      "\n"
-     "The lake bottom screensaver. Created by Orvandel\n"
-     "\n"
-     "This screensaver has no options to set.",
+     "The lake bottom screensaver. Created by Orvandel",
      MESSAGE_ICON_INFORMATION, MESSAGE_BUTTONS_OK},
+    {ERROR_CAPTION, "Could Not Save The Settings.", MESSAGE_ICON_EXCLAMATION, MESSAGE_BUTTONS_OK},
 };
 
 }  // namespace

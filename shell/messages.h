@@ -28,8 +28,10 @@ enum message_id {
     // The screensaver in another program's window.
     MESSAGE_NO_DISPLAY,
     MESSAGE_NO_HOST_WINDOW,
-    // The screensaver's settings box (Windows' Settings button).
+    // The screensaver's settings dialog (Windows' Settings button): its
+    // caption and the text above the choices; and the failure to keep them.
     MESSAGE_SAVER_SETTINGS,
+    MESSAGE_SETTINGS_NOT_SAVED,
     MESSAGE_COUNT
 };
 

@@ -167,3 +167,28 @@ windows_saver_command parse_windows_saver_command(const char* command_line)
     }
     return command;
 }
+
+picture_resolution stored_picture_resolution(const uint32_t* value)
+{
+    if (value == nullptr) return RESOLUTION_AUTO;
+    switch (*value) {
+    case 1: return RESOLUTION_DESIGN;
+    case 2: return RESOLUTION_WINDOW;
+    default: return RESOLUTION_AUTO;
+    }
+}
+
+bool stored_frame_rate(const uint32_t* value)
+{
+    return value != nullptr && *value == 1;
+}
+
+uint32_t picture_resolution_to_store(picture_resolution resolution)
+{
+    switch (resolution) {
+    case RESOLUTION_DESIGN: return 1;
+    case RESOLUTION_WINDOW: return 2;
+    case RESOLUTION_AUTO: break;
+    }
+    return 0;
+}

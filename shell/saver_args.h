@@ -1,9 +1,11 @@
 // The screensaver's hosting arguments: the X screensaver conventions
 // (--root, --window-id ID and $XSCREENSAVER_WINDOW) and Windows' screensaver
-// command line (/s, /p HWND, /c[:HWND], /a).
+// command line (/s, /p HWND, /c[:HWND], /a) and the settings it keeps.
 #pragma once
 #include <cstdint>
 #include <string>
+
+#include "render/design_frame.h"
 
 // ---- X: XScreenSaver, xsecurelock and their kin ----
 
@@ -56,3 +58,19 @@ struct windows_saver_command {
 // switch, in either case and with '/' or '-', possibly quoted; its window
 // follows after a colon or blanks. Later words are ignored.
 windows_saver_command parse_windows_saver_command(const char* command_line);
+
+// ---- Windows: the settings kept per user ----
+
+// The choices of the settings dialog, kept as REG_DWORD values under
+// HKEY_CURRENT_USER\Software\Tarvelin\Screensaver: "Resolution" (0
+// automatic, 1 the design size, 2 the window's size) and "ShowFrameRate" (0
+// or 1). A value that is missing, or one no dialog writes, reads as the
+// default: automatic, no frame rate.
+constexpr const char* SAVER_SETTINGS_KEY = "Software\\Tarvelin\\Screensaver";
+constexpr const char* SAVER_SETTING_RESOLUTION = "Resolution";
+constexpr const char* SAVER_SETTING_FRAME_RATE = "ShowFrameRate";
+
+// `value` is null for a value that is missing or not a REG_DWORD.
+picture_resolution stored_picture_resolution(const uint32_t* value);
+bool stored_frame_rate(const uint32_t* value);
+uint32_t picture_resolution_to_store(picture_resolution resolution);

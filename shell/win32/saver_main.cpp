@@ -1,7 +1,8 @@
 // tarvelin_saver on Windows: the screensaver's entry. Windows starts a
 // screensaver with /s to run it, /p HWND for the preview in its settings,
-// /c[:HWND] for its settings and /a for a password; run with no switch it is
-// the program as started by hand.
+// /c[:HWND] for its settings and /a for a password; a .scr started with no
+// switch opens its settings too, while tarvelin_saver.exe started so is the
+// program as started by hand. The runs use the choices the settings keep.
 #include <windows.h>
 
 #include <cstdlib>
@@ -11,7 +12,20 @@
 #include "shell/saver_args.h"
 #include "shell/saver_session.h"
 #include "shell/win32/platform_win32.h"
-#include "shell/win32/window.h"
+#include "shell/win32/saver_settings.h"
+
+namespace {
+
+// Whether this program file is a .scr, the name Windows gives screensavers.
+bool started_as_scr()
+{
+    char path[MAX_PATH + 1];
+    const DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
+    if (length < 4 || length >= sizeof path) return false;
+    return lstrcmpiA(path + length - 4, ".scr") == 0;
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int)
 {
@@ -24,15 +38,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int)
     const windows_saver_command command = parse_windows_saver_command(command_line);
     switch (command.mode) {
     case SAVER_AS_PROGRAM:
-        return run_program(win32_platform(), PROGRAM_SAVER);
+        if (started_as_scr()) return run_saver_settings(NULL);
+        return run_program(win32_platform(), PROGRAM_SAVER, read_saver_settings());
     case SAVER_SCREEN:
-        return run_saver_session(win32_platform(), WINDOW_OVER_DESKTOP, 0);
+        return run_saver_session(win32_platform(), WINDOW_OVER_DESKTOP, 0, read_saver_settings());
     case SAVER_PREVIEW:
-        return run_saver_session(win32_platform(), WINDOW_IN_HOST, command.window);
+        return run_saver_session(win32_platform(), WINDOW_IN_HOST, command.window, read_saver_settings());
     case SAVER_SETTINGS: {
         HWND owner = (HWND)command.window;
-        win32_message_box_owned(MESSAGE_SAVER_SETTINGS, owner != NULL && IsWindow(owner) ? owner : NULL);
-        return 0;
+        return run_saver_settings(owner != NULL && IsWindow(owner) ? owner : NULL);
     }
     case SAVER_PASSWORD:
         // Passwords are the system's business on every Windows still in use.

@@ -27,6 +27,36 @@ grep -q '<screensaver name="tarvelin_saver" _label="[^"]' "$config" || fail "the
 grep -q '<command arg="--root"/>' "$config" || fail "the description has no --root command line"
 grep -q '<_description>' "$config" || fail "the description has no text"
 [ "$(grep -c '<screensaver\|</screensaver>' "$config")" = "2" ] || fail "the description is not one screensaver element"
+# XScreenSaver makes the command line from the description: the command, then
+# each setting's arguments. Every line it can make must be one the saver
+# takes: with a variable that holds no window, the saver's only complaint is
+# that variable. (Python's parser checks the XML is well-formed on the way.)
+command_lines=$(python3 - "$config" <<'PY'
+import itertools, sys, xml.etree.ElementTree as ET
+root = ET.parse(sys.argv[1]).getroot()
+choices = []
+for setting in root:
+    if setting.tag == "boolean":
+        choices.append(["", setting.get("arg-set")])
+    elif setting.tag == "select":
+        options = [o.get("arg-set", "") for o in setting.findall("option")]
+        # The one option without arguments is the default.
+        if options.count("") != 1:
+            sys.exit("select %s: %d options without arguments" % (setting.get("id"), options.count("")))
+        choices.append(options)
+for combination in itertools.product(*choices):
+    print(" ".join([root.find("command").get("arg")] + [a for a in combination if a]))
+PY
+) || fail "the description does not read: $command_lines"
+[ "$(echo "$command_lines" | wc -l)" -ge 6 ] || fail "the description offers no resolution and frame-rate choices: $command_lines"
+while IFS= read -r line; do
+    # shellcheck disable=SC2086
+    err=$(XSCREENSAVER_WINDOW=not-a-window "$prefix/bin/tarvelin_saver" $line 2>&1 >/dev/null)
+    case "$err" in
+        "tarvelin_saver: \$XSCREENSAVER_WINDOW: 'not-a-window' is not a window id (see --help)") ;;
+        *) fail "the saver does not take the description's '$line': $err" ;;
+    esac
+done <<<"$command_lines"
 
 module=$module_dir/saver_tarvelin
 [ -x "$module" ] || fail "no executable xsecurelock module $module"

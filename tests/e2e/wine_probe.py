@@ -4,6 +4,7 @@
   wine_probe.py viewer SHOT.xwd   the viewer's lake frame: view frame, credit line, scene
   wine_probe.py saver SHOT.xwd    the screensaver's lake frame: credit line, scene, no frame
   wine_probe.py fitted SHOT.xwd X Y W H   a lake frame fitted into the rectangle, black around it
+  wine_probe.py yellow SHOT.xwd X Y W H   the frame-rate figures' yellow text in the rectangle
   wine_probe.py png SHOT.xwd OUT.png
 Exits 0 when every check passes, 1 otherwise, printing what it found.
 """
@@ -134,6 +135,16 @@ def check_fitted(path, x0, y0, w, h):
     return checks.ok
 
 
+def check_yellow(path, x0, y0, w, h):
+    """Yellow text (the frame rate) in the rectangle."""
+    _, _, pixel = read_xwd(path)
+    checks = Checks()
+    count = sum(1 for y in range(y0, y0 + h) for x in range(x0, x0 + w)
+                if min(pixel(x, y)[:2]) >= 180 and pixel(x, y)[2] <= 80)
+    checks.expect(count >= 20, "frame rate: %d yellow pixels" % count)
+    return checks.ok
+
+
 def write_png(path, out):
     width, height, pixel = read_xwd(path)
     rows = []
@@ -159,6 +170,8 @@ def main(argv):
         return 0 if check(argv[1], argv[2]) else 1
     if len(argv) == 7 and argv[1] == "fitted":
         return 0 if check_fitted(argv[2], *map(int, argv[3:7])) else 1
+    if len(argv) == 7 and argv[1] == "yellow":
+        return 0 if check_yellow(argv[2], *map(int, argv[3:7])) else 1
     if len(argv) == 4 and argv[1] == "png":
         write_png(argv[2], argv[3])
         return 0

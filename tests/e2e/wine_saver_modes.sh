@@ -5,10 +5,12 @@
 # ends with code 0 when that window is destroyed. (Wine shows no drawing in
 # a child window whose parent belongs to another process, GDI's or OpenGL's,
 # so the frames are counted by their buffer swaps instead of looked at.)
+# The settings dialog, from /c and from the .scr with no switch: Cancel
+# stores nothing, OK stores the choices in the registry.
 # /s: covers the desktop with its display mode untouched and the picture
-# fitted (1280 x 800 here: 1067 x 800 with bars beside it), a mouse move of
-# two pixels leaves it running, one of a hundred ends it with code 0.
-# /c: the settings box. Usage: wine_saver_modes.sh BIN_DIR
+# fitted (1280 x 800 here: 1067 x 800 with bars beside it), the frame rate
+# shown as stored, a mouse move of two pixels leaves it running, one of a
+# hundred ends it with code 0. Usage: wine_saver_modes.sh BIN_DIR
 set -uo pipefail
 source "$(dirname "$0")/wine_lib.sh"
 
@@ -63,6 +65,28 @@ kill -0 "$HOST_PID" 2>/dev/null || fail "the stand-in host ended before the prev
 echo "ok   the host's window destroyed: the preview ended with exit code 0"
 kill "$HOST_PID" 2>/dev/null
 
+echo "== the settings dialog: /c, Cancel stores nothing; no switch, OK stores the choices"
+DIALOG="Lake Bottom Screensaver"
+SETTINGS_KEY='HKCU\Software\Tarvelin\Screensaver'
+start_program "$BIN/tarvelin_saver.scr" /c
+answer_box "$DIALOG" Escape
+wait_program 20 || fail "/c did not end after Cancel"
+[ "$EXIT_CODE" -eq 0 ] || fail "/c ended with exit code $EXIT_CODE after Cancel, not 0"
+"$WINE" reg query "$SETTINGS_KEY" >"$WORK/reg.txt" 2>&1 && fail "Cancel stored settings: $(cat "$WORK/reg.txt")"
+echo "ok   /c showed the settings dialog; Cancel ended it with code 0, nothing stored"
+# A .scr with no switch: as Explorer's Configure starts it. Alt+D picks the
+# design size, Alt+F ticks the frame rate, Return is OK.
+start_program "$BIN/tarvelin_saver.scr"
+dialog=$(wait_window "$DIALOG" 60) || fail "no settings dialog from the .scr with no switch"
+sleep 0.5
+xdotool key --window "$dialog" alt+d alt+f Return 2>/dev/null
+wait_program 20 || fail "the settings dialog did not end on Return"
+[ "$EXIT_CODE" -eq 0 ] || fail "the settings dialog ended with exit code $EXIT_CODE, not 0"
+"$WINE" reg query "$SETTINGS_KEY" 2>/dev/null | tr -d '\r' >"$WORK/reg.txt"
+grep -Eq "Resolution +REG_DWORD +0x1$" "$WORK/reg.txt" && grep -Eq "ShowFrameRate +REG_DWORD +0x1$" "$WORK/reg.txt" ||
+  fail "OK did not store the design size and the frame rate: $(cat "$WORK/reg.txt")"
+echo "ok   no switch: the settings dialog; OK stored the design size and the frame rate"
+
 echo "== /s: over the whole desktop, the picture fitted; a small mouse move is forgiven, a larger one ends it"
 xdotool mousemove 500 400
 start_program "$BIN/tarvelin_saver.scr" /s
@@ -79,6 +103,8 @@ until screenshot "$window" "$WORK/screen.xwd" &&
 done
 cat "$WORK/probe.txt"
 echo "     (after $((SECONDS - start)) s)"
+# The stored choice: the frame rate in the picture's top left corner.
+python3 "$E2E_DIR/wine_probe.py" yellow "$WORK/screen.xwd" 106 0 360 60 || fail "/s shows no frame rate"
 if [ -n "${E2E_SHOT_DIR:-}" ]; then
   mkdir -p "$E2E_SHOT_DIR"
   python3 "$E2E_DIR/wine_probe.py" png "$WORK/screen.xwd" "$E2E_SHOT_DIR/wine-saver-desktop.png"
@@ -92,11 +118,4 @@ wait_program 20 || fail "a 100-pixel move did not end the screensaver"
 [ "$EXIT_CODE" -eq 0 ] || fail "exit code $EXIT_CODE after the mouse move, not 0"
 echo "ok   a 100-pixel move ended it with exit code 0"
 
-echo "== /c: the settings box"
-start_program "$BIN/tarvelin_saver.scr" /c
-answer_box "Lake Bottom Screensaver" Return
-expect_box_text 'A swim at the bottom of a lake: the crater-pitted lake bed, fish, weeds and\nbubbles, seen by a swimmer who slowly turns on the spot.\n\nThe lake bottom screensaver. Created by Orvandel\n\nThis screensaver has no options to set.'
-wait_program 20 || fail "/c did not end after its box"
-[ "$EXIT_CODE" -eq 0 ] || fail "/c ended with exit code $EXIT_CODE, not 0"
-echo "ok   /c showed the settings box and ended with exit code 0"
 echo "PASS"

@@ -40,7 +40,9 @@ for file in tarvelin.exe tarvelin_saver.exe tarvelin_saver.scr; do
         # The next entry's length may follow the value; the version must start it.
         [[ "$value" == "$version"* ]] || fail "$file: $key is '$value', not $version"
     done
-    version_string "$exe" OriginalFilename | grep -q "^$name\.exe" || fail "$file: OriginalFilename is not $name.exe"
+    # Each file gives its own name: the .scr is no copy of the .exe.
+    version_string "$exe" OriginalFilename | grep -q "^$file" || fail "$file: OriginalFilename is not $file"
+    version_string "$exe" InternalName | grep -q "^$name" || fail "$file: InternalName is not $name"
     version_string "$exe" ProductName | grep -q '^Tarvelin' || fail "$file: ProductName is not Tarvelin"
     version_string "$exe" FileDescription | grep -q '^Tarvelin lake bottom' || fail "$file: no FileDescription"
 

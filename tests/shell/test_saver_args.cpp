@@ -212,3 +212,21 @@ TEST(SaverArgs, XAnArgumentThatIsNoHostingArgumentIsToldFromABadValue)
         EXPECT_EQ(parse_x(args).result, SAVER_HOST_BAD_VALUE) << args.back();
     EXPECT_EQ(parse_x({"--root"}, "none").result, SAVER_HOST_BAD_VALUE);
 }
+
+TEST(SaverArgs, StoredSettingsReadBackAndAnythingElseIsTheDefault)
+{
+    for (picture_resolution r : {RESOLUTION_AUTO, RESOLUTION_DESIGN, RESOLUTION_WINDOW}) {
+        const uint32_t stored = picture_resolution_to_store(r);
+        EXPECT_EQ(stored_picture_resolution(&stored), r) << stored;
+    }
+    EXPECT_EQ(stored_picture_resolution(nullptr), RESOLUTION_AUTO);
+    const uint32_t one = 1, zero = 0;
+    EXPECT_TRUE(stored_frame_rate(&one));
+    EXPECT_FALSE(stored_frame_rate(&zero));
+    EXPECT_FALSE(stored_frame_rate(nullptr));
+    // Values no dialog writes, such as another program's or an edited one.
+    for (uint32_t odd : {3u, 7u, 0x80000001u, 0xFFFFFFFFu}) {
+        EXPECT_EQ(stored_picture_resolution(&odd), RESOLUTION_AUTO) << odd;
+        EXPECT_FALSE(stored_frame_rate(&odd)) << odd;
+    }
+}
