@@ -63,6 +63,14 @@ bool start()
     // that they also end it while a message box is up; SDL would only queue
     // a quit event.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // On Wayland, no window decorations drawn by libdecor: with them, SDL 2.26
+    // crashes in its event dispatch once the F1 switch has destroyed the
+    // window and opened another. Compositors that draw decorations themselves
+    // still do; SDL_VIDEO_WAYLAND_ALLOW_LIBDECOR=1 in the environment brings
+    // libdecor back.
+    SDL_SetHint(SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0");
+    // The name the screensaver's inhibition goes by (org.freedesktop.ScreenSaver).
+    SDL_SetHint(SDL_HINT_APP_NAME, "Tarvelin");
     // Nothing to connect to: say so without trying every video driver.
     const auto set = [](const char* name) { const char* value = SDL_getenv(name); return value && *value; };
     if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("XDG_RUNTIME_DIR") && !set("SDL_VIDEODRIVER")) {
