@@ -6,8 +6,7 @@
 # with 0 on SIGTERM, taking its window with it; tarvelin_saver started by
 # hand fills the screen, switches to a window with F1 (a new window after the
 # old one is gone: SDL's libdecor path crashed there) and ends with 0 on
-# SIGTERM. Skipped (77) where Weston is
-# not installed.
+# SIGTERM. Skipped (77) where Weston is not installed.
 # Usage: wayland_weston.sh BIN_DIR X_PROBE OUT_DIR
 BIN=$1 PROBE=$2 OUT=$3/wayland
 mkdir -p "$OUT"
