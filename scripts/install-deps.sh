@@ -11,7 +11,8 @@ packages=(
   libsdl2-dev libx11-dev libxfixes-dev libxss-dev
   xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils x11-xkb-utils xkb-data xfonts-base python3
   groff-base man-db appstream dpkg-dev file
-  xscreensaver
+  xscreensaver dbus-daemon python3-dbus python3-gi
+  weston zenity
 )
 if [ "${1:-}" = "windows" ]; then
   packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 file python3 icoutils)

@@ -25,6 +25,10 @@ void* x_display = nullptr;
 unsigned long x_window = 0;
 // The display mode the full-screen window takes when it is shown.
 SDL_DisplayMode fullscreen_mode = {};
+// Whether start found a display: without one there is nowhere to show a
+// message box, and SDL would still start zenity, whose toolkit complains on
+// standard error.
+bool display_found = false;
 
 // Depth-buffer sizes to ask for, best first: the first one the display
 // offers a visual for is taken, as a pixel-format choice takes the closest.
@@ -63,6 +67,14 @@ bool start()
     // that they also end it while a message box is up; SDL would only queue
     // a quit event.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // On Wayland, no window decorations drawn by libdecor: with them, SDL 2.26
+    // crashes in its event dispatch once the F1 switch has destroyed the
+    // window and opened another. Compositors that draw decorations themselves
+    // still do; SDL_VIDEO_WAYLAND_ALLOW_LIBDECOR=1 in the environment brings
+    // libdecor back.
+    SDL_SetHint(SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0");
+    // The name the screensaver's inhibition goes by (org.freedesktop.ScreenSaver).
+    SDL_SetHint(SDL_HINT_APP_NAME, "Tarvelin");
     // Nothing to connect to: say so without trying every video driver.
     const auto set = [](const char* name) { const char* value = SDL_getenv(name); return value && *value; };
     if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("XDG_RUNTIME_DIR") && !set("SDL_VIDEODRIVER")) {
@@ -77,6 +89,7 @@ bool start()
     }
     // On X11, a window another client destroys ends the program cleanly.
     if (SDL_strcmp(driver, "x11") == 0) catch_x_errors(true);
+    display_found = true;
     return true;
 }
 
@@ -84,6 +97,7 @@ bool start()
 void finish()
 {
     SDL_Quit();
+    display_found = false;
 }
 
 bool open_display(message_id&)
@@ -232,6 +246,7 @@ const int SHOW_ATTEMPTS = 3;
 // Shows the box of `id` with its buttons and icon.
 message_answer message_box(message_id id)
 {
+    if (!display_found) return ANSWER_NOT_SHOWN;
     const message_text& box = message_text_of(id);
     // Each button's id is the answer it gives.
     const SDL_MessageBoxButtonData yes_no[2] = {

@@ -9,7 +9,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <set>
+#include <string>
 #include <vector>
+
+#include "tests/support/png_file.h"
 
 namespace {
 
@@ -26,7 +29,8 @@ int usage()
         "       x_probe cursor                 'hidden' or 'visible': the pointer's cursor now\n"
         "       x_probe saver [SECONDS]        'on' or 'off': the X screensaver's state now;\n"
         "                                      SECONDS first sets its idle timeout\n"
-        "       x_probe stats FILE.ppm X Y W H  statistics of a rectangle (top-left origin):\n"
+        "       x_probe stats FILE X Y W H    statistics of a rectangle (top-left origin) of\n"
+        "                                      a binary PPM or a PNG picture:\n"
         "           black_percent distinct_colours reddish_pixels pure_red_pixels\n"
         "           mean_r mean_g mean_b yellow_pixels\n",
         stderr);
@@ -151,10 +155,24 @@ bool read_ppm(const char* path, picture& pic)
     return false;
 }
 
+// A PPM picture (x_probe grab's), or a PNG one (a Wayland compositor's screenshot).
+bool read_picture(const char* path, picture& pic)
+{
+    const std::string name = path;
+    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".png") != 0) return read_ppm(path, pic);
+    std::string pixels, error;
+    if (!read_png(name, 3, pic.width, pic.height, pixels, error)) {
+        std::fprintf(stderr, "x_probe: %s\n", error.c_str());
+        return false;
+    }
+    pic.rgb.assign(pixels.begin(), pixels.end());
+    return true;
+}
+
 int stats(const char* path, int x0, int y0, int w, int h)
 {
     picture pic;
-    if (!read_ppm(path, pic)) return 1;
+    if (!read_picture(path, pic)) return 1;
     if (x0 < 0 || y0 < 0 || w <= 0 || h <= 0 || x0 + w > pic.width || y0 + h > pic.height) {
         std::fprintf(stderr, "x_probe: rectangle outside the %dx%d picture\n", pic.width,
                      pic.height);

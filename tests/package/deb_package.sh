@@ -42,6 +42,19 @@ for library in libc6 libstdc++6 libsdl2-2.0-0 libpng16-16 libfreetype6 libfontco
     echo "$depends_names" | grep -qxF "$library" || fail "Depends lacks $library"
 done
 
+# The packages it recommends and enhances are known under those names, where
+# apt has its package lists to tell.
+if compgen -G '/var/lib/apt/lists/*_Packages*' >/dev/null; then
+    for relation in Recommends Enhances; do
+        names=$(field "$relation" | tr ',|' '\n\n' | sed 's/^ *//; s/ .*//' | grep .)
+        [ -n "$names" ] || fail "no $relation field"
+        for name in $names; do
+            apt-cache show "$name" >/dev/null 2>&1 || fail "$relation names $name, which apt does not know"
+        done
+    done
+    echo "recommends: $(field Recommends); enhances: $(field Enhances)"
+fi
+
 contents=$(dpkg-deb -c "$deb" | awk '{print $NF}')
 for path in ./usr/bin/tarvelin ./usr/bin/tarvelin_saver ./usr/bin/tarvelin_render \
             ./usr/share/applications/tarvelin.desktop ./usr/share/man/man6/tarvelin.6.gz \
