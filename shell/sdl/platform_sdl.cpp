@@ -10,6 +10,7 @@
 #include "shell/posix/stop_signals.h"
 #include "shell/program.h"
 #include "shell/sdl/events.h"
+#include "shell/sdl/window_icon.h"
 #include "shell/x11/x_errors.h"
 
 namespace {
@@ -151,6 +152,7 @@ bool open_window(const window_request& request, message_id& failure)
     if (request.fullscreen && request.desktop) SDL_GetDesktopDisplayMode(0, &desktop);
     window = create_gl_window(request.title, desktop.w, desktop.h, flags);
     if (!window) return false;
+    set_window_icon(window);
     // The display mode changes to this one when the window is shown.
     if (request.fullscreen && !request.desktop && SDL_SetWindowDisplayMode(window, &fullscreen_mode) != 0)
         return false;

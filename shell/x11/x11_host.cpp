@@ -16,6 +16,12 @@ namespace {
 
 Display* display = nullptr;
 Window host = 0;
+// Where the frames go: the host's window itself where its visual suits the
+// drawing, else a child window of it with a visual that does (`child`, with
+// its colormap), kept at the host's size.
+Window drawable = 0;
+Window child = 0;
+Colormap child_colormap = 0;
 GLXContext context = nullptr;
 int host_width = 0, host_height = 0;
 
@@ -52,6 +58,37 @@ bool visual_is_suitable(XVisualInfo* info)
     return rgba && double_buffer && depth > 0;
 }
 
+// A child window covering the host's, of the best visual the drawing can
+// use: the host keeps a visual without a depth buffer (a settings preview
+// made for 2D hacks), the frames go to the child. It takes no input, so the
+// host still gets its pointer and keys. Under the root window it would be a
+// top-level window: there it is left to no window manager and kept below
+// every other window, as a picture on the root is. Null, with no window
+// made, where the display has no such visual.
+XVisualInfo* make_child(const XWindowAttributes& attributes)
+{
+    int wanted[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE, 1,
+                    GLX_DEPTH_SIZE, 1, None};
+    XVisualInfo* info = glXChooseVisual(display, XScreenNumberOfScreen(attributes.screen), wanted);
+    if (info == nullptr) return nullptr;
+    if (!visual_is_suitable(info)) {
+        XFree(info);
+        return nullptr;
+    }
+    child_colormap = XCreateColormap(display, host, info->visual, AllocNone);
+    XSetWindowAttributes set = {};
+    set.colormap = child_colormap;
+    set.border_pixel = 0;
+    set.background_pixel = 0;
+    set.override_redirect = True;
+    child = XCreateWindow(display, host, 0, 0, (unsigned)attributes.width, (unsigned)attributes.height, 0,
+                          info->depth, InputOutput, info->visual,
+                          CWColormap | CWBorderPixel | CWBackPixel | CWOverrideRedirect, &set);
+    if (host == attributes.root) XLowerWindow(display, child);
+    XMapWindow(display, child);
+    return info;
+}
+
 bool open_window(const window_request& request, message_id& failure)
 {
     failure = MESSAGE_WINDOW_CREATION_ERROR;
@@ -69,15 +106,20 @@ bool open_window(const window_request& request, message_id& failure)
     wanted.visualid = XVisualIDFromVisual(attributes.visual);
     int count = 0;
     XVisualInfo* info = XGetVisualInfo(display, VisualIDMask, &wanted, &count);
-    const bool suitable = info != nullptr && visual_is_suitable(info);
-    if (suitable) context = glXCreateContext(display, info, nullptr, True);
-    if (info != nullptr) XFree(info);
+    drawable = host;
+    if (info == nullptr || !visual_is_suitable(info)) {
+        if (info != nullptr) XFree(info);
+        info = make_child(attributes);
+        drawable = child;
+    }
     failure = MESSAGE_NO_PIXEL_FORMAT;
-    if (!suitable) return false;
+    if (info == nullptr) return false;
+    context = glXCreateContext(display, info, nullptr, True);
+    XFree(info);
     failure = MESSAGE_NO_RENDERING_CONTEXT;
     if (context == nullptr) return false;
     failure = MESSAGE_ACTIVATE_CONTEXT_FAILED;
-    if (!glXMakeCurrent(display, host, context)) return false;
+    if (!glXMakeCurrent(display, drawable, context)) return false;
     XSync(display, False);
     if (last_x_error() != 0) return false;
 
@@ -103,16 +145,20 @@ void close_window()
         glXDestroyContext(display, context);
         context = nullptr;
     }
-    // The host's window is the host's: it is left as it is.
+    // The host's window is the host's: it is left as it is. The child goes;
+    // if the host has destroyed it already, the error is only noted.
+    if (child != 0) XDestroyWindow(display, child);
+    if (child_colormap != 0) XFreeColormap(display, child_colormap);
     XCloseDisplay(display);
     display = nullptr;
-    host = 0;
+    host = drawable = child = 0;
+    child_colormap = 0;
     forget_events();
 }
 
 void swap_buffers()
 {
-    if (display != nullptr && context != nullptr) glXSwapBuffers(display, host);
+    if (display != nullptr && context != nullptr) glXSwapBuffers(display, drawable);
 }
 
 // One X event for the loop: what it means for the host's window.
@@ -125,6 +171,7 @@ platform_event event_from_x(const XEvent& x)
         if (x.xconfigure.width == host_width && x.xconfigure.height == host_height) return other;
         host_width = x.xconfigure.width;
         host_height = x.xconfigure.height;
+        if (child != 0) XResizeWindow(display, child, (unsigned)host_width, (unsigned)host_height);
         return resize_event(host_width, host_height);
     case UnmapNotify:
     case MapNotify:
@@ -144,7 +191,8 @@ bool poll_event(platform_event& event)
     if (XPending(display) == 0) {
         // Nothing queued: the next frame comes. A window the host has destroyed
         // may show as such only in an error, later; one round trip asks first.
-        if (host == 0 || !x_window_gone(display, host)) return false;
+        // The child goes with its parent: asking about it covers both.
+        if (drawable == 0 || !x_window_gone(display, drawable)) return false;
         event = quit_event(0);
         return true;
     }

@@ -15,49 +15,7 @@ mkdir -p "$OUT"
 . "$(dirname "$0")/saver_lib.sh"
 unset XSCREENSAVER_WINDOW
 
-HOST_PIDS=""
-cleanup_hosts()
-{
-    end_apps
-    for pid in $HOST_PIDS; do kill "$pid" 2>/dev/null; done
-    # The hosts leave before their display does.
-    for pid in $HOST_PIDS; do wait "$pid" 2>/dev/null; done
-    cleanup
-}
 trap cleanup_hosts EXIT
-
-# start_host WxH+X+Y: a stand-in host window; sets HOST_ID and HOST_PID.
-start_host()
-{
-    local id_file
-    id_file=$(mktemp)
-    "$HOST_TOOL" "$1" >"$id_file" &
-    HOST_PID=$!
-    HOST_PIDS="$HOST_PIDS $HOST_PID"
-    for _ in $(seq 1 100); do
-        [ -s "$id_file" ] && break
-        sleep 0.1
-    done
-    HOST_ID=$(cat "$id_file")
-    rm -f "$id_file"
-    [ -n "$HOST_ID" ] || fail "the stand-in host did not start"
-    note "host $1: window $HOST_ID"
-}
-
-# lake_in HOST_ID NAME X Y W H: waits until the picture's rectangle (top-left
-# origin) shows the lake, almost nothing of it black, and prints the
-# picture's path.
-lake_in()
-{
-    local id=$1 name=$2 deadline=$(($(date +%s) + 200)) pic black
-    while true; do
-        pic=$(grab "$id" "$name") || exit 1
-        black=$(stat_field "$pic" "$3" "$4" "$5" "$6" 1)
-        [ "$black" -lt 5 ] && { echo "$pic"; return 0; }
-        [ "$(date +%s)" -ge "$deadline" ] && fail "no lake in $name after 200 s (black $black%)"
-        sleep 1
-    done
-}
 
 # Side by side: a window's picture is read from the screen.
 start_xvfb 2304x1080

@@ -55,3 +55,48 @@ end_apps()
     local pid
     for pid in $APP_OWN_PIDS; do kill -KILL "$pid" 2>/dev/null; done
 }
+
+HOST_PIDS=""
+# cleanup_hosts: for the EXIT trap of a test that starts hosts.
+cleanup_hosts()
+{
+    end_apps
+    for pid in $HOST_PIDS; do kill "$pid" 2>/dev/null; done
+    # The hosts leave before their display does.
+    for pid in $HOST_PIDS; do wait "$pid" 2>/dev/null; done
+    cleanup
+}
+
+# start_host WxH+X+Y [VISUAL]: a stand-in host window (x_host, in HOST_TOOL;
+# VISUAL as x_host takes it); sets HOST_ID and HOST_PID.
+start_host()
+{
+    local id_file
+    id_file=$(mktemp)
+    "$HOST_TOOL" "$@" >"$id_file" &
+    HOST_PID=$!
+    HOST_PIDS="$HOST_PIDS $HOST_PID"
+    for _ in $(seq 1 100); do
+        [ -s "$id_file" ] && break
+        sleep 0.1
+    done
+    HOST_ID=$(cat "$id_file")
+    rm -f "$id_file"
+    [ -n "$HOST_ID" ] || fail "the stand-in host did not start"
+    note "host $1: window $HOST_ID"
+}
+
+# lake_in HOST_ID NAME X Y W H: waits until the picture's rectangle (top-left
+# origin) shows the lake, almost nothing of it black, and prints the
+# picture's path.
+lake_in()
+{
+    local id=$1 name=$2 deadline=$(($(date +%s) + 200)) pic black
+    while true; do
+        pic=$(grab "$id" "$name") || exit 1
+        black=$(stat_field "$pic" "$3" "$4" "$5" "$6" 1)
+        [ "$black" -lt 5 ] && { echo "$pic"; return 0; }
+        [ "$(date +%s)" -ge "$deadline" ] && fail "no lake in $name after 200 s (black $black%)"
+        sleep 1
+    done
+}

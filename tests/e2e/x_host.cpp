@@ -3,8 +3,10 @@
 // XScreenSaver does for a GL hack, prints the window's id and waits. On
 // SIGTERM or SIGINT it destroys the window (as a host ends a saver's
 // window) and exits.
-// Usage: x_host WIDTHxHEIGHT[+X+Y] [default]   ("default": the screen's
-//        default visual instead of a chosen GL visual)
+// Usage: x_host WIDTHxHEIGHT[+X+Y] [default|nodepth]   ("default": the
+//        screen's default visual instead of a chosen GL visual; "nodepth":
+//        a visual of the screen's depth without a depth buffer, as a
+//        preview made for 2D hacks has; its id goes to standard error)
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -17,6 +19,26 @@
 namespace {
 
 volatile sig_atomic_t stop = 0;
+
+// A TrueColor visual of the screen's depth whose GLX config has no depth
+// buffer; null where the server offers none.
+XVisualInfo* visual_without_depth(Display* display, int screen)
+{
+    XVisualInfo wanted = {};
+    wanted.screen = screen;
+    wanted.depth = DefaultDepth(display, screen);
+    wanted.c_class = TrueColor;
+    int count = 0;
+    XVisualInfo* all = XGetVisualInfo(display, VisualScreenMask | VisualDepthMask | VisualClassMask, &wanted, &count);
+    XVisualInfo* found = nullptr;
+    for (int i = 0; i < count && !found; ++i) {
+        int depth_size = -1;
+        if (glXGetConfig(display, &all[i], GLX_DEPTH_SIZE, &depth_size) != 0 || depth_size != 0) continue;
+        found = XGetVisualInfo(display, VisualIDMask, &all[i], &count);
+    }
+    if (all) XFree(all);
+    return found;
+}
 
 void on_signal(int)
 {
@@ -34,6 +56,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const bool default_visual = argc > 2 && std::strcmp(argv[2], "default") == 0;
+    const bool no_depth = argc > 2 && std::strcmp(argv[2], "nodepth") == 0;
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
         std::fputs("x_host: no display\n", stderr);
@@ -47,11 +70,13 @@ int main(int argc, char** argv)
     Colormap colormap = CopyFromParent;
     if (!default_visual) {
         int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_DEPTH_SIZE, 16, GLX_RED_SIZE, 8, None};
-        XVisualInfo* info = glXChooseVisual(display, screen, attributes);
+        XVisualInfo* info = no_depth ? visual_without_depth(display, screen)
+                                     : glXChooseVisual(display, screen, attributes);
         if (!info) {
-            std::fputs("x_host: no GL visual\n", stderr);
+            std::fputs(no_depth ? "x_host: no visual without a depth buffer\n" : "x_host: no GL visual\n", stderr);
             return 1;
         }
+        if (no_depth) std::fprintf(stderr, "x_host: visual 0x%lx\n", info->visualid);
         visual = info->visual;
         depth = info->depth;
         colormap = XCreateColormap(display, root, visual, AllocNone);
