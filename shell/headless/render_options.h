@@ -24,6 +24,8 @@ struct render_options {
     int host_width = 0, host_height = 0;
     int size_width = 0, size_height = 0;  // --size WxH: the program's own window of that size
     picture_resolution resolution = RESOLUTION_AUTO;
+    std::string video;     // empty: no video
+    long video_from = 0;   // --from: the video's first frame; 0 when not given (frame 1)
     bool help = false;
     bool version = false;
 };
