@@ -151,9 +151,24 @@ constexpr int U_R = fixed(-KR / (2 * (1 - KB)) * COLOUR_SCALE), U_G = fixed(-KG 
 constexpr int V_G = fixed(-KG / (2 * (1 - KR)) * COLOUR_SCALE), V_B = fixed(-KB / (2 * (1 - KR)) * COLOUR_SCALE),
               V_R = -V_G - V_B;
 
-uint8_t luma(const unsigned char* rgb)
+// Where the compiler can, the conversion's loops are built twice: for AVX2,
+// taken on processors that have it, and for the baseline.
+#if defined(__x86_64__) && defined(__has_attribute)
+#if __has_attribute(target_clones)
+#define VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
+#endif
+#ifndef VECTOR_CLONES
+#define VECTOR_CLONES
+#endif
+
+// The luma of a row of `width` RGB pixels.
+VECTOR_CLONES void luma_row(const unsigned char* __restrict rgb, int width, uint8_t* __restrict y)
 {
-    return (uint8_t)((Y_R * rgb[0] + Y_G * rgb[1] + Y_B * rgb[2] + (16 << 16) + (1 << 15)) >> 16);
+    for (int c = 0; c < width; ++c) {
+        const unsigned char* p = rgb + 3 * c;
+        y[c] = (uint8_t)((Y_R * p[0] + Y_G * p[1] + Y_B * p[2] + (16 << 16) + (1 << 15)) >> 16);
+    }
 }
 
 // A colour sample from the sums of four pixels' red, green and blue.
@@ -162,23 +177,30 @@ uint8_t colour(int r_coefficient, int g_coefficient, int b_coefficient, int r, i
     return (uint8_t)((r_coefficient * r + g_coefficient * g + b_coefficient * b + (128 << 18) + (1 << 17)) >> 18);
 }
 
-// Two rows of 4:2:0 from two rows of `width` RGB pixels, each colour sample
-// from the mean of its two by two pixels; an odd last column is repeated.
-// The loops are simple enough for the compiler to vectorise.
-void rgb_to_yuv420(const unsigned char* top, const unsigned char* bottom, int width, uint8_t* y_top,
-                   uint8_t* y_bottom, uint8_t* u, uint8_t* v)
+// The colour samples of two rows of `pairs` x 2 RGB pixels, each from the
+// mean of its two by two pixels; `sums` is room for 6 x `pairs` sums.
+VECTOR_CLONES void chroma_rows(const unsigned char* __restrict top, const unsigned char* __restrict bottom, int pairs,
+                               uint16_t* __restrict sums, uint8_t* __restrict u, uint8_t* __restrict v)
 {
-    for (int c = 0; c < width; ++c) {
-        y_top[c] = luma(top + 3 * c);
-        y_bottom[c] = luma(bottom + 3 * c);
-    }
-    const int pairs = width / 2;
+    for (int k = 0; k < 6 * pairs; ++k) sums[k] = (uint16_t)(top[k] + bottom[k]);
     for (int c = 0; c < pairs; ++c) {
-        const unsigned char *a = top + 6 * c, *b = bottom + 6 * c;
-        const int r = a[0] + a[3] + b[0] + b[3], g = a[1] + a[4] + b[1] + b[4], bl = a[2] + a[5] + b[2] + b[5];
-        u[c] = colour(U_R, U_G, U_B, r, g, bl);
-        v[c] = colour(V_R, V_G, V_B, r, g, bl);
+        const uint16_t* s = sums + 6 * c;
+        const int r = s[0] + s[3], g = s[1] + s[4], b = s[2] + s[5];
+        u[c] = colour(U_R, U_G, U_B, r, g, b);
+        v[c] = colour(V_R, V_G, V_B, r, g, b);
     }
+}
+
+// Two rows of 4:2:0 from two rows of `width` RGB pixels; an odd last column
+// is repeated.
+void rgb_to_yuv420(const unsigned char* top, const unsigned char* bottom, int width, std::vector<uint16_t>& sums,
+                   uint8_t* y_top, uint8_t* y_bottom, uint8_t* u, uint8_t* v)
+{
+    luma_row(top, width, y_top);
+    luma_row(bottom, width, y_bottom);
+    const int pairs = width / 2;
+    sums.resize(6 * (size_t)pairs);
+    chroma_rows(top, bottom, pairs, sums.data(), u, v);
     if (width % 2 == 0) return;
     const unsigned char *a = top + 3 * (width - 1), *b = bottom + 3 * (width - 1);
     y_top[width] = y_top[width - 1];
@@ -226,6 +248,7 @@ private:
     AVStream* stream = nullptr;
     AVFrame* picture = nullptr;
     AVPacket* packet = nullptr;
+    std::vector<uint16_t> sums;         // room for the conversion's sums of two rows
     int width = 0, height = 0;          // the frames'; the picture's may be larger by one
     int64_t next_pts = 0;
     std::string message;
@@ -326,7 +349,7 @@ void encoder::convert(const queued_frame& frame)
     };
     if (picture->format == AV_PIX_FMT_YUV420P) {
         for (int r = 0; r < picture->height; r += 2)
-            rgb_to_yuv420(row_at(r), row_at(std::min(r + 1, height - 1)), width,
+            rgb_to_yuv420(row_at(r), row_at(std::min(r + 1, height - 1)), width, sums,
                           picture->data[0] + (size_t)picture->linesize[0] * (size_t)r,
                           picture->data[0] + (size_t)picture->linesize[0] * (size_t)(r + 1),
                           picture->data[1] + (size_t)picture->linesize[1] * (size_t)(r / 2),
