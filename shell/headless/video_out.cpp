@@ -425,8 +425,7 @@ bool check_video_path(const std::string& path, std::string& error)
 {
     if (!check_output_path(path, "video", error)) return false;
     struct stat st;
-    if (video_format_of(path) != VIDEO_MP4 || (path != "-" && (stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode))))
-        return true;
+    if (video_format_of(path) != VIDEO_MP4 || stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return true;
     error = "cannot write video '" + path + "': an MP4 file is rewritten at its end and must be a regular file";
     return false;
 }
