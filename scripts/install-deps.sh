@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
   libpng-dev libfreetype-dev libfontconfig-dev fonts-liberation fontconfig
+  libavformat-dev libavcodec-dev libavutil-dev ffmpeg
   libsdl2-dev libx11-dev libxfixes-dev libxss-dev
   xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils x11-xkb-utils xkb-data xfonts-base python3
   groff-base man-db appstream dpkg-dev file

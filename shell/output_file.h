@@ -29,6 +29,18 @@ using output_sink = std::function<bool(const void* bytes, size_t size)>;
 bool write_output_file(const std::string& path, const char* what,
                        const std::function<const char*(const output_sink& put)>& produce, std::string& error);
 
+#ifndef _WIN32
+// As write_output_file, for contents that seek in their file or read back
+// what they wrote: `produce` also gets the file's descriptor, open for
+// reading and writing where it is a temporary (a regular file), for writing
+// only where it is streamed. Bytes still go through `put`, so that a failed
+// write is reported as such; lseek() and pread() on the descriptor are the
+// caller's.
+bool write_output_descriptor(const std::string& path, const char* what,
+                             const std::function<const char*(int fd, const output_sink& put)>& produce,
+                             std::string& error);
+#endif
+
 // Checks that write_output_file(path) can be expected to succeed: "-", an
 // existing non-regular file other than a folder, or a writable regular file or
 // a new name in a writable folder (symbolic links followed). False with a

@@ -1,4 +1,5 @@
 // tarvelin_render: runs either program's frames offscreen and writes PNG files, the world dump and figures.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -15,7 +16,9 @@
 #include "scene/world_dump.h"
 #include "shell/headless/output_file.h"
 #include "shell/headless/platform_headless.h"
+#include "shell/headless/progress.h"
 #include "shell/headless/render_options.h"
+#include "shell/headless/video_out.h"
 #include "shell/program.h"
 #include "shell/saver_session.h"
 
@@ -26,6 +29,7 @@ constexpr char USAGE[] =
     "usage: tarvelin_render [--saver [--host WxH]] [--soft] [--frames N] [--shot LIST|all]\n"
     "                       [--out DIR] [--keys SCRIPT] [--dump-world FILE] [--bench]\n"
     "                       [--summary] [--size WxH] [--resolution design|window]\n"
+    "                       [--video FILE [--from N]]\n"
     "       tarvelin_render --replay FILE [--shot LIST|all] [--out DIR] [--dump-world FILE] ...\n"
     "       tarvelin_render --icon SIZE [--out FILE]\n"
     "       tarvelin_render --help | --version\n"
@@ -47,6 +51,9 @@ constexpr char USAGE[] =
     "                    tarvelin_saver's) frame for frame, then check that the camera\n"
     "                    ends where it ended in the recording (exit code 1 if not)\n"
     "  --dump-world FILE write the world state after the last frame ('-': standard output)\n"
+    "  --video FILE      write the frames as a video at 60 frames a second: .mp4 (H.264),\n"
+    "                    .webm (VP9) or .mkv (FFV1, lossless)\n"
+    "  --from N          start the video at frame N (default 1)\n"
     "  --bench           print frame-time figures and the generation time\n"
     "  --summary         print a summary of the generated world\n"
     "  --icon SIZE       render the program's icon, SIZE x SIZE pixels (16 to 512),\n"
@@ -85,6 +92,12 @@ bool check_shot_files(const render_options& options, std::string& error)
 bool run_frames(const render_options& options, long& drawn, std::string& error)
 {
     if ((options.shot_all || !options.shots.empty()) && !check_shot_files(options, error)) return false;
+    // Frames from video_from on go to the video's writer, which encodes one
+    // while the next is drawn.
+    video_writer video;
+    if (!options.video.empty() && !video.start(options.video, error)) return false;
+    const long video_from = options.video.empty() ? options.frames + 1 : std::max(options.video_from, 1L);
+    progress_line progress(options.frames);
     std::string renderer;            // GL_RENDERER of the context
     long title_frames = 0;           // frames the title sequence drew
     std::vector<double> main_times;  // each main-view frame's time to draw, in milliseconds
@@ -101,13 +114,19 @@ bool run_frames(const render_options& options, long& drawn, std::string& error)
             ++title_frames;
         else
             main_times.push_back(ms);
-        if (!frame_wanted(options, frame)) return true;
+        progress.update(frame);
+        const bool shot = frame_wanted(options, frame), filmed = frame >= video_from;
+        if (!shot && !filmed) return true;
         int width, height;
-        const std::vector<unsigned char> rgb = read_render_frame(width, height);
-        return write_png(shot_path(options, frame), width, height, 3, rgb.data(), run.error);
+        std::vector<unsigned char> rgb = filmed ? video.take_buffer() : std::vector<unsigned char>();
+        read_render_frame(rgb, width, height, shot);  // the video takes the rows as OpenGL gives them
+        if (shot && !write_png(shot_path(options, frame), width, height, 3, rgb.data(), run.error)) return false;
+        return !filmed || video.add_frame(std::move(rgb), width, height, !shot, run.error);
     };
-    const bool ran = run_windows(headless_platform(run), lake_scene) == 0;
+    bool ran = run_windows(headless_platform(run), lake_scene) == 0;
     error = run.error;
+    if (ran && !options.video.empty()) ran = video.finish(error);
+    progress.end();
     if (!ran || !options.bench) return ran;
     const frame_times main_view = summarise_frame_times(main_times);
     std::printf("renderer: %s\ntitle frames: %ld\nmain-view frames: %zu\n", renderer.c_str(), title_frames,
@@ -172,6 +191,7 @@ int main(int argc, char** argv)
     // A dump that cannot be written fails now, not after every frame has been drawn.
     if (!options.dump_world.empty() && !check_output_path(options.dump_world, "world dump", error))
         return failed(error);
+    if (!options.video.empty() && !check_video_path(options.video, error)) return failed(error);
 
     const auto start = std::chrono::steady_clock::now();
     start_program(options.saver ? PROGRAM_SAVER : PROGRAM_VIEWER);

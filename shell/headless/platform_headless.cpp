@@ -252,18 +252,24 @@ bool render_context_exists()
 
 std::vector<unsigned char> read_render_frame(int& width, int& height)
 {
+    std::vector<unsigned char> rgb;
+    read_render_frame(rgb, width, height);
+    return rgb;
+}
+
+void read_render_frame(std::vector<unsigned char>& rgb, int& width, int& height, bool top_first)
+{
     width = context_width;
     height = context_height;
     const size_t row = (size_t)width * 3;
-    std::vector<unsigned char> rgb(row * (size_t)height);
+    rgb.resize(row * (size_t)height);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     glPopClientAttrib();
-    for (int r = 0; r < height / 2; ++r)  // bottom row first to top row first
+    for (int r = 0; top_first && r < height / 2; ++r)  // bottom row first to top row first
         std::swap_ranges(&rgb[row * (size_t)r], &rgb[row * (size_t)(r + 1)], &rgb[row * (size_t)(height - 1 - r)]);
-    return rgb;
 }
 
 const platform& headless_platform(headless_run& run)

@@ -17,6 +17,9 @@ void destroy_render_context();
 bool render_context_exists();
 // The whole framebuffer as 8-bit RGB, top row first (the order of image files), and its size.
 std::vector<unsigned char> read_render_frame(int& width, int& height);
+// The same into `rgb`, whose memory is reused where it is large enough;
+// bottom row first, as OpenGL has it, where `top_first` is false.
+void read_render_frame(std::vector<unsigned char>& rgb, int& width, int& height, bool top_first = true);
 
 // What the platform runs.
 struct headless_run {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "scene/icon.h"
+#include "shell/headless/video_out.h"
 
 namespace {
 
@@ -24,7 +25,8 @@ constexpr std::pair<const char*, bool render_options::*> FLAGS[] = {
     {"--version", &render_options::version},
 };
 const std::string VALUED[] = {"--icon", "--frames", "--shot",       "--out",
-                              "--dump-world", "--keys", "--host", "--size", "--resolution", "--replay"};
+                              "--dump-world", "--keys", "--host", "--size", "--resolution",
+                              "--video", "--from", "--replay"};
 
 // "--name" or "-x": not "-" (standard output) and not a negative number,
 // which the option's own check reports better.
@@ -101,6 +103,13 @@ bool parse_value(const std::string& name, const std::string& v, render_options& 
     } else if (name == "--resolution") {
         if (v != "design" && v != "window") return refuse(error, "--resolution: '" + v + "' is not design or window");
         options.resolution = v == "design" ? RESOLUTION_DESIGN : RESOLUTION_WINDOW;
+    } else if (name == "--video") {
+        if (video_format_of(v) == VIDEO_NONE)
+            return refuse(error, "--video: '" + v + "' is not a .mp4, .webm or .mkv file");
+        options.video = v;
+    } else if (name == "--from") {
+        if (!parse_count(v, 1, FRAME_LIMIT, options.video_from))
+            return refuse(error, "--from: '" + v + "' is not a frame number");
     } else {
         return name == "--host" ? parse_size(name, v, options.host_width, options.host_height, error)
                                 : parse_size(name, v, options.size_width, options.size_height, error);
@@ -114,7 +123,7 @@ bool check_combination(render_options& options, std::string& error)
     if (options.icon_size != 0) {
         if (options.saver || options.soft || options.bench || options.summary || options.frames != 0 ||
             options.shot_all || !options.shots.empty() || !options.dump_world.empty() || !options.keys.empty() ||
-            !options.replay.empty())
+            !options.replay.empty() || !options.video.empty() || options.video_from != 0)
             return refuse(error, "--icon renders the icon alone and takes no other option than --out");
         if (!options.out_given) options.out = "tarvelin-" + std::to_string(options.icon_size) + ".png";
     }
@@ -134,6 +143,11 @@ bool check_combination(render_options& options, std::string& error)
         if (shot > options.frames) return refuse(error, "--shot: frame " + std::to_string(shot) + last);
     for (const key_hold& hold : options.keys)
         if (hold.last > options.frames) return refuse(error, "--keys: frame " + std::to_string(hold.last) + last);
+    if (options.video_from != 0 && options.video.empty())
+        return refuse(error, "--from gives the video's first frame and needs --video");
+    if (options.video_from > options.frames)
+        return refuse(error, "--from: frame " + std::to_string(options.video_from) + last);
+    if (!options.video.empty() && options.frames == 0) return refuse(error, "--video needs frames to write (--frames)");
     if (options.dump_world == "-" && (options.bench || options.summary))
         return refuse(error, "--dump-world - writes the dump to standard output and cannot be used with --bench "
                              "or --summary");

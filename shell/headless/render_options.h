@@ -29,6 +29,8 @@ struct render_options {
     // the keys and the frame count; "" for none.
     std::string replay;
     swim_record recording;
+    std::string video;     // empty: no video
+    long video_from = 0;   // --from: the video's first frame; 0 when not given (frame 1)
     bool help = false;
     bool version = false;
 };

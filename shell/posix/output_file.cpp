@@ -156,6 +156,13 @@ void remove_leftovers(const std::string& folder)
 bool write_output_file(const std::string& path, const char* what,
                        const std::function<const char*(const output_sink& put)>& produce, std::string& error)
 {
+    return write_output_descriptor(path, what, [&](int, const output_sink& put) { return produce(put); }, error);
+}
+
+bool write_output_descriptor(const std::string& path, const char* what,
+                             const std::function<const char*(int fd, const output_sink& put)>& produce,
+                             std::string& error)
+{
     bool streamed;
     std::string target, temporary;
     mode_t mode = 0;
@@ -168,22 +175,25 @@ bool write_output_file(const std::string& path, const char* what,
     // A FIFO or a device is opened as it is (a FIFO waits for its reader).
     // Where the system can, a new file has no name until it is complete
     // (O_TMPFILE), so that a process killed while writing leaves nothing.
+    // A temporary is open for reading too, for contents that read back what
+    // they wrote.
     std::atomic<const char*>* slot = std::end(temporaries);
     bool anonymous = false;
     int fd = path == "-" ? STDOUT_FILENO : streamed ? ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY) : -1;
 #ifdef O_TMPFILE
-    if (!streamed) anonymous = (fd = ::open((folder_part(target) + ".").c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666)) >= 0;
+    if (!streamed)
+        anonymous = (fd = ::open((folder_part(target) + ".").c_str(), O_RDWR | O_TMPFILE | O_CLOEXEC, 0666)) >= 0;
 #endif
     if (!streamed && !anonymous)
         fd = name_temporary(target, temporary, slot, [](const char* name) {
-            return ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            return ::open(name, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         });
     // 0666 less the umask, as a new file would get; an existing file's bits are copied.
     if (fd >= 0 && !streamed && mode != 0) fchmod(fd, mode);
     if (fd < 0)
         return refuse(error, what, path, errno ? std::strerror(errno) : "no free temporary file name in its folder");
     int failure = 0;  // errno of the first write, sync or close that failed
-    const char* unmade = produce([&](const void* bytes, size_t size) {
+    const char* unmade = produce(fd, [&](const void* bytes, size_t size) {
         for (auto p = static_cast<const char*>(bytes); size > 0 && failure == 0;) {
             const ssize_t n = ::write(fd, p, size);
             if (n < 0 && errno != EINTR) failure = errno;

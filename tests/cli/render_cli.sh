@@ -48,6 +48,9 @@ rc=$?
 grep -q "missing/dir/icon.png" "$work/err" || fail "unwritable icon message does not name the file"
 expect_usage_error --frames 3 --shot 2,5
 expect_usage_error --out --frames 1
+expect_usage_error --frames 3 --video swim.avi
+expect_usage_error --frames 3 --from 2
+expect_usage_error --frames 3 --video swim.mkv --from 4
 # An option taken for a file name would write an 80 MB dump named "--frames".
 (cd "$work" && exec "$render" --dump-world --frames) >/dev/null 2>"$work/err"
 rc=$?

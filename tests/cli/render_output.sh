@@ -131,6 +131,19 @@ echo earlier >"$work/full-png/frame-000003.png"
 expect_failure $? 1 "a frame past the file-size limit"
 [ "$(cat "$work/full-png/frame-000003.png")" = earlier ] || fail "a failed frame write changed the earlier frame"
 expect_names "$work/full-png" frame-000003.png
+# A video: a read-only file is refused before the first frame; a write that
+# fails in the writer's thread ends the run, the earlier file kept.
+mkdir "$work/video"
+echo earlier >"$work/video/ro.mkv"
+chmod 444 "$work/video/ro.mkv"
+timeout 60 "$render" --frames 100000000 --video "$work/video/ro.mkv" >/dev/null 2>"$work/err"
+expect_failure $? 1 "a video onto a read-only file"
+echo earlier >"$work/video/swim.mkv"
+(ulimit -f 16 && exec timeout 120 "$render" --frames 100000000 --video "$work/video/swim.mkv") 2>"$work/err"
+expect_failure $? 1 "a video past the file-size limit"
+grep -q "writing video '$work/video/swim.mkv' failed" "$work/err" || fail "the failed video said: $(cat "$work/err")"
+[ "$(cat "$work/video/swim.mkv")" = earlier ] || fail "a failed video changed the earlier file"
+expect_names "$work/video" ro.mkv swim.mkv
 
 # writing PID FOLDER: whether PID is writing a file in FOLDER: a nameless one
 # (O_TMPFILE; its link reads FOLDER/#INODE (deleted)) or a hidden temporary.
