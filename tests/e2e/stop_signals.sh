@@ -61,7 +61,9 @@ for delay in 0.5 0.01; do
   stop_app TERM 5
   note "viewer starting, SIGTERM after $delay s: exit code $STOP_RC after $STOP_TOOK s"
   [ "$STOP_RC" = 0 ] || fail "SIGTERM $delay s into start-up: exit code $STOP_RC, not 0"
-  awk -v t="$STOP_TOOK" 'BEGIN { exit !(t <= 0.5) }' || fail "SIGTERM $delay s into start-up took $STOP_TOOK s"
+  # The bound of the other stops: a busy machine (the end-to-end group runs
+  # side by side) stretches a pass of the generation between two checks.
+  awk -v t="$STOP_TOOK" 'BEGIN { exit !(t <= 1.0) }' || fail "SIGTERM $delay s into start-up took $STOP_TOOK s"
 done
 
 # A question box outlives no program, however it ends: after SIGKILL, the

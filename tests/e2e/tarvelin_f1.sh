@@ -39,12 +39,14 @@ expected=visible
 for n in 1 2 3 4; do
     tap F1
     # The new window hides the cursor in full screen and shows it in a
-    # window; X may give it the old window's id again.
+    # window; X may give it the old window's id again. The old window can
+    # still be found for a moment after the new one has shown its cursor:
+    # it is the new one once its size can be read.
     cursor=""
     for _ in $(seq 1 50); do
         id=$(find_window "$TITLE")
         [ -n "$id" ] && cursor=$(cursor_over "$id")
-        [ "$cursor" = "$expected" ] && break
+        [ "$cursor" = "$expected" ] && [ "$(window_size "$id")" != "x" ] && break
         sleep 0.2
     done
     [ "$cursor" = "$expected" ] || fail "F1 number $n: the cursor is still $cursor"
