@@ -63,7 +63,9 @@ vec4 lit(vec3 eye, vec3 n, vec4 colour, int face)
     if (u_light_on) {
         vec3 l;
         float attenuation = 1.0;
+        bool attenuated = false;
         if (u_light[3].w != 0.0) {
+            attenuated = u_spot.z != 180.0 || u_attenuation != vec3(1.0, 0.0, 0.0);
             vec3 d = u_light[3].xyz / u_light[3].w - eye;
             float distance = length(d);
             l = d / distance;
@@ -82,7 +84,14 @@ vec4 lit(vec3 eye, vec3 n, vec4 colour, int face)
         float nl = dot(n, l);
         vec3 h = normalize(l + (u_local_viewer ? normalize(-eye) : vec3(0.0, 0.0, 1.0)));
         float nh = max(dot(n, h), 0.0);
-        float shine = u_shininess[face] == 0.0 ? 1.0 : pow(nh, u_shininess[face]);
+        float shine;
+        if (u_shininess[0] == 0.0 && (!u_two_side || u_shininess[1] == 0.0) && attenuated) {
+            // Mesa, whose pictures are the reference, raises n.l to the
+            // power n.l here in place of n.h to the power 0.
+            shine = nl > 0.0 ? pow(nl, nl) : 0.0;
+        } else {
+            shine = u_shininess[face] == 0.0 ? 1.0 : nh > 0.0 ? pow(nh, u_shininess[face]) : 0.0;
+        }
         c += attenuation * (ambient.rgb * u_light[0].rgb + max(nl, 0.0) * diffuse.rgb * u_light[1].rgb +
                              (nl > 0.0 ? shine : 0.0) * specular.rgb * u_light[2].rgb);
     }
@@ -435,14 +444,14 @@ void set_uniforms(bool window)
     const double a = mv[0], b = mv[4], c = mv[8], d = mv[1], f = mv[5], g = mv[9], h = mv[2], i = mv[6], k = mv[10];
     const double det = a * (f * k - g * i) - b * (d * k - g * h) + c * (d * i - f * h);
     const double r = det == 0 ? 0 : 1 / det;
-    // Row-major inverse, then transposed into column-major: the columns of
-    // the inverse transpose are the rows of the inverse.
+    // The inverse row by row, which read column by column (as OpenGL reads
+    // matrices) is its transpose.
     const float normal_matrix[9] = {
         (float)((f * k - g * i) * r), (float)((c * i - b * k) * r), (float)((b * g - c * f) * r),
         (float)((g * h - d * k) * r), (float)((a * k - c * h) * r), (float)((c * d - a * g) * r),
         (float)((d * i - f * h) * r), (float)((b * h - a * i) * r), (float)((a * f - b * d) * r),
     };
-    glUniformMatrix3fv(u[U_NORMAL_MATRIX], 1, GL_TRUE, normal_matrix);
+    glUniformMatrix3fv(u[U_NORMAL_MATRIX], 1, GL_FALSE, normal_matrix);
     glUniform1i(u[U_LIGHTING], s.lighting);
     const light_state* light = nullptr;
     for (const light_state& l : s.lights)
