@@ -637,10 +637,63 @@ void interleaved_attributes(bool colours)
     }
 }
 
+void window_point(float x, float y, float z, const float colour[4], vertex_data& v);
+
+// Lines wider than a pixel as triangles: WebGL draws lines one pixel wide
+// only. Each becomes the parallelogram OpenGL fills for a wide aliased line,
+// reaching half the width to either side along the minor axis of the window,
+// drawn in window coordinates with its colours as they are (the overlay's
+// lines are unlit and unfogged).
+void widen_lines()
+{
+    const int width = (int)std::floor(e.state.line_width + 0.5f);
+    if (width <= 1) return;
+    const matrix& mv = e.modelview.back();
+    const matrix& p = e.projection.back();
+    const GLint* vp = e.state.viewport;
+    std::vector<vertex_data> quads;
+    std::vector<uint32_t> indices;
+    for (size_t k = 0; k + 1 < e.pending_indices.size(); k += 2) {
+        float window[2][3];
+        const vertex_data* ends[2] = {&e.pending_vertices[e.pending_indices[k]],
+                                      &e.pending_vertices[e.pending_indices[k + 1]]};
+        bool visible = true;
+        for (int end = 0; end < 2; ++end) {
+            float eye[4], clip[4];
+            transform(mv, ends[end]->position, eye);
+            transform(p, eye, clip);
+            if (clip[3] <= 0) visible = false;
+            if (!visible) break;
+            window[end][0] = (float)vp[0] + (clip[0] / clip[3] + 1) * 0.5f * (float)vp[2];
+            window[end][1] = (float)vp[1] + (clip[1] / clip[3] + 1) * 0.5f * (float)vp[3];
+            window[end][2] = (clip[2] / clip[3] + 1) * 0.5f;
+        }
+        if (!visible) continue;
+        const bool x_major = std::fabs(window[1][0] - window[0][0]) >= std::fabs(window[1][1] - window[0][1]);
+        const float half = (float)width / 2;
+        const uint32_t first = (uint32_t)quads.size();
+        for (int end = 0; end < 2; ++end)
+            for (int side = -1; side <= 1; side += 2) {
+                float colour[4];
+                for (int c = 0; c < 4; ++c) colour[c] = std::min(1.0f, std::max(0.0f, ends[end]->colour[c]));
+                vertex_data v;
+                window_point(window[end][0] + (x_major ? 0 : side * half), window[end][1] + (x_major ? side * half : 0),
+                             window[end][2], colour, v);
+                quads.push_back(v);
+            }
+        for (uint32_t corner : {0u, 1u, 3u, 0u, 3u, 2u}) indices.push_back(first + corner);
+    }
+    e.pending_vertices.swap(quads);
+    e.pending_indices.swap(indices);
+    e.pending_class = CLASS_TRIANGLES;
+    e.pending_window = true;
+}
+
 // Draws the gathered primitives.
 void flush()
 {
     if (e.pending_class == CLASS_NONE) return;
+    if (e.pending_class == CLASS_LINES && !e.pending_window) widen_lines();
     if (!e.pending_indices.empty() && prepare_uniforms(e.pending_window)) {
         upload(GL_ARRAY_BUFFER, e.pending_vertices.data(), e.pending_vertices.size() * sizeof(vertex_data));
         interleaved_attributes(true);
@@ -916,7 +969,6 @@ void apply_passed_state()
     glClearColor(s.clear_colour[0], s.clear_colour[1], s.clear_colour[2], s.clear_colour[3]);
     glScissor(s.scissor[0], s.scissor[1], s.scissor[2], s.scissor[3]);
     glViewport(s.viewport[0], s.viewport[1], s.viewport[2], s.viewport[3]);
-    glLineWidth(s.line_width);
 }
 
 void set_capability(GLenum cap, bool on)
@@ -1194,7 +1246,7 @@ void TARVELIN_GL_CALL emu_glLineWidth(GLfloat width)
     RECORD(emu_glLineWidth(width));
     flush();
     e.state.line_width = width;
-    glLineWidth(width);
+    // Wide lines are drawn as triangles (WebGL has none wider than a pixel).
 }
 
 void TARVELIN_GL_CALL emu_glGetFloatv(GLenum pname, GLfloat* params);
