@@ -49,12 +49,16 @@ uniform vec3 u_attenuation;     // constant, linear, quadratic
 uniform vec4 u_material[8];     // front then back: ambient, diffuse, specular, emission
 uniform float u_shininess[2];
 uniform float u_point_size;
+uniform highp int u_fog;        // 1 linear, 2 exp, 3 exp2
+uniform vec3 u_fog_range;       // start, end, density
 out vec4 v_front;
 #if TWO_SIDE
 out vec4 v_back;
 #endif
 #if FOG
-out float v_fog_distance;
+// Linear fog: the fog factor before clamping, which is linear in the
+// distance and so interpolates as the distance would; otherwise the distance.
+out float v_fog;
 #endif
 
 #if LIGHTING
@@ -117,7 +121,8 @@ void main()
     gl_Position = u_projection * eye;
     gl_PointSize = u_point_size;
 #if FOG
-    v_fog_distance = abs(eye.z);
+    float distance = abs(eye.z);
+    v_fog = u_fog == 1 ? (u_fog_range.y - distance) / (u_fog_range.y - u_fog_range.x) : distance;
 #endif
 #if LIGHTING
     vec3 n = u_normal_matrix * a_normal;
@@ -141,8 +146,8 @@ in vec4 v_front;
 in vec4 v_back;
 #endif
 #if FOG
-in float v_fog_distance;
-uniform int u_fog;              // 1 linear, 2 exp, 3 exp2
+in float v_fog;
+uniform highp int u_fog;        // 1 linear, 2 exp, 3 exp2
 uniform vec4 u_fog_colour;
 uniform vec3 u_fog_range;       // start, end, density
 #endif
@@ -160,14 +165,13 @@ void main()
     vec4 c = v_front;
 #endif
 #if FOG
-    float z = v_fog_distance;
     float f;
     if (u_fog == 1)
-        f = (u_fog_range.y - z) / (u_fog_range.y - u_fog_range.x);
+        f = v_fog;
     else if (u_fog == 2)
-        f = exp(-u_fog_range.z * z);
+        f = exp(-u_fog_range.z * v_fog);
     else
-        f = exp(-(u_fog_range.z * z) * (u_fog_range.z * z));
+        f = exp(-(u_fog_range.z * v_fog) * (u_fog_range.z * v_fog));
     c.rgb = mix(u_fog_colour.rgb, c.rgb, clamp(f, 0.0, 1.0));
 #endif
 #if ALPHA_TEST
@@ -391,6 +395,7 @@ struct list_draw {
 struct context_objects {
     GLuint programs[PROGRAM_COUNT] = {};  // built when first needed
     GLint uniforms[PROGRAM_COUNT][UNIFORM_COUNT] = {};
+    bool failed[PROGRAM_COUNT] = {};      // could not be built: not tried again
     int current = -1;                     // the program in use
     GLuint vertex_array = 0;
     // Buffers for the vertices and indices drawn once, each used at most
@@ -579,10 +584,10 @@ bool prepare_uniforms(bool window)
     if (s.alpha_test && s.alpha_func != GL_ALWAYS) features |= FEATURE_ALPHA_TEST;
     context_objects& g = e.gl;
     std::string error;
+    if (g.failed[features]) return false;
     if (!g.programs[features] && !make_program(features, error)) {
-        static bool told = false;
-        if (!told) std::fprintf(stderr, "tarvelin: %s\n", error.c_str());
-        told = true;
+        std::fprintf(stderr, "tarvelin: %s\n", error.c_str());
+        g.failed[features] = true;
         return false;
     }
     if (g.current != features) {
@@ -1777,9 +1782,9 @@ bool use_gles_backend(std::string& error)
     using namespace gles;
     // A new context: nothing of the last one's is left.
     e = emulation();
-    // The program of the commonest state is built now: it tells whether
-    // the context compiles the emulation's shaders at all.
-    if (!make_program(0, error)) return false;
+    // The program with every feature but window coordinates is built now:
+    // it tells whether the context compiles the emulation's shaders at all.
+    if (!make_program(FEATURE_LIGHTING | FEATURE_TWO_SIDE | FEATURE_FOG | FEATURE_ALPHA_TEST, error)) return false;
     glGenVertexArrays(1, &e.gl.vertex_array);
     glBindVertexArray(e.gl.vertex_array);
     glGetIntegerv(GL_VIEWPORT, e.state.viewport);
