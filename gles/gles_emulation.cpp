@@ -1,4 +1,4 @@
-// OpenGL 1.1 on OpenGL ES 3 / WebGL 2: the fixed-function state, immediate mode, display lists and the shader (gles_backend.h).
+// OpenGL 1.1 on OpenGL ES 3 / WebGL 2: fixed-function state, immediate mode, display lists, shaders (gles_backend.h).
 #define GL_GLEXT_PROTOTYPES
 #include "gles/gles_backend.h"
 
@@ -194,13 +194,14 @@ constexpr double PI = 3.14159265358979323846;
 enum attribute { ATTRIBUTE_POSITION = 0, ATTRIBUTE_NORMAL = 1, ATTRIBUTE_COLOUR = 2 };
 
 enum uniform_name {
-    U_MODELVIEW, U_PROJECTION, U_NORMAL_MATRIX, U_LIGHT_ON, U_LOCAL_VIEWER, U_NORMALIZE, U_TRACKED, U_SCENE_AMBIENT, U_LIGHT, U_SPOT_DIRECTION, U_SPOT, U_ATTENUATION, U_MATERIAL,
-    U_SHININESS, U_POINT_SIZE, U_FOG, U_FOG_COLOUR, U_FOG_RANGE, U_ALPHA_FUNC, U_ALPHA_REF, UNIFORM_COUNT
+    U_MODELVIEW, U_PROJECTION, U_NORMAL_MATRIX, U_LIGHT_ON, U_LOCAL_VIEWER, U_NORMALIZE, U_TRACKED,
+    U_SCENE_AMBIENT, U_LIGHT, U_SPOT_DIRECTION, U_SPOT, U_ATTENUATION, U_MATERIAL, U_SHININESS,
+    U_POINT_SIZE, U_FOG, U_FOG_COLOUR, U_FOG_RANGE, U_ALPHA_FUNC, U_ALPHA_REF, UNIFORM_COUNT
 };
 const char* const UNIFORM_NAMES[UNIFORM_COUNT] = {
-    "u_modelview", "u_projection", "u_normal_matrix", "u_light_on", "u_local_viewer", "u_normalize", "u_tracked", "u_scene_ambient", "u_light", "u_spot_direction", "u_spot",
-    "u_attenuation", "u_material", "u_shininess", "u_point_size", "u_fog", "u_fog_colour", "u_fog_range",
-    "u_alpha_func", "u_alpha_ref",
+    "u_modelview", "u_projection", "u_normal_matrix", "u_light_on", "u_local_viewer", "u_normalize", "u_tracked",
+    "u_scene_ambient", "u_light", "u_spot_direction", "u_spot", "u_attenuation", "u_material", "u_shininess",
+    "u_point_size", "u_fog", "u_fog_colour", "u_fog_range", "u_alpha_func", "u_alpha_ref",
 };
 
 // ---------------------------------------------------------------------------
@@ -438,8 +439,6 @@ struct emulation {
     std::vector<unsigned char> read_buffer;
     context_objects gl;
 } e;
-
-bool in_use = false;
 
 matrix& current_matrix()
 {
@@ -1085,7 +1084,8 @@ void set_light(GLenum light, GLenum pname, std::array<float, 4> p)
     case GL_SPECULAR: std::memcpy(l.specular, p.data(), 16); break;
     case GL_POSITION: transform(mv, p.data(), l.position); break;
     case GL_SPOT_DIRECTION:
-        for (int row = 0; row < 3; ++row) l.spot_direction[row] = mv[row] * p[0] + mv[4 + row] * p[1] + mv[8 + row] * p[2];
+        for (int row = 0; row < 3; ++row)
+            l.spot_direction[row] = mv[row] * p[0] + mv[4 + row] * p[1] + mv[8 + row] * p[2];
         break;
     case GL_SPOT_EXPONENT: l.spot_exponent = p[0]; break;
     case GL_SPOT_CUTOFF: l.spot_cutoff = p[0]; break;
@@ -1107,7 +1107,10 @@ std::array<float, 4> four(GLenum pname, const GLfloat* params)
     return p;
 }
 
-void TARVELIN_GL_CALL emu_glLightf(GLenum light, GLenum pname, GLfloat param) { set_light(light, pname, {param, 0, 0, 0}); }
+void TARVELIN_GL_CALL emu_glLightf(GLenum light, GLenum pname, GLfloat param)
+{
+    set_light(light, pname, {param, 0, 0, 0});
+}
 void TARVELIN_GL_CALL emu_glLightfv(GLenum light, GLenum pname, const GLfloat* params)
 {
     set_light(light, pname, four(pname, params));
@@ -1667,6 +1670,7 @@ void TARVELIN_GL_CALL emu_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei 
     flush();
     if (format != GL_RGB || type != GL_UNSIGNED_BYTE || width <= 0 || height <= 0) {
         glReadPixels(x, y, width, height, format, type, pixels);
+        e.gl.next_stream = 0;
         return;
     }
     // Reading RGBA is what every OpenGL ES context offers; the rows are then
@@ -1684,7 +1688,8 @@ void TARVELIN_GL_CALL emu_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei 
     const size_t stride = (row_pixels * 3 + alignment - 1) / alignment * alignment;
     for (size_t r = 0; r < (size_t)height; ++r)
         for (size_t col = 0; col < (size_t)width; ++col)
-            std::memcpy((unsigned char*)pixels + r * stride + col * 3, &e.read_buffer[(r * (size_t)width + col) * 4], 3);
+            std::memcpy((unsigned char*)pixels + r * stride + col * 3,
+                        &e.read_buffer[(r * (size_t)width + col) * 4], 3);
 }
 
 void TARVELIN_GL_CALL emu_glFinish()
@@ -1792,7 +1797,6 @@ bool use_gles_backend(std::string& error)
     glEnable(GL_DITHER);
     gl_dispatch = emulated_functions();
     gl_before_framebuffer_change = flush;
-    in_use = true;
     return true;
 }
 
@@ -1810,9 +1814,4 @@ void release_gles_backend()
     for (GLuint program : e.gl.programs)
         if (program) glDeleteProgram(program);
     e.gl = context_objects{};
-}
-
-bool gles_backend_in_use()
-{
-    return gles::in_use;
 }
