@@ -26,7 +26,8 @@ constexpr std::pair<const char*, bool render_options::*> FLAGS[] = {
 };
 const std::string VALUED[] = {"--icon", "--frames", "--shot",       "--out",
                               "--dump-world", "--keys", "--host", "--size", "--resolution",
-                              "--video", "--from", "--replay"};
+                              "--video", "--from", "--replay",
+                              "--renderer"};
 
 // "--name" or "-x": not "-" (standard output) and not a negative number,
 // which the option's own check reports better.
@@ -100,6 +101,9 @@ bool parse_value(const std::string& name, const std::string& v, render_options& 
         return parse_key_script(v, options.keys, error);
     } else if (name == "--replay") {
         return read_recording(v, options, error);
+    } else if (name == "--renderer") {
+        if (v != "gl" && v != "gles") return refuse(error, "--renderer: '" + v + "' is not gl or gles");
+        options.gles = v == "gles";
     } else if (name == "--resolution") {
         if (v != "design" && v != "window") return refuse(error, "--resolution: '" + v + "' is not design or window");
         options.resolution = v == "design" ? RESOLUTION_DESIGN : RESOLUTION_WINDOW;
