@@ -3,7 +3,7 @@
 # into another folder of the same rank (docs/HACKING.md has the rule):
 #   common < render < lakebed < objects < instruments < scene < shell
 #   < shell/freetype, shell/posix < shell/x11
-#   < shell/sdl, shell/win32, shell/headless
+#   < shell/sdl, shell/win32, shell/headless, shell/world, shell/web
 # A folder may always include its own headers. tests/ and bench/ may include
 # anything.
 # Usage: scripts/check-layers.sh [ROOT]    (default: the repository)
@@ -16,7 +16,7 @@ rank() {
     common) echo 0 ;; render) echo 1 ;; lakebed) echo 2 ;; objects) echo 3 ;;
     instruments) echo 4 ;; scene) echo 5 ;; shell) echo 6 ;;
     shell/freetype|shell/posix) echo 7 ;; shell/x11) echo 8 ;;
-    shell/sdl|shell/win32|shell/headless) echo 9 ;;
+    shell/sdl|shell/win32|shell/headless|shell/world|shell/web) echo 9 ;;
     *) echo "" ;;
   esac
 }
