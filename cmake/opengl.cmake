@@ -1,6 +1,8 @@
 # OpenGL 1.1 and GLU for the portable drawing code, as one interface target.
 add_library(tarvelin_gl INTERFACE)
-if(WIN32)
+if(EMSCRIPTEN)
+  # Emscripten's GL headers; WebGL 2 is chosen when the page is linked.
+elseif(WIN32)
   target_link_libraries(tarvelin_gl INTERFACE opengl32 glu32)
   # The Windows GL headers need the calling-convention macros of windows.h;
   # forcing it in here keeps portable code free of platform includes.
