@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The page in headless Chromium (SwiftShader's WebGL 2): a few frames of the
+# fixed set (the title, the swim among the ribbons, the screensaver's turn),
+# each run with frames=N and keys=SCRIPT until the page says "done N", its
+# last frame then compared with tarvelin_render's: at least 98 % of the
+# pixels within 8 levels per channel. Where the page shows each frame as its
+# background colour only (its drawing not yet in), each last frame must be one
+# colour. Skips (77) where the web build or Chromium is missing, unless
+# TARVELIN_REQUIRE_WEB=1 makes that a failure.
+# Usage: web_page.sh BUILD_WEB_DIR TARVELIN_RENDER
+set -u
+web=$1
+render=$2
+here=$(dirname "$0")
+if [ ! -f "$web/index.html" ] || [ ! -f "$web/tarvelin.wasm" ] || ! command -v chromium >/dev/null; then
+  echo "web_page: no page in $web or no chromium (scripts/build-web.sh, scripts/install-deps.sh web)"
+  [ "${TARVELIN_REQUIRE_WEB:-0}" = 1 ] && exit 1
+  exit 77
+fi
+work=$(mktemp -d -p "$([ -w /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")")
+server=""
+trap '[ -n "$server" ] && kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# A port of our own, then the page's folder served on it.
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+python3 -m http.server --bind 127.0.0.1 --directory "$web" "$port" >"$work/server.log" 2>&1 &
+server=$!
+for _ in $(seq 50); do
+  python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/index.html')" 2>/dev/null && break
+  sleep 0.2
+done
+
+# shot NAME FRAMES KEYS [saver]: the page's last frame of the run, and the native one.
+shot() {
+  local name=$1 frames=$2 keys=$3 saver=${4:-}
+  local query="frames=$frames" native=(--frames "$frames" --shot "$frames" --out "$work/$name")
+  [ -n "$keys" ] && query="$query&keys=$keys" && native+=(--keys "$keys")
+  [ -n "$saver" ] && query="saver&$query" && native+=(--saver)
+  timeout 300 chromium --headless=new --no-sandbox --enable-unsafe-swiftshader --use-angle=swiftshader \
+    --user-data-dir="$work/profile-$name" --window-size=1024,768 --virtual-time-budget=3600000 \
+    --dump-dom "http://127.0.0.1:$port/?$query" >"$work/$name.html" 2>"$work/$name.chromium"
+  local drawing
+  if ! drawing=$(python3 "$here/frames.py" page "$work/$name.html" "$work/$name.png" 1024 768 "$frames"); then
+    fail "$name ($query): $drawing"
+    return
+  fi
+  if [ "$drawing" = lake ]; then
+    "$render" "${native[@]}" >/dev/null || fail "$name: tarvelin_render exited $?"
+    python3 "$here/frames.py" compare "$work/$name.png" "$(printf '%s/%s/frame-%06d.png' "$work" "$name" "$frames")" \
+      0.98 8 || fail "$name: the page's frame $frames is not the native one"
+  else
+    echo "$name: the page shows each frame as its background colour ($drawing)"
+    python3 "$here/frames.py" uniform "$work/$name.png" || fail "$name: more than the background colour"
+  fi
+}
+
+shot title 700 ""
+shot swim 900 "a@771-810,up@811-1000,left@850-880"
+shot saver 800 "" saver
+
+echo "web_page: $failures failure(s)"
+[ $failures -eq 0 ]
