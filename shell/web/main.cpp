@@ -394,6 +394,17 @@ bool parse_page_options(int argc, char** argv, std::string& error)
 
 extern "C" {
 
+// Where the swim stands, for tests that drive the page: frames drawn, whether
+// the title runs, whether the swim has ended, the camera's yaw and pitch.
+EMSCRIPTEN_KEEPALIVE const char* web_status()
+{
+    static char text[160];
+    std::snprintf(text, sizeof text, "frames %ld title %d done %d yaw %.9g pitch %.9g", frame,
+                  world.title_running ? 1 : 0, world.done ? 1 : 0, (double)world.camera_yaw,
+                  (double)world.camera_pitch);
+    return text;
+}
+
 // The page's answer to the question it shows: 1 for Yes, 0 for No.
 EMSCRIPTEN_KEEPALIVE void web_answer(int yes)
 {
