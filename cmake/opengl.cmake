@@ -1,7 +1,10 @@
 # OpenGL 1.1 and GLU for the portable drawing code, as one interface target.
+# Without the desktop entry points (TARVELIN_DESKTOP_GL OFF, as for
+# Emscripten) the code links no GL library of its own and draws only through
+# the OpenGL ES 3 emulation of gles/.
 add_library(tarvelin_gl INTERFACE)
-if(EMSCRIPTEN)
-  # Emscripten's GL headers; WebGL 2 is chosen when the page is linked.
+if(NOT TARVELIN_DESKTOP_GL)
+  target_compile_definitions(tarvelin_gl INTERFACE TARVELIN_NO_DESKTOP_GL)
 elseif(WIN32)
   target_link_libraries(tarvelin_gl INTERFACE opengl32 glu32)
   # The Windows GL headers need the calling-convention macros of windows.h;

@@ -45,12 +45,19 @@ int framebuffer_width = 0, framebuffer_height = 0;
 int window_width = 1, window_height = 1;
 bool design = false;
 
+// Primitives a back end still holds belong to the framebuffer bound now.
+void before_binding()
+{
+    if (gl_before_framebuffer_change) gl_before_framebuffer_change();
+}
+
 // Whether the current context has framebuffer objects; looks their functions up.
 bool load_framebuffer_functions()
 {
     const char* version = (const char*)glGetString(GL_VERSION);
     const char* extensions = (const char*)glGetString(GL_EXTENSIONS);
     const bool offered = (version && version[0] >= '3' && version[0] <= '9' && version[1] == '.') ||
+                         (version && std::strncmp(version, "OpenGL ES 3", 11) == 0) ||
                          (extensions && std::strstr(extensions, "GL_ARB_framebuffer_object"));
     if (!offered) return false;
 #ifdef _WIN32
@@ -84,6 +91,7 @@ bool make_framebuffer(int width, int height)
     release_design_frame();
     if (!load_framebuffer_functions()) return false;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &window_framebuffer);
+    before_binding();
     gl.gen_framebuffers(1, &framebuffer);
     gl.bind_framebuffer(GL_FRAMEBUFFER, framebuffer);
     gl.gen_renderbuffers(2, renderbuffers);
@@ -133,9 +141,13 @@ void choose_frame_size(int& width, int& height)
                                               is_software_renderer((const char*)glGetString(GL_RENDERER))));
     design = wanted && make_framebuffer(world.mode_width, world.mode_height);
     if (!design) {
-        if (framebuffer) gl.bind_framebuffer(GL_FRAMEBUFFER, (GLuint)window_framebuffer);
+        if (framebuffer) {
+            before_binding();
+            gl.bind_framebuffer(GL_FRAMEBUFFER, (GLuint)window_framebuffer);
+        }
         return;
     }
+    before_binding();
     gl.bind_framebuffer(GL_FRAMEBUFFER, framebuffer);
     width = world.mode_width;
     height = world.mode_height;
@@ -148,13 +160,16 @@ bool drawing_design_size()
 
 void begin_design_frame()
 {
-    if (design) gl.bind_framebuffer(GL_FRAMEBUFFER, framebuffer);
+    if (!design) return;
+    before_binding();
+    gl.bind_framebuffer(GL_FRAMEBUFFER, framebuffer);
 }
 
 void present_design_frame()
 {
     if (!design) return;
     const picture_rect to = fit_picture(world.mode_width, world.mode_height, window_width, window_height);
+    before_binding();
     gl.bind_framebuffer(GL_FRAMEBUFFER, (GLuint)window_framebuffer);
     gl.bind_framebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
@@ -173,6 +188,7 @@ void present_design_frame()
 void release_design_frame()
 {
     if (framebuffer) {
+        before_binding();
         gl.bind_framebuffer(GL_FRAMEBUFFER, (GLuint)window_framebuffer);
         gl.delete_renderbuffers(2, renderbuffers);
         gl.delete_framebuffers(1, &framebuffer);

@@ -26,6 +26,7 @@ constexpr char USAGE[] =
     "usage: tarvelin_render [--saver [--host WxH]] [--soft] [--frames N] [--shot LIST|all]\n"
     "                       [--out DIR] [--keys SCRIPT] [--dump-world FILE] [--bench]\n"
     "                       [--summary] [--size WxH] [--resolution design|window]\n"
+    "                       [--renderer gl|gles]\n"
     "       tarvelin_render --replay FILE [--shot LIST|all] [--out DIR] [--dump-world FILE] ...\n"
     "       tarvelin_render --icon SIZE [--out FILE]\n"
     "       tarvelin_render --help | --version\n"
@@ -37,6 +38,10 @@ constexpr char USAGE[] =
     "                    draw at the design size (1024 x 768, soft 640 x 480) and scale\n"
     "                    to the window, or at the window's size (default: design size\n"
     "                    on a software renderer when the picture is scaled up)\n"
+    "  --renderer gl|gles\n"
+    "                    draw through desktop OpenGL (default), or through the\n"
+    "                    emulation of its fixed function on OpenGL ES 3 that the\n"
+    "                    browser build uses\n"
     "  --soft            the interactive program's 640 x 480 soft mode\n"
     "  --frames N        run N frames (the title sequence comes first)\n"
     "  --shot LIST       comma-separated frame numbers to save as PNG, or 'all'\n"
@@ -153,6 +158,7 @@ int main(int argc, char** argv)
         options.help ? std::fputs(USAGE, stdout) : std::printf("tarvelin_render %s\n", TARVELIN_VERSION);
         return 0;
     }
+    use_render_api(options.gles ? RENDER_API_GLES : RENDER_API_GL);
     if (options.icon_size != 0) {
         // The icon needs the start lamp only, not the generated world. Its
         // samples are drawn in a window of their own, opened and closed as

@@ -18,10 +18,12 @@
 #include <GL/glext.h>
 
 #include "common/world.h"
+#include "gles/gles_backend.h"
 #include "shell/freetype/font_freetype.h"
 
 namespace {
 
+render_api api = RENDER_API_GL;
 EGLDisplay display = EGL_NO_DISPLAY;
 EGLConfig config = nullptr;  // null where the display takes contexts without a config
 EGLContext context = EGL_NO_CONTEXT;
@@ -34,15 +36,21 @@ bool has_extension(const char* list, const char* name)
     return list && (" " + std::string(list) + " ").find(" " + std::string(name) + " ") != std::string::npos;
 }
 
-// Initialises `candidate` and picks a configuration for desktop OpenGL on it.
+EGLenum egl_api()
+{
+    return api == RENDER_API_GLES ? EGL_OPENGL_ES_API : EGL_OPENGL_API;
+}
+
+// Initialises `candidate` and picks a configuration for the chosen kind of OpenGL on it.
 bool try_display(EGLDisplay candidate)
 {
     if (candidate == EGL_NO_DISPLAY || !eglInitialize(candidate, nullptr, nullptr)) return false;
-    const EGLint attributes[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_RED_SIZE, 8,
+    const EGLint renderable = api == RENDER_API_GLES ? EGL_OPENGL_ES3_BIT : EGL_OPENGL_BIT;
+    const EGLint attributes[] = {EGL_RENDERABLE_TYPE, renderable, EGL_RED_SIZE, 8,
                                  EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_NONE};
     EGLint count = 0;
     config = nullptr;
-    if (eglBindAPI(EGL_OPENGL_API) &&
+    if (eglBindAPI(egl_api()) &&
         ((eglChooseConfig(candidate, attributes, &config, 1, &count) && count > 0) ||
          has_extension(eglQueryString(candidate, EGL_EXTENSIONS), "EGL_KHR_no_config_context"))) {
         display = candidate;
@@ -74,7 +82,8 @@ bool open_display(std::string& error)
         for (EGLint k = 0; k < count; ++k)
             if (try_display(get_platform_display(EGL_PLATFORM_DEVICE_EXT, devices[k], nullptr))) return true;
     if (try_display(eglGetDisplay(EGL_DEFAULT_DISPLAY))) return true;
-    error = "no EGL display offers desktop OpenGL (tried surfaceless, devices and the default display)";
+    error = std::string("no EGL display offers ") + (api == RENDER_API_GLES ? "OpenGL ES 3" : "desktop OpenGL") +
+            " (tried surfaceless, devices and the default display)";
     return false;
 }
 
@@ -202,11 +211,16 @@ bool create_render_context(int width, int height, std::string& error)
     destroy_render_context();
     if (width < 1 || height < 1) return fail(error, "framebuffer size must be positive");
     if (!open_display(error)) return false;
-    eglBindAPI(EGL_OPENGL_API);
-    const EGLint compatibility[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                    EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
-    context = eglCreateContext(display, config, EGL_NO_CONTEXT, compatibility);
-    if (context == EGL_NO_CONTEXT) context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
+    eglBindAPI(egl_api());
+    if (api == RENDER_API_GLES) {
+        const EGLint version[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_NONE};
+        context = eglCreateContext(display, config, EGL_NO_CONTEXT, version);
+    } else {
+        const EGLint compatibility[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                                        EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+        context = eglCreateContext(display, config, EGL_NO_CONTEXT, compatibility);
+        if (context == EGL_NO_CONTEXT) context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
+    }
     if (context == EGL_NO_CONTEXT) {
         char text[80];
         std::snprintf(text, sizeof text, "cannot create an OpenGL context (EGL error 0x%04X)",
@@ -216,6 +230,11 @@ bool create_render_context(int width, int height, std::string& error)
     // Surfaceless (Mesa and NVIDIA both offer it): the frame is drawn into a framebuffer object.
     if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context))
         return fail(error, "cannot make the OpenGL context current without a surface");
+    // Every GL call of the drawing code goes through the emulation from here.
+    if (api == RENDER_API_GLES) {
+        std::string why;
+        if (!use_gles_backend(why)) return fail(error, why);
+    }
     GLint side = 0, viewport[2] = {0, 0};
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &side);
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
@@ -231,9 +250,15 @@ bool create_render_context(int width, int height, std::string& error)
     return true;
 }
 
+void use_render_api(render_api chosen)
+{
+    api = chosen;
+}
+
 void destroy_render_context()
 {
     if (context == EGL_NO_CONTEXT) return;
+    if (api == RENDER_API_GLES) release_gles_backend();
     if (framebuffer) {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         glDeleteRenderbuffers(2, renderbuffers);

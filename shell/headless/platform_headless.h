@@ -7,10 +7,16 @@
 #include "common/key_script.h"
 #include "shell/platform.h"
 
-// Makes a desktop OpenGL context (compatibility profile) with a width x
-// height colour and depth framebuffer current, destroying the one made
-// before: on Mesa's surfaceless platform, else an EGL device, else the
-// default display. On failure false with a one-line reason in `error`.
+// The kind of context every context of the process is: desktop OpenGL
+// (compatibility profile; the default) drawn through directly, or OpenGL ES 3
+// drawn through the emulation of gles/. Chosen before the first context.
+enum render_api { RENDER_API_GL, RENDER_API_GLES };
+void use_render_api(render_api api);
+
+// Makes a context of the chosen kind with a width x height colour and depth
+// framebuffer current, destroying the one made before: on Mesa's surfaceless
+// platform, else an EGL device, else the default display. On failure false
+// with a one-line reason in `error`.
 bool create_render_context(int width, int height, std::string& error);
 // Destroys the context and its framebuffer; the EGL display stays open.
 void destroy_render_context();

@@ -24,7 +24,8 @@ constexpr std::pair<const char*, bool render_options::*> FLAGS[] = {
     {"--version", &render_options::version},
 };
 const std::string VALUED[] = {"--icon", "--frames", "--shot",       "--out",
-                              "--dump-world", "--keys", "--host", "--size", "--resolution", "--replay"};
+                              "--dump-world", "--keys", "--host", "--size", "--resolution", "--replay",
+                              "--renderer"};
 
 // "--name" or "-x": not "-" (standard output) and not a negative number,
 // which the option's own check reports better.
@@ -98,6 +99,9 @@ bool parse_value(const std::string& name, const std::string& v, render_options& 
         return parse_key_script(v, options.keys, error);
     } else if (name == "--replay") {
         return read_recording(v, options, error);
+    } else if (name == "--renderer") {
+        if (v != "gl" && v != "gles") return refuse(error, "--renderer: '" + v + "' is not gl or gles");
+        options.gles = v == "gles";
     } else if (name == "--resolution") {
         if (v != "design" && v != "window") return refuse(error, "--resolution: '" + v + "' is not design or window");
         options.resolution = v == "design" ? RESOLUTION_DESIGN : RESOLUTION_WINDOW;

@@ -25,6 +25,9 @@ struct render_options {
     int host_width = 0, host_height = 0;
     int size_width = 0, size_height = 0;  // --size WxH: the program's own window of that size
     picture_resolution resolution = RESOLUTION_AUTO;
+    // --renderer gles: an OpenGL ES 3 context drawn through the emulation
+    // of gles/; gl (the default): desktop OpenGL drawn through directly.
+    bool gles = false;
     // --replay FILE: a recorded swim, which gives the program, its answers,
     // the keys and the frame count; "" for none.
     std::string replay;

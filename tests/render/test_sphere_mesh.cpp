@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "common/gl.h"
+#include "common/gl_functions.h"  // the real names: this program defines some of them
 #include "render/sphere_mesh.h"
 
 namespace {

@@ -1,0 +1,1677 @@
+// OpenGL 1.1 on OpenGL ES 3 / WebGL 2: the fixed-function state, immediate mode, display lists and the shader (gles_backend.h).
+#define GL_GLEXT_PROTOTYPES
+#include "gles/gles_backend.h"
+
+#include "common/gl_functions.h"
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "gles/gles_internal.h"
+
+namespace gles {
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// The shader program: OpenGL 1.1's vertex lighting, fog and alpha test.
+
+const char* const VERTEX_SHADER = R"(#version 300 es
+precision highp float;
+layout(location = 0) in vec4 a_position;
+layout(location = 1) in vec3 a_normal;
+layout(location = 2) in vec4 a_colour;
+uniform mat4 u_modelview;
+uniform mat4 u_projection;
+uniform mat3 u_normal_matrix;
+uniform bool u_window;          // positions are clip coordinates, colours final (bitmaps)
+uniform bool u_lighting;
+uniform bool u_light_on;
+uniform bool u_two_side;
+uniform bool u_local_viewer;
+uniform bool u_normalize;
+uniform int u_tracked[2];       // colour material per face: 1 ambient, 2 diffuse, 4 specular, 8 emission
+uniform vec4 u_scene_ambient;
+uniform vec4 u_light[4];        // ambient, diffuse, specular, position in eye coordinates
+uniform vec3 u_spot_direction;  // in eye coordinates
+uniform vec3 u_spot;            // exponent, cosine of the cutoff (-1: no spot), cutoff in degrees
+uniform vec3 u_attenuation;     // constant, linear, quadratic
+uniform vec4 u_material[8];     // front then back: ambient, diffuse, specular, emission
+uniform float u_shininess[2];
+uniform float u_point_size;
+out vec4 v_front;
+out vec4 v_back;
+out float v_fog_distance;
+
+vec4 lit(vec3 eye, vec3 n, vec4 colour, int face)
+{
+    int tracked = u_tracked[face];
+    vec4 ambient = (tracked & 1) != 0 ? colour : u_material[face * 4];
+    vec4 diffuse = (tracked & 2) != 0 ? colour : u_material[face * 4 + 1];
+    vec4 specular = (tracked & 4) != 0 ? colour : u_material[face * 4 + 2];
+    vec4 emission = (tracked & 8) != 0 ? colour : u_material[face * 4 + 3];
+    vec3 c = emission.rgb + ambient.rgb * u_scene_ambient.rgb;
+    if (u_light_on) {
+        vec3 l;
+        float attenuation = 1.0;
+        if (u_light[3].w != 0.0) {
+            vec3 d = u_light[3].xyz / u_light[3].w - eye;
+            float distance = length(d);
+            l = d / distance;
+            attenuation = 1.0 / (u_attenuation.x + u_attenuation.y * distance +
+                                 u_attenuation.z * distance * distance);
+            if (u_spot.z != 180.0) {
+                float s = dot(-l, normalize(u_spot_direction));
+                if (s < u_spot.y)
+                    attenuation = 0.0;
+                else if (u_spot.x != 0.0)
+                    attenuation *= pow(max(s, 0.0), u_spot.x);
+            }
+        } else {
+            l = normalize(u_light[3].xyz);
+        }
+        float nl = dot(n, l);
+        vec3 h = normalize(l + (u_local_viewer ? normalize(-eye) : vec3(0.0, 0.0, 1.0)));
+        float nh = max(dot(n, h), 0.0);
+        float shine = u_shininess[face] == 0.0 ? 1.0 : pow(nh, u_shininess[face]);
+        c += attenuation * (ambient.rgb * u_light[0].rgb + max(nl, 0.0) * diffuse.rgb * u_light[1].rgb +
+                             (nl > 0.0 ? shine : 0.0) * specular.rgb * u_light[2].rgb);
+    }
+    return clamp(vec4(c, diffuse.a), 0.0, 1.0);
+}
+
+void main()
+{
+    if (u_window) {
+        gl_Position = a_position;
+        gl_PointSize = 1.0;
+        v_front = v_back = a_colour;
+        v_fog_distance = 0.0;
+        return;
+    }
+    vec4 eye = u_modelview * a_position;
+    gl_Position = u_projection * eye;
+    gl_PointSize = u_point_size;
+    v_fog_distance = abs(eye.z);
+    if (!u_lighting) {
+        v_front = v_back = clamp(a_colour, 0.0, 1.0);
+        return;
+    }
+    vec3 n = u_normal_matrix * a_normal;
+    if (u_normalize) n = normalize(n);
+    vec3 e = eye.xyz / eye.w;
+    v_front = lit(e, n, a_colour, 0);
+    v_back = u_two_side ? lit(e, -n, a_colour, 1) : v_front;
+}
+)";
+
+const char* const FRAGMENT_SHADER = R"(#version 300 es
+precision highp float;
+in vec4 v_front;
+in vec4 v_back;
+in float v_fog_distance;
+uniform int u_fog;              // 0 off, 1 linear, 2 exp, 3 exp2
+uniform vec4 u_fog_colour;
+uniform vec3 u_fog_range;       // start, end, density
+uniform int u_alpha_func;       // 0 always, 1 never, 2 less, 3 lequal, 4 equal, 5 gequal, 6 greater, 7 notequal
+uniform float u_alpha_ref;
+out vec4 o_colour;
+
+void main()
+{
+    vec4 c = gl_FrontFacing ? v_front : v_back;
+    if (u_fog != 0) {
+        float z = v_fog_distance;
+        float f;
+        if (u_fog == 1)
+            f = (u_fog_range.y - z) / (u_fog_range.y - u_fog_range.x);
+        else if (u_fog == 2)
+            f = exp(-u_fog_range.z * z);
+        else
+            f = exp(-(u_fog_range.z * z) * (u_fog_range.z * z));
+        c.rgb = mix(u_fog_colour.rgb, c.rgb, clamp(f, 0.0, 1.0));
+    }
+    float a = c.a, r = u_alpha_ref;
+    bool pass = u_alpha_func == 0 || (u_alpha_func == 2 && a < r) || (u_alpha_func == 3 && a <= r) ||
+                (u_alpha_func == 4 && a == r) || (u_alpha_func == 5 && a >= r) ||
+                (u_alpha_func == 6 && a > r) || (u_alpha_func == 7 && a != r);
+    if (!pass) discard;
+    o_colour = c;
+}
+)";
+
+constexpr double PI = 3.14159265358979323846;
+
+enum attribute { ATTRIBUTE_POSITION = 0, ATTRIBUTE_NORMAL = 1, ATTRIBUTE_COLOUR = 2 };
+
+enum uniform_name {
+    U_MODELVIEW, U_PROJECTION, U_NORMAL_MATRIX, U_WINDOW, U_LIGHTING, U_LIGHT_ON, U_TWO_SIDE, U_LOCAL_VIEWER,
+    U_NORMALIZE, U_TRACKED, U_SCENE_AMBIENT, U_LIGHT, U_SPOT_DIRECTION, U_SPOT, U_ATTENUATION, U_MATERIAL,
+    U_SHININESS, U_POINT_SIZE, U_FOG, U_FOG_COLOUR, U_FOG_RANGE, U_ALPHA_FUNC, U_ALPHA_REF, UNIFORM_COUNT
+};
+const char* const UNIFORM_NAMES[UNIFORM_COUNT] = {
+    "u_modelview", "u_projection", "u_normal_matrix", "u_window", "u_lighting", "u_light_on", "u_two_side",
+    "u_local_viewer", "u_normalize", "u_tracked", "u_scene_ambient", "u_light", "u_spot_direction", "u_spot",
+    "u_attenuation", "u_material", "u_shininess", "u_point_size", "u_fog", "u_fog_colour", "u_fog_range",
+    "u_alpha_func", "u_alpha_ref",
+};
+
+// ---------------------------------------------------------------------------
+// The state of the emulated context.
+
+using matrix = std::array<float, 16>;  // column-major, as OpenGL keeps it
+
+constexpr matrix IDENTITY = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+constexpr int LIGHT_COUNT = 8;
+constexpr size_t MODELVIEW_DEPTH = 32, PROJECTION_DEPTH = 4, ATTRIBUTE_DEPTH = 16;
+
+struct light_state {
+    float ambient[4] = {0, 0, 0, 1};
+    float diffuse[4] = {0, 0, 0, 1};
+    float specular[4] = {0, 0, 0, 1};
+    float position[4] = {0, 0, 1, 0};  // eye coordinates
+    float spot_direction[3] = {0, 0, -1};
+    float spot_exponent = 0, spot_cutoff = 180;
+    float attenuation[3] = {1, 0, 0};
+    bool enabled = false;
+};
+
+struct material_state {
+    float ambient[4] = {0.2f, 0.2f, 0.2f, 1};
+    float diffuse[4] = {0.8f, 0.8f, 0.8f, 1};
+    float specular[4] = {0, 0, 0, 1};
+    float emission[4] = {0, 0, 0, 1};
+    float shininess = 0;
+};
+
+// Everything the attribute stacks save, and the state the shader reads.
+struct fixed_state {
+    // Emulated.
+    light_state lights[LIGHT_COUNT];
+    material_state material[2];  // front, back
+    float scene_ambient[4] = {0.2f, 0.2f, 0.2f, 1};
+    bool lighting = false, two_side = false, local_viewer = false, normalize = false;
+    bool colour_material = false;
+    GLenum colour_material_face = GL_FRONT_AND_BACK, colour_material_mode = GL_AMBIENT_AND_DIFFUSE;
+    bool fog = false;
+    GLenum fog_mode = GL_EXP;
+    float fog_colour[4] = {0, 0, 0, 0};
+    float fog_start = 0, fog_end = 1, fog_density = 1;
+    bool alpha_test = false;
+    GLenum alpha_func = GL_ALWAYS;
+    float alpha_ref = 0;
+    float point_size = 1;
+    GLuint list_base = 0;
+    float colour[4] = {1, 1, 1, 1};
+    float normal[3] = {0, 0, 1};
+    float raster[3] = {0, 0, 0};  // window coordinates
+    float raster_colour[4] = {1, 1, 1, 1};
+    bool raster_valid = true;
+    // Passed on, and kept for the stacks and read-backs.
+    bool depth_test = false, blend = false, scissor_test = false, cull_face = false;
+    float clear_colour[4] = {0, 0, 0, 0};
+    GLenum blend_source = GL_ONE, blend_destination = GL_ZERO, depth_func = GL_LESS;
+    GLint scissor[4] = {0, 0, 0, 0};
+    GLint viewport[4] = {0, 0, 0, 0};
+    float line_width = 1;
+};
+
+struct client_array {
+    bool enabled = false;
+    GLint size = 4;
+    GLenum type = GL_FLOAT;
+    GLsizei stride = 0;
+    const void* pointer = nullptr;
+};
+
+// The client state the client stacks save.
+struct client_state {
+    GLint unpack_alignment = 4, unpack_row_length = 0, unpack_skip_rows = 0, unpack_skip_pixels = 0;
+    bool unpack_lsb_first = false;
+    GLint pack_alignment = 4, pack_row_length = 0;
+    client_array vertices, colours;
+    client_array normals;
+};
+
+// One vertex as the shader takes it.
+struct vertex_data {
+    float position[4];
+    float normal[3];
+    float colour[4];
+};
+
+// What a run of vertices becomes: triangles, lines or points.
+enum primitive_class { CLASS_NONE, CLASS_TRIANGLES, CLASS_LINES, CLASS_POINTS };
+
+GLenum class_mode(primitive_class c)
+{
+    return c == CLASS_TRIANGLES ? GL_TRIANGLES : c == CLASS_LINES ? GL_LINES : GL_POINTS;
+}
+
+primitive_class class_of(GLenum mode)
+{
+    switch (mode) {
+    case GL_POINTS: return CLASS_POINTS;
+    case GL_LINES: case GL_LINE_STRIP: case GL_LINE_LOOP: return CLASS_LINES;
+    default: return CLASS_TRIANGLES;
+    }
+}
+
+// Appends the indices (offset by `first`) of `count` vertices sent in `mode`
+// as separate triangles, lines or points. Polygons and quads are split into
+// a fan from their first vertex, quad strips quad by quad along the same
+// diagonal, as the desktop renderer splits them.
+void append_indices(GLenum mode, uint32_t first, const uint32_t* given, size_t count, std::vector<uint32_t>& out)
+{
+    auto at = [&](size_t k) { return given ? given[k] : first + (uint32_t)k; };
+    auto triangle = [&](size_t a, size_t b, size_t c) {
+        out.push_back(at(a));
+        out.push_back(at(b));
+        out.push_back(at(c));
+    };
+    switch (mode) {
+    case GL_POINTS:
+        for (size_t k = 0; k < count; ++k) out.push_back(at(k));
+        break;
+    case GL_LINES:
+        for (size_t k = 0; k + 1 < count; k += 2) {
+            out.push_back(at(k));
+            out.push_back(at(k + 1));
+        }
+        break;
+    case GL_LINE_STRIP:
+    case GL_LINE_LOOP:
+        for (size_t k = 0; k + 1 < count; ++k) {
+            out.push_back(at(k));
+            out.push_back(at(k + 1));
+        }
+        if (mode == GL_LINE_LOOP && count > 2) {
+            out.push_back(at(count - 1));
+            out.push_back(at(0));
+        }
+        break;
+    case GL_TRIANGLES:
+        for (size_t k = 0; k + 2 < count; k += 3) triangle(k, k + 1, k + 2);
+        break;
+    case GL_TRIANGLE_STRIP:
+        for (size_t k = 0; k + 2 < count; ++k) {
+            if (k % 2 == 0)
+                triangle(k, k + 1, k + 2);
+            else
+                triangle(k + 1, k, k + 2);
+        }
+        break;
+    case GL_TRIANGLE_FAN:
+    case GL_POLYGON:
+        for (size_t k = 1; k + 1 < count; ++k) triangle(0, k, k + 1);
+        break;
+    case GL_QUADS:
+        for (size_t k = 0; k + 3 < count; k += 4) {
+            triangle(k, k + 1, k + 2);
+            triangle(k, k + 2, k + 3);
+        }
+        break;
+    case GL_QUAD_STRIP:
+        // Quad a, b, d, c of strip vertices a, b, c, d: the fan from a.
+        for (size_t k = 0; k + 3 < count; k += 2) {
+            triangle(k, k + 1, k + 3);
+            triangle(k, k + 3, k + 2);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+// A display list: its calls, and the vertices its drawing calls read.
+struct display_list {
+    std::vector<std::function<void()>> calls;
+    std::vector<vertex_data> vertices;
+    std::vector<uint32_t> indices;
+    GLuint buffers[2] = {0, 0};  // vertices, indices; made when the list ends
+};
+
+struct list_draw;
+void run_list_draw(const list_draw& d);
+
+// One drawing call of a list: a range of its indices.
+struct list_draw {
+    display_list* list;
+    primitive_class kind;
+    size_t first, count;
+    bool coloured;         // the list set colours: the vertices carry them
+    bool normal_set;       // the list set a normal: it is current afterwards
+    float last_normal[3];
+    void operator()() const { run_list_draw(*this); }
+};
+
+struct context_objects {
+    GLuint program = 0;
+    GLint uniforms[UNIFORM_COUNT] = {};
+    GLuint vertex_array = 0;
+    GLuint stream_buffers[2] = {0, 0};  // immediate mode: vertices, indices
+    GLuint array_buffers[3] = {0, 0, 0};  // client arrays: positions, colours, indices
+    size_t stream_capacity[2] = {0, 0};
+    size_t array_capacity[3] = {0, 0, 0};
+};
+
+struct emulation {
+    fixed_state state;
+    client_state client;
+    std::vector<fixed_state> attribute_stack;
+    std::vector<GLbitfield> attribute_masks;
+    std::vector<client_state> client_stack;
+    std::vector<GLbitfield> client_masks;
+    std::vector<matrix> modelview{IDENTITY}, projection{IDENTITY};
+    GLenum matrix_mode = GL_MODELVIEW;
+    bool uniforms_dirty = true;
+    // glBegin .. glEnd.
+    bool inside = false;
+    GLenum begun = GL_POINTS;
+    std::vector<vertex_data> primitive;
+    // Gathered primitives not yet drawn, all of one class.
+    primitive_class pending_class = CLASS_NONE;
+    bool pending_window = false;
+    std::vector<vertex_data> pending_vertices;
+    std::vector<uint32_t> pending_indices;
+    // Display lists.
+    std::unordered_map<GLuint, std::unique_ptr<display_list>> lists;
+    GLuint next_list = 1;
+    display_list* recording = nullptr;
+    GLuint recording_name = 0;
+    GLenum recording_mode = GL_COMPILE;
+    bool recording_coloured = false, recording_normal_set = false;
+    float saved_colour[4] = {1, 1, 1, 1}, saved_normal[3] = {0, 0, 1};
+    int call_depth = 0;
+    std::vector<unsigned char> read_buffer;
+    context_objects gl;
+    bool uniforms_window = false;
+} e;
+
+bool in_use = false;
+
+matrix& current_matrix()
+{
+    return e.matrix_mode == GL_PROJECTION ? e.projection.back() : e.modelview.back();
+}
+
+matrix multiply(const matrix& a, const float* b)
+{
+    matrix r;
+    for (int c = 0; c < 4; ++c)
+        for (int row = 0; row < 4; ++row)
+            r[c * 4 + row] = a[0 * 4 + row] * b[c * 4 + 0] + a[1 * 4 + row] * b[c * 4 + 1] +
+                             a[2 * 4 + row] * b[c * 4 + 2] + a[3 * 4 + row] * b[c * 4 + 3];
+    return r;
+}
+
+void transform(const matrix& m, const float in[4], float out[4])
+{
+    for (int row = 0; row < 4; ++row)
+        out[row] = m[row] * in[0] + m[4 + row] * in[1] + m[8 + row] * in[2] + m[12 + row] * in[3];
+}
+
+// ---------------------------------------------------------------------------
+// Drawing.
+
+void set_uniforms(bool window)
+{
+    const fixed_state& s = e.state;
+    const GLint* u = e.gl.uniforms;
+    glUniform1i(u[U_WINDOW], window);
+    const matrix& mv = e.modelview.back();
+    glUniformMatrix4fv(u[U_MODELVIEW], 1, GL_FALSE, mv.data());
+    glUniformMatrix4fv(u[U_PROJECTION], 1, GL_FALSE, e.projection.back().data());
+    // The inverse transpose of the model-view matrix's upper 3 x 3.
+    const double a = mv[0], b = mv[4], c = mv[8], d = mv[1], f = mv[5], g = mv[9], h = mv[2], i = mv[6], k = mv[10];
+    const double det = a * (f * k - g * i) - b * (d * k - g * h) + c * (d * i - f * h);
+    const double r = det == 0 ? 0 : 1 / det;
+    // Row-major inverse, then transposed into column-major: the columns of
+    // the inverse transpose are the rows of the inverse.
+    const float normal_matrix[9] = {
+        (float)((f * k - g * i) * r), (float)((c * i - b * k) * r), (float)((b * g - c * f) * r),
+        (float)((g * h - d * k) * r), (float)((a * k - c * h) * r), (float)((c * d - a * g) * r),
+        (float)((d * i - f * h) * r), (float)((b * h - a * i) * r), (float)((a * f - b * d) * r),
+    };
+    glUniformMatrix3fv(u[U_NORMAL_MATRIX], 1, GL_TRUE, normal_matrix);
+    glUniform1i(u[U_LIGHTING], s.lighting);
+    const light_state* light = nullptr;
+    for (const light_state& l : s.lights)
+        if (l.enabled) {
+            light = &l;
+            break;
+        }
+    glUniform1i(u[U_LIGHT_ON], light != nullptr);
+    glUniform1i(u[U_TWO_SIDE], s.two_side);
+    glUniform1i(u[U_LOCAL_VIEWER], s.local_viewer);
+    glUniform1i(u[U_NORMALIZE], s.normalize);
+    int tracked_mode = 0;
+    switch (s.colour_material_mode) {
+    case GL_AMBIENT: tracked_mode = 1; break;
+    case GL_DIFFUSE: tracked_mode = 2; break;
+    case GL_SPECULAR: tracked_mode = 4; break;
+    case GL_EMISSION: tracked_mode = 8; break;
+    default: tracked_mode = 3; break;
+    }
+    const GLint tracked[2] = {
+        s.colour_material && s.colour_material_face != GL_BACK ? tracked_mode : 0,
+        s.colour_material && s.colour_material_face != GL_FRONT ? tracked_mode : 0,
+    };
+    glUniform1iv(u[U_TRACKED], 2, tracked);
+    glUniform4fv(u[U_SCENE_AMBIENT], 1, s.scene_ambient);
+    if (light) {
+        float values[16];
+        std::memcpy(values, light->ambient, sizeof light->ambient);
+        std::memcpy(values + 4, light->diffuse, sizeof light->diffuse);
+        std::memcpy(values + 8, light->specular, sizeof light->specular);
+        std::memcpy(values + 12, light->position, sizeof light->position);
+        glUniform4fv(u[U_LIGHT], 4, values);
+        glUniform3fv(u[U_SPOT_DIRECTION], 1, light->spot_direction);
+        glUniform3f(u[U_SPOT], light->spot_exponent, (float)std::cos(light->spot_cutoff * PI / 180),
+                    light->spot_cutoff);
+        glUniform3fv(u[U_ATTENUATION], 1, light->attenuation);
+    }
+    float materials[32];
+    for (int face = 0; face < 2; ++face) {
+        const material_state& m = s.material[face];
+        std::memcpy(materials + face * 16, m.ambient, sizeof m.ambient);
+        std::memcpy(materials + face * 16 + 4, m.diffuse, sizeof m.diffuse);
+        std::memcpy(materials + face * 16 + 8, m.specular, sizeof m.specular);
+        std::memcpy(materials + face * 16 + 12, m.emission, sizeof m.emission);
+    }
+    glUniform4fv(u[U_MATERIAL], 8, materials);
+    const float shininess[2] = {s.material[0].shininess, s.material[1].shininess};
+    glUniform1fv(u[U_SHININESS], 2, shininess);
+    // Aliased points are as wide as their size rounded to a whole pixel.
+    glUniform1f(u[U_POINT_SIZE], std::max(1.0f, std::floor(s.point_size + 0.5f)));
+    const int fog = !s.fog || window ? 0 : s.fog_mode == GL_LINEAR ? 1 : s.fog_mode == GL_EXP ? 2 : 3;
+    glUniform1i(u[U_FOG], fog);
+    glUniform4fv(u[U_FOG_COLOUR], 1, s.fog_colour);
+    glUniform3f(u[U_FOG_RANGE], s.fog_start, s.fog_end, s.fog_density);
+    int func = 0;
+    if (s.alpha_test) {
+        switch (s.alpha_func) {
+        case GL_NEVER: func = 1; break;
+        case GL_LESS: func = 2; break;
+        case GL_LEQUAL: func = 3; break;
+        case GL_EQUAL: func = 4; break;
+        case GL_GEQUAL: func = 5; break;
+        case GL_GREATER: func = 6; break;
+        case GL_NOTEQUAL: func = 7; break;
+        default: func = 0; break;
+        }
+    }
+    glUniform1i(u[U_ALPHA_FUNC], func);
+    glUniform1f(u[U_ALPHA_REF], s.alpha_ref);
+}
+
+void prepare_uniforms(bool window)
+{
+    if (!e.uniforms_dirty && e.uniforms_window == window) return;
+    set_uniforms(window);
+    e.uniforms_dirty = false;
+    e.uniforms_window = window;
+}
+
+// Grows (never shrinks) the buffer bound to `target` to hold `size` bytes, then fills it.
+void upload(GLenum target, GLuint buffer, size_t& capacity, const void* data, size_t size)
+{
+    glBindBuffer(target, buffer);
+    if (size > capacity) {
+        capacity = std::max(size, capacity * 2);
+        glBufferData(target, (GLsizeiptr)capacity, nullptr, GL_STREAM_DRAW);
+    }
+    glBufferSubData(target, 0, (GLsizeiptr)size, data);
+}
+
+// Points the shader's inputs at interleaved vertices in the bound array buffer.
+void interleaved_attributes(bool colours)
+{
+    const GLsizei stride = sizeof(vertex_data);
+    glEnableVertexAttribArray(ATTRIBUTE_POSITION);
+    glVertexAttribPointer(ATTRIBUTE_POSITION, 4, GL_FLOAT, GL_FALSE, stride, (void*)offsetof(vertex_data, position));
+    glEnableVertexAttribArray(ATTRIBUTE_NORMAL);
+    glVertexAttribPointer(ATTRIBUTE_NORMAL, 3, GL_FLOAT, GL_FALSE, stride, (void*)offsetof(vertex_data, normal));
+    if (colours) {
+        glEnableVertexAttribArray(ATTRIBUTE_COLOUR);
+        glVertexAttribPointer(ATTRIBUTE_COLOUR, 4, GL_FLOAT, GL_FALSE, stride, (void*)offsetof(vertex_data, colour));
+    } else {
+        glDisableVertexAttribArray(ATTRIBUTE_COLOUR);
+        glVertexAttrib4fv(ATTRIBUTE_COLOUR, e.state.colour);
+    }
+}
+
+// Draws the gathered primitives.
+void flush()
+{
+    if (e.pending_class == CLASS_NONE) return;
+    if (!e.pending_indices.empty()) {
+        prepare_uniforms(e.pending_window);
+        upload(GL_ARRAY_BUFFER, e.gl.stream_buffers[0], e.gl.stream_capacity[0], e.pending_vertices.data(),
+               e.pending_vertices.size() * sizeof(vertex_data));
+        interleaved_attributes(true);
+        upload(GL_ELEMENT_ARRAY_BUFFER, e.gl.stream_buffers[1], e.gl.stream_capacity[1], e.pending_indices.data(),
+               e.pending_indices.size() * sizeof(uint32_t));
+        glDrawElements(class_mode(e.pending_class), (GLsizei)e.pending_indices.size(), GL_UNSIGNED_INT, nullptr);
+    }
+    e.pending_class = CLASS_NONE;
+    e.pending_vertices.clear();
+    e.pending_indices.clear();
+}
+
+// Before any change of the state the gathered primitives were drawn with.
+void state_changes()
+{
+    flush();
+    e.uniforms_dirty = true;
+}
+
+// Adds primitives to the gathered ones, drawing those first if they are of another kind.
+void gather(GLenum mode, const vertex_data* vertices, size_t count, bool window)
+{
+    const primitive_class kind = class_of(mode);
+    if (e.pending_class != kind || e.pending_window != window) {
+        flush();
+        e.pending_class = kind;
+        e.pending_window = window;
+    }
+    const uint32_t first = (uint32_t)e.pending_vertices.size();
+    e.pending_vertices.insert(e.pending_vertices.end(), vertices, vertices + count);
+    append_indices(mode, first, nullptr, count, e.pending_indices);
+}
+
+void run_list_draw(const list_draw& d)
+{
+    flush();
+    prepare_uniforms(false);
+    glBindBuffer(GL_ARRAY_BUFFER, d.list->buffers[0]);
+    interleaved_attributes(d.coloured);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.list->buffers[1]);
+    glDrawElements(class_mode(d.kind), (GLsizei)d.count, GL_UNSIGNED_INT, (void*)(d.first * sizeof(uint32_t)));
+    if (d.normal_set) std::memcpy(e.state.normal, d.last_normal, sizeof d.last_normal);
+}
+
+// A primitive sent inside glNewList .. glEndList: its vertices into the
+// list, drawn with those of the primitive before if nothing came between.
+void record_primitive(GLenum mode, const std::vector<vertex_data>& vertices)
+{
+    display_list& l = *e.recording;
+    const primitive_class kind = class_of(mode);
+    const uint32_t first = (uint32_t)l.vertices.size();
+    l.vertices.insert(l.vertices.end(), vertices.begin(), vertices.end());
+    const size_t before = l.indices.size();
+    append_indices(mode, first, nullptr, vertices.size(), l.indices);
+    list_draw* last = l.calls.empty() ? nullptr : l.calls.back().target<list_draw>();
+    if (last && last->kind == kind && last->first + last->count == before && last->coloured == e.recording_coloured) {
+        last->count = l.indices.size() - last->first;
+    } else {
+        l.calls.emplace_back(list_draw{&l, kind, before, l.indices.size() - before, e.recording_coloured, false, {}});
+        last = l.calls.back().target<list_draw>();
+    }
+    last->normal_set = last->normal_set || e.recording_normal_set;
+    std::memcpy(last->last_normal, e.state.normal, sizeof last->last_normal);
+}
+
+// Notes `call` in the list being recorded; false when none is.
+bool recorded(std::function<void()> call)
+{
+    if (!e.recording) return false;
+    e.recording->calls.push_back(std::move(call));
+    return true;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// The entry points.
+
+#define RECORD(...)                                      \
+    do {                                                 \
+        if (recorded([=] { __VA_ARGS__; })) return;      \
+    } while (0)
+
+void set_colour(float r, float g, float b, float a)
+{
+    if (e.recording && !e.inside) {
+        e.recording->calls.push_back([=] { set_colour(r, g, b, a); });
+    }
+    if (e.recording) e.recording_coloured = true;
+    float* c = e.state.colour;
+    c[0] = r;
+    c[1] = g;
+    c[2] = b;
+    c[3] = a;
+    if (e.state.colour_material && !e.recording) {
+        // The material follows the colour, as it will once the colour material is off.
+        for (int face = 0; face < 2; ++face) {
+            if ((face == 0 && e.state.colour_material_face == GL_BACK) ||
+                (face == 1 && e.state.colour_material_face == GL_FRONT))
+                continue;
+            material_state& m = e.state.material[face];
+            switch (e.state.colour_material_mode) {
+            case GL_AMBIENT: std::memcpy(m.ambient, c, 16); break;
+            case GL_DIFFUSE: std::memcpy(m.diffuse, c, 16); break;
+            case GL_SPECULAR: std::memcpy(m.specular, c, 16); break;
+            case GL_EMISSION: std::memcpy(m.emission, c, 16); break;
+            default:
+                std::memcpy(m.ambient, c, 16);
+                std::memcpy(m.diffuse, c, 16);
+                break;
+            }
+        }
+    }
+}
+
+void normal(float x, float y, float z)
+{
+    if (e.recording && !e.inside) e.recording->calls.push_back([=] { normal(x, y, z); });
+    if (e.recording) e.recording_normal_set = true;
+    e.state.normal[0] = x;
+    e.state.normal[1] = y;
+    e.state.normal[2] = z;
+}
+
+void vertex(float x, float y, float z)
+{
+    if (!e.inside) return;
+    vertex_data v;
+    v.position[0] = x;
+    v.position[1] = y;
+    v.position[2] = z;
+    v.position[3] = 1;
+    std::memcpy(v.normal, e.state.normal, sizeof v.normal);
+    std::memcpy(v.colour, e.state.colour, sizeof v.colour);
+    e.primitive.push_back(v);
+}
+
+void begin(GLenum mode)
+{
+    e.inside = true;
+    e.begun = mode;
+    e.primitive.clear();
+}
+
+void end()
+{
+    if (!e.inside) return;
+    e.inside = false;
+    if (e.recording)
+        record_primitive(e.begun, e.primitive);
+    else
+        gather(e.begun, e.primitive.data(), e.primitive.size(), false);
+}
+
+void multiply_matrix(const float m[16])
+{
+    std::array<float, 16> copy;
+    std::memcpy(copy.data(), m, sizeof copy);
+    RECORD(multiply_matrix(copy.data()));
+    state_changes();
+    current_matrix() = multiply(current_matrix(), copy.data());
+}
+
+void translate(double x, double y, double z)
+{
+    RECORD(translate(x, y, z));
+    state_changes();
+    matrix& m = current_matrix();
+    const float fx = (float)x, fy = (float)y, fz = (float)z;
+    for (int row = 0; row < 4; ++row) m[12 + row] = m[row] * fx + m[4 + row] * fy + m[8 + row] * fz + m[12 + row];
+}
+
+void rotate(double angle, double x, double y, double z)
+{
+    RECORD(rotate(angle, x, y, z));
+    const double length = std::sqrt(x * x + y * y + z * z);
+    if (length == 0) return;
+    x /= length;
+    y /= length;
+    z /= length;
+    const double radians = angle * PI / 180, c = std::cos(radians), s = std::sin(radians), t = 1 - c;
+    const float r[16] = {
+        (float)(x * x * t + c),     (float)(y * x * t + z * s), (float)(x * z * t - y * s), 0,
+        (float)(x * y * t - z * s), (float)(y * y * t + c),     (float)(y * z * t + x * s), 0,
+        (float)(x * z * t + y * s), (float)(y * z * t - x * s), (float)(z * z * t + c),     0,
+        0,                          0,                          0,                          1,
+    };
+    multiply_matrix(r);
+}
+
+void push_matrix()
+{
+    RECORD(push_matrix());
+    std::vector<matrix>& stack = e.matrix_mode == GL_PROJECTION ? e.projection : e.modelview;
+    if (stack.size() < (e.matrix_mode == GL_PROJECTION ? PROJECTION_DEPTH : MODELVIEW_DEPTH))
+        stack.push_back(stack.back());
+}
+
+void pop_matrix()
+{
+    RECORD(pop_matrix());
+    std::vector<matrix>& stack = e.matrix_mode == GL_PROJECTION ? e.projection : e.modelview;
+    if (stack.size() < 2) return;
+    state_changes();
+    stack.pop_back();
+}
+
+
+namespace {
+
+// The window position of a one-pixel point, as clip coordinates of the current viewport.
+void window_point(float x, float y, float z, const float colour[4], vertex_data& v)
+{
+    const GLint* vp = e.state.viewport;
+    v.position[0] = 2 * (x - (float)vp[0]) / (float)std::max(vp[2], 1) - 1;
+    v.position[1] = 2 * (y - (float)vp[1]) / (float)std::max(vp[3], 1) - 1;
+    v.position[2] = 2 * z - 1;
+    v.position[3] = 1;
+    v.normal[0] = v.normal[1] = 0;
+    v.normal[2] = 1;
+    std::memcpy(v.colour, colour, sizeof v.colour);
+}
+
+// A bitmap of rows bottom first, each (width + 7) / 8 bytes, most significant bit first.
+void draw_bitmap(GLsizei width, GLsizei height, GLfloat xorig, GLfloat yorig, GLfloat xmove, GLfloat ymove,
+                 const unsigned char* bits)
+{
+    fixed_state& s = e.state;
+    if (!s.raster_valid) return;
+    if (bits && width > 0 && height > 0) {
+        const int x0 = (int)std::floor(s.raster[0] - xorig), y0 = (int)std::floor(s.raster[1] - yorig);
+        const size_t row_bytes = (size_t)(width + 7) / 8;
+        std::vector<vertex_data>& points = e.primitive;
+        points.clear();
+        for (int r = 0; r < height; ++r)
+            for (int c = 0; c < width; ++c)
+                if (bits[(size_t)r * row_bytes + (size_t)c / 8] & (0x80 >> (c % 8))) {
+                    vertex_data v;
+                    window_point((float)(x0 + c) + 0.5f, (float)(y0 + r) + 0.5f, s.raster[2], s.raster_colour, v);
+                    points.push_back(v);
+                }
+        gather(GL_POINTS, points.data(), points.size(), true);
+        points.clear();
+    }
+    s.raster[0] += xmove;
+    s.raster[1] += ymove;
+}
+
+void call_list(GLuint name)
+{
+    const auto found = e.lists.find(name);
+    if (found == e.lists.end() || e.call_depth >= 64) return;
+    ++e.call_depth;
+    for (const std::function<void()>& call : found->second->calls) call();
+    --e.call_depth;
+}
+
+void delete_list_buffers(display_list& l)
+{
+    if (l.buffers[0]) glDeleteBuffers(2, l.buffers);
+    l.buffers[0] = l.buffers[1] = 0;
+}
+
+// The context's state from the tracked values, after an attribute stack pop.
+void apply_passed_state()
+{
+    const fixed_state& s = e.state;
+    s.depth_test ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
+    s.blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+    s.scissor_test ? glEnable(GL_SCISSOR_TEST) : glDisable(GL_SCISSOR_TEST);
+    s.cull_face ? glEnable(GL_CULL_FACE) : glDisable(GL_CULL_FACE);
+    glBlendFunc(s.blend_source, s.blend_destination);
+    glDepthFunc(s.depth_func);
+    glClearColor(s.clear_colour[0], s.clear_colour[1], s.clear_colour[2], s.clear_colour[3]);
+    glScissor(s.scissor[0], s.scissor[1], s.scissor[2], s.scissor[3]);
+    glViewport(s.viewport[0], s.viewport[1], s.viewport[2], s.viewport[3]);
+    glLineWidth(s.line_width);
+}
+
+void set_capability(GLenum cap, bool on)
+{
+    RECORD(set_capability(cap, on));
+    state_changes();
+    fixed_state& s = e.state;
+    switch (cap) {
+    case GL_LIGHTING: s.lighting = on; return;
+    case GL_FOG: s.fog = on; return;
+    case GL_ALPHA_TEST: s.alpha_test = on; return;
+    case GL_NORMALIZE: s.normalize = on; return;
+    case GL_COLOR_MATERIAL:
+        s.colour_material = on;
+        if (on) set_colour(s.colour[0], s.colour[1], s.colour[2], s.colour[3]);
+        return;
+    case GL_POINT_SMOOTH: case GL_LINE_SMOOTH: case GL_POLYGON_SMOOTH: case GL_TEXTURE_2D: return;
+    case GL_DEPTH_TEST: s.depth_test = on; break;
+    case GL_BLEND: s.blend = on; break;
+    case GL_SCISSOR_TEST: s.scissor_test = on; break;
+    case GL_CULL_FACE: s.cull_face = on; break;
+    default:
+        if (cap >= GL_LIGHT0 && cap < GL_LIGHT0 + LIGHT_COUNT) {
+            s.lights[cap - GL_LIGHT0].enabled = on;
+            return;
+        }
+        break;
+    }
+    on ? glEnable(cap) : glDisable(cap);
+}
+
+// The entry points of the table, with OpenGL 1.1's signatures.
+
+void TARVELIN_GL_CALL emu_glBegin(GLenum mode) { begin(mode); }
+void TARVELIN_GL_CALL emu_glEnd() { end(); }
+void TARVELIN_GL_CALL emu_glVertex2f(GLfloat x, GLfloat y) { vertex(x, y, 0); }
+void TARVELIN_GL_CALL emu_glVertex2d(GLdouble x, GLdouble y) { vertex((float)x, (float)y, 0); }
+void TARVELIN_GL_CALL emu_glVertex3f(GLfloat x, GLfloat y, GLfloat z) { vertex(x, y, z); }
+void TARVELIN_GL_CALL emu_glVertex3d(GLdouble x, GLdouble y, GLdouble z) { vertex((float)x, (float)y, (float)z); }
+void TARVELIN_GL_CALL emu_glVertex3fv(const GLfloat* v) { vertex(v[0], v[1], v[2]); }
+void TARVELIN_GL_CALL emu_glNormal3f(GLfloat x, GLfloat y, GLfloat z) { normal(x, y, z); }
+void TARVELIN_GL_CALL emu_glNormal3fv(const GLfloat* v) { normal(v[0], v[1], v[2]); }
+void TARVELIN_GL_CALL emu_glColor3d(GLdouble r, GLdouble g, GLdouble b) { set_colour((float)r, (float)g, (float)b, 1); }
+void TARVELIN_GL_CALL emu_glColor3f(GLfloat r, GLfloat g, GLfloat b) { set_colour(r, g, b, 1); }
+void TARVELIN_GL_CALL emu_glColor3fv(const GLfloat* v) { set_colour(v[0], v[1], v[2], 1); }
+void TARVELIN_GL_CALL emu_glColor4d(GLdouble r, GLdouble g, GLdouble b, GLdouble a)
+{
+    set_colour((float)r, (float)g, (float)b, (float)a);
+}
+void TARVELIN_GL_CALL emu_glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { set_colour(r, g, b, a); }
+
+void TARVELIN_GL_CALL emu_glMatrixMode(GLenum mode)
+{
+    RECORD(emu_glMatrixMode(mode));
+    if (mode == GL_MODELVIEW || mode == GL_PROJECTION) e.matrix_mode = mode;
+}
+void TARVELIN_GL_CALL emu_glPushMatrix() { push_matrix(); }
+void TARVELIN_GL_CALL emu_glPopMatrix() { pop_matrix(); }
+void TARVELIN_GL_CALL emu_glLoadIdentity()
+{
+    RECORD(emu_glLoadIdentity());
+    state_changes();
+    current_matrix() = IDENTITY;
+}
+void TARVELIN_GL_CALL emu_glRotated(GLdouble angle, GLdouble x, GLdouble y, GLdouble z) { rotate(angle, x, y, z); }
+void TARVELIN_GL_CALL emu_glTranslated(GLdouble x, GLdouble y, GLdouble z) { translate(x, y, z); }
+void TARVELIN_GL_CALL emu_glOrtho(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdouble f)
+{
+    if (l == r || b == t || n == f) return;
+    const float m[16] = {(float)(2 / (r - l)), 0, 0, 0, 0, (float)(2 / (t - b)), 0, 0, 0, 0, (float)(-2 / (f - n)), 0,
+                         (float)(-(r + l) / (r - l)), (float)(-(t + b) / (t - b)), (float)(-(f + n) / (f - n)), 1};
+    multiply_matrix(m);
+}
+
+void TARVELIN_GL_CALL emu_glEnable(GLenum cap) { set_capability(cap, true); }
+void TARVELIN_GL_CALL emu_glDisable(GLenum cap) { set_capability(cap, false); }
+GLboolean TARVELIN_GL_CALL emu_glIsEnabled(GLenum cap)
+{
+    const fixed_state& s = e.state;
+    switch (cap) {
+    case GL_LIGHTING: return s.lighting;
+    case GL_FOG: return s.fog;
+    case GL_ALPHA_TEST: return s.alpha_test;
+    case GL_NORMALIZE: return s.normalize;
+    case GL_COLOR_MATERIAL: return s.colour_material;
+    case GL_DEPTH_TEST: return s.depth_test;
+    case GL_BLEND: return s.blend;
+    case GL_SCISSOR_TEST: return s.scissor_test;
+    case GL_CULL_FACE: return s.cull_face;
+    case GL_VERTEX_ARRAY: return e.client.vertices.enabled;
+    case GL_COLOR_ARRAY: return e.client.colours.enabled;
+    case GL_NORMAL_ARRAY: return e.client.normals.enabled;
+    default:
+        if (cap >= GL_LIGHT0 && cap < GL_LIGHT0 + LIGHT_COUNT) return s.lights[cap - GL_LIGHT0].enabled;
+        return glIsEnabled(cap);
+    }
+}
+
+void set_light(GLenum light, GLenum pname, std::array<float, 4> p)
+{
+    RECORD(set_light(light, pname, p));
+    if (light < GL_LIGHT0 || light >= GL_LIGHT0 + LIGHT_COUNT) return;
+    state_changes();
+    light_state& l = e.state.lights[light - GL_LIGHT0];
+    const matrix& mv = e.modelview.back();
+    switch (pname) {
+    case GL_AMBIENT: std::memcpy(l.ambient, p.data(), 16); break;
+    case GL_DIFFUSE: std::memcpy(l.diffuse, p.data(), 16); break;
+    case GL_SPECULAR: std::memcpy(l.specular, p.data(), 16); break;
+    case GL_POSITION: transform(mv, p.data(), l.position); break;
+    case GL_SPOT_DIRECTION:
+        for (int row = 0; row < 3; ++row) l.spot_direction[row] = mv[row] * p[0] + mv[4 + row] * p[1] + mv[8 + row] * p[2];
+        break;
+    case GL_SPOT_EXPONENT: l.spot_exponent = p[0]; break;
+    case GL_SPOT_CUTOFF: l.spot_cutoff = p[0]; break;
+    case GL_CONSTANT_ATTENUATION: l.attenuation[0] = p[0]; break;
+    case GL_LINEAR_ATTENUATION: l.attenuation[1] = p[0]; break;
+    case GL_QUADRATIC_ATTENUATION: l.attenuation[2] = p[0]; break;
+    default: break;
+    }
+}
+
+std::array<float, 4> four(GLenum pname, const GLfloat* params)
+{
+    std::array<float, 4> p = {0, 0, 0, 0};
+    const bool vector = pname == GL_AMBIENT || pname == GL_DIFFUSE || pname == GL_SPECULAR || pname == GL_POSITION ||
+                        pname == GL_EMISSION || pname == GL_AMBIENT_AND_DIFFUSE || pname == GL_FOG_COLOR ||
+                        pname == GL_LIGHT_MODEL_AMBIENT;
+    const int n = pname == GL_SPOT_DIRECTION ? 3 : vector ? 4 : 1;
+    for (int k = 0; k < n; ++k) p[(size_t)k] = params[k];
+    return p;
+}
+
+void TARVELIN_GL_CALL emu_glLightf(GLenum light, GLenum pname, GLfloat param) { set_light(light, pname, {param, 0, 0, 0}); }
+void TARVELIN_GL_CALL emu_glLightfv(GLenum light, GLenum pname, const GLfloat* params)
+{
+    set_light(light, pname, four(pname, params));
+}
+void TARVELIN_GL_CALL emu_glLightModeli(GLenum pname, GLint param)
+{
+    RECORD(emu_glLightModeli(pname, param));
+    state_changes();
+    if (pname == GL_LIGHT_MODEL_TWO_SIDE) e.state.two_side = param != 0;
+    if (pname == GL_LIGHT_MODEL_LOCAL_VIEWER) e.state.local_viewer = param != 0;
+}
+
+void set_material(GLenum face, GLenum pname, std::array<float, 4> p)
+{
+    RECORD(set_material(face, pname, p));
+    state_changes();
+    for (int k = 0; k < 2; ++k) {
+        if ((k == 0 && face == GL_BACK) || (k == 1 && face == GL_FRONT)) continue;
+        material_state& m = e.state.material[k];
+        switch (pname) {
+        case GL_AMBIENT: std::memcpy(m.ambient, p.data(), 16); break;
+        case GL_DIFFUSE: std::memcpy(m.diffuse, p.data(), 16); break;
+        case GL_SPECULAR: std::memcpy(m.specular, p.data(), 16); break;
+        case GL_EMISSION: std::memcpy(m.emission, p.data(), 16); break;
+        case GL_SHININESS: m.shininess = p[0]; break;
+        case GL_AMBIENT_AND_DIFFUSE:
+            std::memcpy(m.ambient, p.data(), 16);
+            std::memcpy(m.diffuse, p.data(), 16);
+            break;
+        default: break;
+        }
+    }
+}
+
+void TARVELIN_GL_CALL emu_glMaterialfv(GLenum face, GLenum pname, const GLfloat* params)
+{
+    set_material(face, pname, four(pname, params));
+}
+void TARVELIN_GL_CALL emu_glColorMaterial(GLenum face, GLenum mode)
+{
+    RECORD(emu_glColorMaterial(face, mode));
+    state_changes();
+    e.state.colour_material_face = face;
+    e.state.colour_material_mode = mode;
+}
+
+void set_fog(GLenum pname, std::array<float, 4> p)
+{
+    RECORD(set_fog(pname, p));
+    state_changes();
+    fixed_state& s = e.state;
+    switch (pname) {
+    case GL_FOG_MODE: s.fog_mode = (GLenum)p[0]; break;
+    case GL_FOG_DENSITY: s.fog_density = p[0]; break;
+    case GL_FOG_START: s.fog_start = p[0]; break;
+    case GL_FOG_END: s.fog_end = p[0]; break;
+    case GL_FOG_COLOR: std::memcpy(s.fog_colour, p.data(), 16); break;
+    default: break;
+    }
+}
+void TARVELIN_GL_CALL emu_glFogf(GLenum pname, GLfloat param) { set_fog(pname, {param, 0, 0, 0}); }
+void TARVELIN_GL_CALL emu_glFogi(GLenum pname, GLint param) { set_fog(pname, {(float)param, 0, 0, 0}); }
+void TARVELIN_GL_CALL emu_glFogfv(GLenum pname, const GLfloat* params) { set_fog(pname, four(pname, params)); }
+
+// The fixed function's hints mean nothing to the shader.
+void TARVELIN_GL_CALL emu_glHint(GLenum, GLenum) {}
+
+void TARVELIN_GL_CALL emu_glAlphaFunc(GLenum func, GLclampf ref)
+{
+    RECORD(emu_glAlphaFunc(func, ref));
+    state_changes();
+    e.state.alpha_func = func;
+    e.state.alpha_ref = std::min(1.0f, std::max(0.0f, ref));
+}
+void TARVELIN_GL_CALL emu_glBlendFunc(GLenum source, GLenum destination)
+{
+    RECORD(emu_glBlendFunc(source, destination));
+    flush();
+    e.state.blend_source = source;
+    e.state.blend_destination = destination;
+    glBlendFunc(source, destination);
+}
+void TARVELIN_GL_CALL emu_glDepthFunc(GLenum func)
+{
+    RECORD(emu_glDepthFunc(func));
+    flush();
+    e.state.depth_func = func;
+    glDepthFunc(func);
+}
+void TARVELIN_GL_CALL emu_glClear(GLbitfield mask)
+{
+    RECORD(emu_glClear(mask));
+    flush();
+    glClear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT));
+}
+void TARVELIN_GL_CALL emu_glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a)
+{
+    RECORD(emu_glClearColor(r, g, b, a));
+    float* c = e.state.clear_colour;
+    c[0] = r;
+    c[1] = g;
+    c[2] = b;
+    c[3] = a;
+    glClearColor(r, g, b, a);
+}
+void TARVELIN_GL_CALL emu_glClearDepth(GLclampd depth)
+{
+    RECORD(emu_glClearDepth(depth));
+    glClearDepthf((GLfloat)depth);
+}
+void TARVELIN_GL_CALL emu_glScissor(GLint x, GLint y, GLsizei width, GLsizei height)
+{
+    RECORD(emu_glScissor(x, y, width, height));
+    flush();
+    GLint* box = e.state.scissor;
+    box[0] = x;
+    box[1] = y;
+    box[2] = width;
+    box[3] = height;
+    glScissor(x, y, width, height);
+}
+void TARVELIN_GL_CALL emu_glViewport(GLint x, GLint y, GLsizei width, GLsizei height)
+{
+    RECORD(emu_glViewport(x, y, width, height));
+    flush();
+    GLint* v = e.state.viewport;
+    v[0] = x;
+    v[1] = y;
+    v[2] = width;
+    v[3] = height;
+    glViewport(x, y, width, height);
+}
+void TARVELIN_GL_CALL emu_glPointSize(GLfloat size)
+{
+    RECORD(emu_glPointSize(size));
+    state_changes();
+    e.state.point_size = size;
+}
+void TARVELIN_GL_CALL emu_glLineWidth(GLfloat width)
+{
+    RECORD(emu_glLineWidth(width));
+    flush();
+    e.state.line_width = width;
+    glLineWidth(width);
+}
+
+void TARVELIN_GL_CALL emu_glGetFloatv(GLenum pname, GLfloat* params);
+
+void TARVELIN_GL_CALL emu_glGetIntegerv(GLenum pname, GLint* params)
+{
+    switch (pname) {
+    case GL_MATRIX_MODE: params[0] = (GLint)e.matrix_mode; return;
+    case GL_LIST_BASE: params[0] = (GLint)e.state.list_base; return;
+    case GL_MODELVIEW_STACK_DEPTH: params[0] = (GLint)e.modelview.size(); return;
+    case GL_PROJECTION_STACK_DEPTH: params[0] = (GLint)e.projection.size(); return;
+    case GL_ATTRIB_STACK_DEPTH: params[0] = (GLint)e.attribute_stack.size(); return;
+    case GL_VIEWPORT: std::memcpy(params, e.state.viewport, sizeof e.state.viewport); return;
+    case GL_SCISSOR_BOX: std::memcpy(params, e.state.scissor, sizeof e.state.scissor); return;
+    default: glGetIntegerv(pname, params); return;
+    }
+}
+
+void TARVELIN_GL_CALL emu_glGetFloatv(GLenum pname, GLfloat* params)
+{
+    const fixed_state& s = e.state;
+    switch (pname) {
+    case GL_MODELVIEW_MATRIX: std::memcpy(params, e.modelview.back().data(), 64); return;
+    case GL_PROJECTION_MATRIX: std::memcpy(params, e.projection.back().data(), 64); return;
+    case GL_POINT_SIZE: params[0] = s.point_size; return;
+    case GL_LINE_WIDTH: params[0] = s.line_width; return;
+    case GL_CURRENT_COLOR: std::memcpy(params, s.colour, 16); return;
+    case GL_CURRENT_NORMAL: std::memcpy(params, s.normal, 12); return;
+    case GL_CURRENT_RASTER_POSITION:
+        std::memcpy(params, s.raster, 12);
+        params[3] = 1;
+        return;
+    case GL_FOG_COLOR: std::memcpy(params, s.fog_colour, 16); return;
+    case GL_FOG_START: params[0] = s.fog_start; return;
+    case GL_FOG_END: params[0] = s.fog_end; return;
+    case GL_FOG_DENSITY: params[0] = s.fog_density; return;
+    case GL_COLOR_CLEAR_VALUE: std::memcpy(params, s.clear_colour, 16); return;
+    case GL_VIEWPORT:
+    case GL_SCISSOR_BOX:
+    case GL_MATRIX_MODE:
+    case GL_LIST_BASE: {
+        GLint values[4] = {0, 0, 0, 0};
+        emu_glGetIntegerv(pname, values);
+        const int n = pname == GL_VIEWPORT || pname == GL_SCISSOR_BOX ? 4 : 1;
+        for (int k = 0; k < n; ++k) params[k] = (GLfloat)values[k];
+        return;
+    }
+    default: glGetFloatv(pname, params); return;
+    }
+}
+
+void TARVELIN_GL_CALL emu_glGetDoublev(GLenum pname, GLdouble* params)
+{
+    GLfloat values[16] = {};
+    emu_glGetFloatv(pname, values);
+    const int n = pname == GL_MODELVIEW_MATRIX || pname == GL_PROJECTION_MATRIX ? 16 : 4;
+    for (int k = 0; k < n; ++k) params[k] = values[k];
+}
+
+const GLubyte* TARVELIN_GL_CALL emu_glGetString(GLenum name) { return glGetString(name); }
+
+void TARVELIN_GL_CALL emu_glPixelStorei(GLenum pname, GLint param)
+{
+    client_state& c = e.client;
+    switch (pname) {
+    case GL_UNPACK_ALIGNMENT: c.unpack_alignment = param; return;
+    case GL_UNPACK_ROW_LENGTH: c.unpack_row_length = param; return;
+    case GL_UNPACK_SKIP_ROWS: c.unpack_skip_rows = param; return;
+    case GL_UNPACK_SKIP_PIXELS: c.unpack_skip_pixels = param; return;
+    case GL_UNPACK_LSB_FIRST: c.unpack_lsb_first = param != 0; return;
+    case GL_UNPACK_SWAP_BYTES: case GL_PACK_SWAP_BYTES: case GL_PACK_LSB_FIRST: return;
+    case GL_PACK_ALIGNMENT: c.pack_alignment = param; break;
+    case GL_PACK_ROW_LENGTH: c.pack_row_length = param; break;
+    default: break;
+    }
+    glPixelStorei(pname, param);
+}
+
+void TARVELIN_GL_CALL emu_glPushAttrib(GLbitfield mask)
+{
+    RECORD(emu_glPushAttrib(mask));
+    if (e.attribute_stack.size() >= ATTRIBUTE_DEPTH) return;
+    e.attribute_stack.push_back(e.state);
+    e.attribute_masks.push_back(mask);
+}
+
+void TARVELIN_GL_CALL emu_glPopAttrib()
+{
+    RECORD(emu_glPopAttrib());
+    if (e.attribute_stack.empty()) return;
+    state_changes();
+    const fixed_state saved = e.attribute_stack.back();
+    const GLbitfield mask = e.attribute_masks.back();
+    e.attribute_stack.pop_back();
+    e.attribute_masks.pop_back();
+    fixed_state& s = e.state;
+    if (mask & GL_CURRENT_BIT) {
+        std::memcpy(s.colour, saved.colour, sizeof s.colour);
+        std::memcpy(s.normal, saved.normal, sizeof s.normal);
+        std::memcpy(s.raster, saved.raster, sizeof s.raster);
+        std::memcpy(s.raster_colour, saved.raster_colour, sizeof s.raster_colour);
+        s.raster_valid = saved.raster_valid;
+    }
+    if (mask & GL_ENABLE_BIT) {
+        s.lighting = saved.lighting;
+        for (int k = 0; k < LIGHT_COUNT; ++k) s.lights[k].enabled = saved.lights[k].enabled;
+        s.fog = saved.fog;
+        s.alpha_test = saved.alpha_test;
+        s.colour_material = saved.colour_material;
+        s.normalize = saved.normalize;
+        s.depth_test = saved.depth_test;
+        s.blend = saved.blend;
+        s.scissor_test = saved.scissor_test;
+        s.cull_face = saved.cull_face;
+    }
+    if (mask & GL_COLOR_BUFFER_BIT) {
+        s.alpha_test = saved.alpha_test;
+        s.alpha_func = saved.alpha_func;
+        s.alpha_ref = saved.alpha_ref;
+        s.blend = saved.blend;
+        s.blend_source = saved.blend_source;
+        s.blend_destination = saved.blend_destination;
+        std::memcpy(s.clear_colour, saved.clear_colour, sizeof s.clear_colour);
+    }
+    if (mask & GL_DEPTH_BUFFER_BIT) {
+        s.depth_test = saved.depth_test;
+        s.depth_func = saved.depth_func;
+    }
+    if (mask & GL_FOG_BIT) {
+        s.fog = saved.fog;
+        s.fog_mode = saved.fog_mode;
+        std::memcpy(s.fog_colour, saved.fog_colour, sizeof s.fog_colour);
+        s.fog_start = saved.fog_start;
+        s.fog_end = saved.fog_end;
+        s.fog_density = saved.fog_density;
+    }
+    if (mask & GL_LIGHTING_BIT) {
+        for (int k = 0; k < LIGHT_COUNT; ++k) s.lights[k] = saved.lights[k];
+        s.material[0] = saved.material[0];
+        s.material[1] = saved.material[1];
+        std::memcpy(s.scene_ambient, saved.scene_ambient, sizeof s.scene_ambient);
+        s.lighting = saved.lighting;
+        s.two_side = saved.two_side;
+        s.local_viewer = saved.local_viewer;
+        s.colour_material = saved.colour_material;
+        s.colour_material_face = saved.colour_material_face;
+        s.colour_material_mode = saved.colour_material_mode;
+    }
+    if (mask & GL_POINT_BIT) s.point_size = saved.point_size;
+    if (mask & GL_LINE_BIT) s.line_width = saved.line_width;
+    if (mask & GL_SCISSOR_BIT) {
+        s.scissor_test = saved.scissor_test;
+        std::memcpy(s.scissor, saved.scissor, sizeof s.scissor);
+    }
+    if (mask & GL_VIEWPORT_BIT) std::memcpy(s.viewport, saved.viewport, sizeof s.viewport);
+    if (mask & GL_LIST_BIT) s.list_base = saved.list_base;
+    if (mask & GL_TRANSFORM_BIT) s.normalize = saved.normalize;
+    apply_passed_state();
+}
+
+void TARVELIN_GL_CALL emu_glPushClientAttrib(GLbitfield mask)
+{
+    if (e.client_stack.size() >= ATTRIBUTE_DEPTH) return;
+    e.client_stack.push_back(e.client);
+    e.client_masks.push_back(mask);
+}
+
+void TARVELIN_GL_CALL emu_glPopClientAttrib()
+{
+    if (e.client_stack.empty()) return;
+    const client_state saved = e.client_stack.back();
+    const GLbitfield mask = e.client_masks.back();
+    e.client_stack.pop_back();
+    e.client_masks.pop_back();
+    client_state& c = e.client;
+    if (mask & GL_CLIENT_PIXEL_STORE_BIT) {
+        c.unpack_alignment = saved.unpack_alignment;
+        c.unpack_row_length = saved.unpack_row_length;
+        c.unpack_skip_rows = saved.unpack_skip_rows;
+        c.unpack_skip_pixels = saved.unpack_skip_pixels;
+        c.unpack_lsb_first = saved.unpack_lsb_first;
+        c.pack_alignment = saved.pack_alignment;
+        c.pack_row_length = saved.pack_row_length;
+        glPixelStorei(GL_PACK_ALIGNMENT, c.pack_alignment);
+        glPixelStorei(GL_PACK_ROW_LENGTH, c.pack_row_length);
+    }
+    if (mask & GL_CLIENT_VERTEX_ARRAY_BIT) {
+        c.vertices = saved.vertices;
+        c.colours = saved.colours;
+        c.normals = saved.normals;
+    }
+}
+
+void TARVELIN_GL_CALL emu_glRasterPos2f(GLfloat x, GLfloat y)
+{
+    RECORD(emu_glRasterPos2f(x, y));
+    fixed_state& s = e.state;
+    const float object[4] = {x, y, 0, 1};
+    float eye[4], clip[4];
+    transform(e.modelview.back(), object, eye);
+    transform(e.projection.back(), eye, clip);
+    const float w = clip[3];
+    s.raster_valid = w > 0 && std::fabs(clip[0]) <= w && std::fabs(clip[1]) <= w && std::fabs(clip[2]) <= w;
+    if (!s.raster_valid) return;
+    const GLint* vp = s.viewport;
+    s.raster[0] = (float)vp[0] + (clip[0] / w + 1) * 0.5f * (float)vp[2];
+    s.raster[1] = (float)vp[1] + (clip[1] / w + 1) * 0.5f * (float)vp[3];
+    s.raster[2] = (clip[2] / w + 1) * 0.5f;
+    for (int k = 0; k < 4; ++k) s.raster_colour[k] = std::min(1.0f, std::max(0.0f, s.colour[k]));
+}
+
+void TARVELIN_GL_CALL emu_glBitmap(GLsizei width, GLsizei height, GLfloat xorig, GLfloat yorig, GLfloat xmove,
+                                   GLfloat ymove, const GLubyte* bitmap)
+{
+    // Unpacked now, as OpenGL unpacks a bitmap when a list records it.
+    std::vector<unsigned char> bits;
+    if (bitmap && width > 0 && height > 0) {
+        const client_state& c = e.client;
+        const size_t row_bytes = (size_t)(width + 7) / 8;
+        const size_t pixels_per_row = (size_t)(c.unpack_row_length > 0 ? c.unpack_row_length : width);
+        const size_t alignment = (size_t)std::max(1, c.unpack_alignment);
+        const size_t stride = ((pixels_per_row + 7) / 8 + alignment - 1) / alignment * alignment;
+        bits.assign(row_bytes * (size_t)height, 0);
+        for (int r = 0; r < height; ++r)
+            for (int col = 0; col < width; ++col) {
+                const size_t bit = (size_t)(col + c.unpack_skip_pixels);
+                const unsigned char byte = bitmap[(size_t)(r + c.unpack_skip_rows) * stride + bit / 8];
+                const bool set = c.unpack_lsb_first ? (byte >> (bit % 8)) & 1 : (byte >> (7 - bit % 8)) & 1;
+                if (set) bits[(size_t)r * row_bytes + (size_t)col / 8] |= (unsigned char)(0x80 >> (col % 8));
+            }
+    }
+    if (e.recording) {
+        e.recording->calls.push_back([=] {
+            draw_bitmap(width, height, xorig, yorig, xmove, ymove, bits.empty() ? nullptr : bits.data());
+        });
+        return;
+    }
+    draw_bitmap(width, height, xorig, yorig, xmove, ymove, bits.empty() ? nullptr : bits.data());
+}
+
+GLuint TARVELIN_GL_CALL emu_glGenLists(GLsizei range)
+{
+    if (range <= 0) return 0;
+    const GLuint first = e.next_list;
+    e.next_list += (GLuint)range;
+    return first;
+}
+
+void TARVELIN_GL_CALL emu_glDeleteLists(GLuint list, GLsizei range)
+{
+    for (GLsizei k = 0; k < range; ++k) {
+        const auto found = e.lists.find(list + (GLuint)k);
+        if (found == e.lists.end()) continue;
+        delete_list_buffers(*found->second);
+        e.lists.erase(found);
+    }
+}
+
+void TARVELIN_GL_CALL emu_glNewList(GLuint list, GLenum mode)
+{
+    if (e.recording || list == 0) return;
+    flush();
+    e.recording = new display_list;
+    e.recording_name = list;
+    e.recording_mode = mode;
+    e.recording_coloured = e.recording_normal_set = false;
+    std::memcpy(e.saved_colour, e.state.colour, sizeof e.saved_colour);
+    std::memcpy(e.saved_normal, e.state.normal, sizeof e.saved_normal);
+}
+
+void TARVELIN_GL_CALL emu_glEndList()
+{
+    if (!e.recording) return;
+    std::unique_ptr<display_list> l(e.recording);
+    e.recording = nullptr;
+    // Compiling executes nothing: the current colour and normal are as before.
+    std::memcpy(e.state.colour, e.saved_colour, sizeof e.saved_colour);
+    std::memcpy(e.state.normal, e.saved_normal, sizeof e.saved_normal);
+    if (!l->indices.empty()) {
+        glGenBuffers(2, l->buffers);
+        glBindBuffer(GL_ARRAY_BUFFER, l->buffers[0]);
+        glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)(l->vertices.size() * sizeof(vertex_data)), l->vertices.data(),
+                     GL_STATIC_DRAW);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, l->buffers[1]);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, (GLsizeiptr)(l->indices.size() * sizeof(uint32_t)), l->indices.data(),
+                     GL_STATIC_DRAW);
+    }
+    l->vertices.clear();
+    l->vertices.shrink_to_fit();
+    l->indices.clear();
+    l->indices.shrink_to_fit();
+    const GLuint name = e.recording_name;
+    emu_glDeleteLists(name, 1);
+    e.lists[name] = std::move(l);
+    if (e.recording_mode == GL_COMPILE_AND_EXECUTE) call_list(name);
+}
+
+void TARVELIN_GL_CALL emu_glCallList(GLuint list)
+{
+    RECORD(emu_glCallList(list));
+    call_list(list);
+}
+
+void TARVELIN_GL_CALL emu_glCallLists(GLsizei n, GLenum type, const GLvoid* lists)
+{
+    if (n <= 0 || !lists) return;
+    std::vector<GLuint> names((size_t)n);
+    for (size_t k = 0; k < names.size(); ++k) {
+        switch (type) {
+        case GL_UNSIGNED_BYTE: names[k] = ((const GLubyte*)lists)[k]; break;
+        case GL_BYTE: names[k] = (GLuint)((const GLbyte*)lists)[k]; break;
+        case GL_UNSIGNED_SHORT: names[k] = ((const GLushort*)lists)[k]; break;
+        case GL_SHORT: names[k] = (GLuint)((const GLshort*)lists)[k]; break;
+        case GL_UNSIGNED_INT: names[k] = ((const GLuint*)lists)[k]; break;
+        case GL_INT: names[k] = (GLuint)((const GLint*)lists)[k]; break;
+        default: return;
+        }
+    }
+    auto run = [](const std::vector<GLuint>& names) {
+        for (GLuint name : names) call_list(e.state.list_base + name);
+    };
+    if (e.recording) {
+        e.recording->calls.push_back([=] { run(names); });
+        return;
+    }
+    run(names);
+}
+
+void TARVELIN_GL_CALL emu_glListBase(GLuint base)
+{
+    RECORD(emu_glListBase(base));
+    e.state.list_base = base;
+}
+
+client_array* client_array_of(GLenum array)
+{
+    switch (array) {
+    case GL_VERTEX_ARRAY: return &e.client.vertices;
+    case GL_COLOR_ARRAY: return &e.client.colours;
+    case GL_NORMAL_ARRAY: return &e.client.normals;
+    default: return nullptr;
+    }
+}
+
+void TARVELIN_GL_CALL emu_glEnableClientState(GLenum array)
+{
+    if (client_array* a = client_array_of(array)) a->enabled = true;
+}
+void TARVELIN_GL_CALL emu_glDisableClientState(GLenum array)
+{
+    if (client_array* a = client_array_of(array)) a->enabled = false;
+}
+void TARVELIN_GL_CALL emu_glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer)
+{
+    e.client.vertices = {e.client.vertices.enabled, size, type, stride, pointer};
+}
+void TARVELIN_GL_CALL emu_glColorPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer)
+{
+    e.client.colours = {e.client.colours.enabled, size, type, stride, pointer};
+}
+
+// Copies `count` elements of a float client array into buffer `k` and points `location` at it.
+void client_array_into_buffer(const client_array& a, size_t count, int k, GLuint location)
+{
+    const size_t element = (size_t)a.size * sizeof(float);
+    const size_t stride = a.stride ? (size_t)a.stride : element;
+    glBindBuffer(GL_ARRAY_BUFFER, e.gl.array_buffers[k]);
+    if (stride == element) {
+        upload(GL_ARRAY_BUFFER, e.gl.array_buffers[k], e.gl.array_capacity[k], a.pointer, count * element);
+    } else {
+        std::vector<unsigned char> packed(count * element);
+        for (size_t v = 0; v < count; ++v)
+            std::memcpy(&packed[v * element], (const unsigned char*)a.pointer + v * stride, element);
+        upload(GL_ARRAY_BUFFER, e.gl.array_buffers[k], e.gl.array_capacity[k], packed.data(), packed.size());
+    }
+    glEnableVertexAttribArray(location);
+    glVertexAttribPointer(location, a.size, GL_FLOAT, GL_FALSE, 0, nullptr);
+}
+
+void TARVELIN_GL_CALL emu_glDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices)
+{
+    const client_state& c = e.client;
+    if (count <= 0 || !indices || !c.vertices.enabled || c.vertices.type != GL_FLOAT) return;
+    if (c.colours.enabled && c.colours.type != GL_FLOAT) return;
+    flush();
+    prepare_uniforms(false);
+    std::vector<uint32_t> given((size_t)count);
+    for (size_t k = 0; k < given.size(); ++k) {
+        switch (type) {
+        case GL_UNSIGNED_BYTE: given[k] = ((const GLubyte*)indices)[k]; break;
+        case GL_UNSIGNED_SHORT: given[k] = ((const GLushort*)indices)[k]; break;
+        default: given[k] = ((const GLuint*)indices)[k]; break;
+        }
+    }
+    const size_t vertices = (size_t)*std::max_element(given.begin(), given.end()) + 1;
+    std::vector<uint32_t> split;
+    append_indices(mode, 0, given.data(), given.size(), split);
+    client_array_into_buffer(c.vertices, vertices, 0, ATTRIBUTE_POSITION);
+    if (c.colours.enabled) {
+        client_array_into_buffer(c.colours, vertices, 1, ATTRIBUTE_COLOUR);
+    } else {
+        glDisableVertexAttribArray(ATTRIBUTE_COLOUR);
+        glVertexAttrib4fv(ATTRIBUTE_COLOUR, e.state.colour);
+    }
+    glDisableVertexAttribArray(ATTRIBUTE_NORMAL);
+    glVertexAttrib3fv(ATTRIBUTE_NORMAL, e.state.normal);
+    upload(GL_ELEMENT_ARRAY_BUFFER, e.gl.array_buffers[2], e.gl.array_capacity[2], split.data(),
+           split.size() * sizeof(uint32_t));
+    glDrawElements(class_mode(class_of(mode)), (GLsizei)split.size(), GL_UNSIGNED_INT, nullptr);
+}
+
+void TARVELIN_GL_CALL emu_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type,
+                                       GLvoid* pixels)
+{
+    flush();
+    if (format != GL_RGB || type != GL_UNSIGNED_BYTE || width <= 0 || height <= 0) {
+        glReadPixels(x, y, width, height, format, type, pixels);
+        return;
+    }
+    // Reading RGBA is what every OpenGL ES context offers; the rows are then
+    // packed as the client asked for.
+    const client_state& c = e.client;
+    e.read_buffer.resize((size_t)width * (size_t)height * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, e.read_buffer.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, c.pack_alignment);
+    glPixelStorei(GL_PACK_ROW_LENGTH, c.pack_row_length);
+    const size_t alignment = (size_t)std::max(1, c.pack_alignment);
+    const size_t row_pixels = (size_t)(c.pack_row_length > 0 ? c.pack_row_length : width);
+    const size_t stride = (row_pixels * 3 + alignment - 1) / alignment * alignment;
+    for (size_t r = 0; r < (size_t)height; ++r)
+        for (size_t col = 0; col < (size_t)width; ++col)
+            std::memcpy((unsigned char*)pixels + r * stride + col * 3, &e.read_buffer[(r * (size_t)width + col) * 4], 3);
+}
+
+void TARVELIN_GL_CALL emu_glFinish()
+{
+    flush();
+    glFinish();
+}
+
+void TARVELIN_GL_CALL emu_gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble near_z, GLdouble far_z)
+{
+    perspective(fovy, aspect, near_z, far_z);
+}
+void TARVELIN_GL_CALL emu_gluLookAt(GLdouble eye_x, GLdouble eye_y, GLdouble eye_z, GLdouble centre_x,
+                                    GLdouble centre_y, GLdouble centre_z, GLdouble up_x, GLdouble up_y, GLdouble up_z)
+{
+    look_at(eye_x, eye_y, eye_z, centre_x, centre_y, centre_z, up_x, up_y, up_z);
+}
+GLUquadric* TARVELIN_GL_CALL emu_gluNewQuadric() { return new_quadric(); }
+void TARVELIN_GL_CALL emu_gluDeleteQuadric(GLUquadric* q) { delete_quadric(q); }
+void TARVELIN_GL_CALL emu_gluQuadricDrawStyle(GLUquadric* q, GLenum style) { quadric_draw_style(q, style); }
+void TARVELIN_GL_CALL emu_gluQuadricNormals(GLUquadric* q, GLenum normals) { quadric_normals(q, normals); }
+void TARVELIN_GL_CALL emu_gluSphere(GLUquadric* q, GLdouble radius, GLint slices, GLint stacks)
+{
+    sphere(q, radius, slices, stacks);
+}
+void TARVELIN_GL_CALL emu_gluCylinder(GLUquadric* q, GLdouble base, GLdouble top, GLdouble height, GLint slices,
+                                      GLint stacks)
+{
+    cylinder(q, base, top, height, slices, stacks);
+}
+
+GLuint compile(GLenum kind, const char* source, std::string& error)
+{
+    const GLuint shader = glCreateShader(kind);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint done = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &done);
+    if (done) return shader;
+    char log[512] = "";
+    glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+    error = std::string("cannot compile the emulation's ") + (kind == GL_VERTEX_SHADER ? "vertex" : "fragment") +
+            " shader: " + log;
+    for (char& ch : error)
+        if (ch == '\n') ch = ' ';
+    glDeleteShader(shader);
+    return 0;
+}
+
+GLuint build_program(std::string& error)
+{
+    const GLuint vertex_shader = compile(GL_VERTEX_SHADER, VERTEX_SHADER, error);
+    if (!vertex_shader) return 0;
+    const GLuint fragment_shader = compile(GL_FRAGMENT_SHADER, FRAGMENT_SHADER, error);
+    if (!fragment_shader) {
+        glDeleteShader(vertex_shader);
+        return 0;
+    }
+    const GLuint program = glCreateProgram();
+    glAttachShader(program, vertex_shader);
+    glAttachShader(program, fragment_shader);
+    glLinkProgram(program);
+    glDeleteShader(vertex_shader);
+    glDeleteShader(fragment_shader);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (linked) return program;
+    char log[512] = "";
+    glGetProgramInfoLog(program, sizeof log, nullptr, log);
+    error = std::string("cannot link the emulation's shaders: ") + log;
+    glDeleteProgram(program);
+    return 0;
+}
+
+gl_functions emulated_functions()
+{
+    gl_functions table;
+#define TARVELIN_GL_EMULATED(result, name, parameters) table.name = &emu_##name;
+    TARVELIN_GL_FUNCTIONS(TARVELIN_GL_EMULATED)
+#undef TARVELIN_GL_EMULATED
+    return table;
+}
+
+}  // namespace
+
+}  // namespace gles
+
+bool use_gles_backend(std::string& error)
+{
+    using namespace gles;
+    // A new context: nothing of the last one's is left.
+    e = emulation();
+    const GLuint program = build_program(error);
+    if (!program) return false;
+    e.gl.program = program;
+    for (int k = 0; k < UNIFORM_COUNT; ++k) e.gl.uniforms[k] = glGetUniformLocation(program, UNIFORM_NAMES[k]);
+    glGenVertexArrays(1, &e.gl.vertex_array);
+    glBindVertexArray(e.gl.vertex_array);
+    glGenBuffers(2, e.gl.stream_buffers);
+    glGenBuffers(3, e.gl.array_buffers);
+    glUseProgram(program);
+    glGetIntegerv(GL_VIEWPORT, e.state.viewport);
+    glGetIntegerv(GL_SCISSOR_BOX, e.state.scissor);
+    glEnable(GL_DITHER);
+    gl_dispatch = emulated_functions();
+    gl_before_framebuffer_change = flush;
+    in_use = true;
+    return true;
+}
+
+void release_gles_backend()
+{
+    using namespace gles;
+    if (!e.gl.program) return;
+    e.pending_class = CLASS_NONE;
+    for (auto& entry : e.lists) delete_list_buffers(*entry.second);
+    e.lists.clear();
+    delete e.recording;
+    e.recording = nullptr;
+    glDeleteBuffers(2, e.gl.stream_buffers);
+    glDeleteBuffers(3, e.gl.array_buffers);
+    glDeleteVertexArrays(1, &e.gl.vertex_array);
+    glDeleteProgram(e.gl.program);
+    e.gl = context_objects{};
+}
+
+bool gles_backend_in_use()
+{
+    return gles::in_use;
+}
