@@ -4,8 +4,9 @@
 // the start questions as a box of its own, and the end of a swim; it hands
 // the address's parameters over as options: saver, frames=N, keys=SCRIPT,
 // bench. With frames=N the program runs N frames as fast as the browser
-// lets it, keys from the script only, the canvas at the design size; then
-// the page's title says "done N" and the last frame is in <img id="last-frame">.
+// lets it, the canvas at the design size, the keys from keys=SCRIPT (from the
+// keyboard where there is none); then the page's title says "done N" and the
+// last frame is in <img id="last-frame">.
 #include <EGL/egl.h>
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -49,6 +50,10 @@ EGLContext context = EGL_NO_CONTEXT;
 
 std::deque<platform_event> events;
 int canvas_width = 0, canvas_height = 0;
+
+// Keys pressed since the last frame: a key let go before any frame saw it
+// pressed waits for the next frame, so that a short tap always counts.
+bool pressed_unseen[KEY_TABLE_SIZE] = {};
 
 // The run's state: frames drawn, the script key whose event comes next.
 long frame = 0;
@@ -114,8 +119,8 @@ EM_BOOL on_key(int type, const EmscriptenKeyboardEvent* e, void*)
 {
     const int key = virtual_key(*e);
     if (key < 0 || context == EGL_NO_CONTEXT) return EM_FALSE;
-    // A test run's keys come from its script only.
-    if (options.frames == 0) {
+    // A test run with a key script takes its keys from the script only.
+    if (options.keys.empty()) {
         platform_event event = {};
         event.kind = type == EMSCRIPTEN_EVENT_KEYDOWN ? PLATFORM_EVENT_KEY_DOWN : PLATFORM_EVENT_KEY_UP;
         event.key = key;
@@ -177,7 +182,14 @@ bool open_window(const window_request&, message_id& failure)
         failure = MESSAGE_ACTIVATE_CONTEXT_FAILED;
         return false;
     }
-    use_web_drawing();
+    std::string why;
+    if (!use_web_drawing(why)) {
+        static std::string cause;
+        cause = why;
+        egl_failure = cause.c_str();
+        failure = MESSAGE_INITIALIZATION_FAILED;
+        return false;
+    }
     canvas_width = canvas_height = 0;
     follow_canvas_size();
     return true;
@@ -191,6 +203,7 @@ bool has_context()
 void close_window()
 {
     if (display == EGL_NO_DISPLAY) return;
+    if (context != EGL_NO_CONTEXT) release_web_drawing();
     eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     if (context != EGL_NO_CONTEXT) eglDestroyContext(display, context);
     if (surface != EGL_NO_SURFACE) eglDestroySurface(display, surface);
@@ -221,6 +234,7 @@ void swap_buffers()
     ++frame;
     next_key = 0;
     frame_drawn = true;
+    std::fill(std::begin(pressed_unseen), std::end(pressed_unseen), false);
     if (options.bench) {
         // The frame counts once the GPU has drawn it.
         unsigned char pixel[4];
@@ -243,7 +257,7 @@ bool poll_event(platform_event& event)
             return true;
         }
         // The script's keys before each frame, as tarvelin_render sends them.
-        if (next_key < (int)std::size(SCRIPT_KEYS)) {
+        if (!options.keys.empty() && next_key < (int)std::size(SCRIPT_KEYS)) {
             const int key = SCRIPT_KEYS[next_key++].code;
             event.kind = key_held(options.keys, key, frame + 1) ? PLATFORM_EVENT_KEY_DOWN : PLATFORM_EVENT_KEY_UP;
             event.key = key;
@@ -251,9 +265,14 @@ bool poll_event(platform_event& event)
         }
     }
     if (!events.empty()) {
-        event = events.front();
-        events.pop_front();
-        return true;
+        const platform_event& next = events.front();
+        const bool key = next.key >= 0 && next.key < KEY_TABLE_SIZE;
+        if (!(next.kind == PLATFORM_EVENT_KEY_UP && key && pressed_unseen[next.key])) {
+            event = next;
+            events.pop_front();
+            if (event.kind == PLATFORM_EVENT_KEY_DOWN && key) pressed_unseen[event.key] = true;
+            return true;
+        }
     }
     title_frame = world.title_running;
     frame_start_ms = emscripten_get_now();
@@ -301,7 +320,8 @@ void end_swim()
 {
     emscripten_cancel_main_loop();
     close_program_window(web_platform);
-    if (options.frames == 0) EM_ASM({ showEnded(); });
+    // Escape ended it (a test run that ran its frames has said so already).
+    if (frame < options.frames || options.frames == 0) EM_ASM({ showEnded(); });
 }
 
 // One animation frame: the events that came, then at most one frame.
