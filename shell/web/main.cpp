@@ -158,6 +158,7 @@ const char* egl_failure = nullptr;
 bool open_window(const window_request&, message_id& failure)
 {
     failure = MESSAGE_NO_RENDERING_CONTEXT;
+    egl_failure = nullptr;
     display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
     if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) {
         egl_failure = "no EGL display";

@@ -80,6 +80,13 @@ cat "$work/keys.log"
 [ "$(sed -n 1p "$work/keys.log")" != "$(sed -n 2p "$work/keys.log")" ] || fail "Left did not turn the camera"
 grep -q "done 1" "$work/keys.log" || fail "Escape did not end the swim"
 
+# Without WebGL 2 the page says so in the box the desktop programs show.
+timeout 120 chromium --headless=new --no-sandbox --enable-unsafe-swiftshader --use-angle=swiftshader --disable-webgl2 \
+  --user-data-dir="$work/profile-none" --virtual-time-budget=60000 --dump-dom "http://127.0.0.1:$port/?frames=10" \
+  >"$work/none.html" 2>/dev/null
+grep -q '<div id="message" class="box"><h1>[^<]*</h1><p>Can.t Create A GL Rendering Context' "$work/none.html" ||
+  fail "without WebGL 2 the page showed no message: $(grep -o '<div id="message".*' "$work/none.html")"
+
 shot title 700 ""
 shot swim 900 "a@771-810,up@811-900,left@850-880"
 shot saver 800 "" saver
