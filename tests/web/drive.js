@@ -25,6 +25,9 @@ const browser = spawn(process.env.CHROMIUM || 'chromium', [
   '--remote-debugging-pipe', '--window-size=1024,768', `--user-data-dir=${profile}`, 'about:blank',
 ], {stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe']});
 const toBrowser = browser.stdio[3], fromBrowser = browser.stdio[4];
+// The browser's end of the pipes goes when it closes: that is no failure of ours.
+toBrowser.on('error', () => {});
+fromBrowser.on('error', () => {});
 
 let nextId = 1, buffered = '';
 const pending = new Map();
@@ -77,7 +80,9 @@ async function main() {
       const expression = steps[++k];
       const seconds = /^[0-9.]+$/.test(steps[k + 1] || '') ? Number(steps[++k]) : 60;
       const deadline = Date.now() + seconds * 1000;
-      while (!(await evaluate(`!!(${expression})`))) {
+      // Until the page has loaded its script, the expression may throw: not yet.
+      const holds = () => evaluate(`(() => { try { return !!(${expression}); } catch (e) { return false; } })()`);
+      while (!(await holds())) {
         if (Date.now() > deadline) throw new Error(`waited ${seconds} s for ${expression}`);
         await sleep(100);
       }
@@ -100,7 +105,11 @@ main().then(() => 0, (error) => { console.error(`drive.js: ${error.message}`); r
   send('Browser.close').catch(() => {});
   setTimeout(() => {
     browser.kill();
-    fs.rmSync(profile, {recursive: true, force: true});
+    try {
+      fs.rmSync(profile, {recursive: true, force: true});
+    } catch (error) {
+      // Chromium may still be writing its profile as it goes; the folder is a temporary one.
+    }
     process.exit(code);
   }, 500);
 });

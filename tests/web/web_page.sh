@@ -65,7 +65,7 @@ node "$here/drive.js" "http://127.0.0.1:$port/" \
   wait "$question" 120 print "$question" key Enter \
   wait "$question && !\$('question').querySelector('p').textContent.includes('full')" print "$question" key Escape \
   wait "$status[1] > 3" 120 key F1 wait "$status[1] > 8" 120 print "swimStatus()" >"$work/start.log" 2>&1 ||
-  fail "the start in real time: $(cat "$work/start.log")"
+  fail "the start in real time (exit code $?): $(cat "$work/start.log")"
 cat "$work/start.log"
 [ "$(wc -l <"$work/start.log")" -eq 3 ] && [ "$(sed -n 1p "$work/start.log")" != "$(sed -n 2p "$work/start.log")" ] ||
   fail "the two questions were not both asked"
@@ -75,7 +75,7 @@ cat "$work/start.log"
 node "$here/drive.js" "http://127.0.0.1:$port/?frames=100000" \
   wait "$status[1] > 800" 300 print "$status[7]" key ArrowLeft wait "$status[1] > 810" print "$status[7]" \
   key Escape wait "!\$('ended').hidden" print "swimStatus()" >"$work/keys.log" 2>&1 ||
-  fail "the keys: $(cat "$work/keys.log")"
+  fail "the keys (exit code $?): $(cat "$work/keys.log")"
 cat "$work/keys.log"
 [ "$(sed -n 1p "$work/keys.log")" != "$(sed -n 2p "$work/keys.log")" ] || fail "Left did not turn the camera"
 grep -q "done 1" "$work/keys.log" || fail "Escape did not end the swim"
