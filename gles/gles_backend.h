@@ -7,10 +7,12 @@
 //   desktop renderer splits them (a fan from the first vertex);
 // - display lists are recorded as calls, their vertices kept in a vertex
 //   buffer of their own;
-// - one shader program does the fixed-function vertex lighting of one light
-//   (spot, attenuation, local viewer, two-sided with back materials, colour
-//   material), linear, exponential and squared-exponential fog, the alpha
-//   test and point size as OpenGL 1.1 defines them;
+// - shader programs (one per combination of lighting, two-sided lighting, fog
+//   and alpha test, built when first needed) do the fixed-function vertex
+//   lighting of one light (spot, attenuation, local viewer, two-sided with
+//   back materials, colour material), linear, exponential and
+//   squared-exponential fog, the alpha test and point size as OpenGL 1.1
+//   defines them;
 // - the matrix stacks, the attribute stacks and the read-backs of matrices and
 //   state are kept here;
 // - glBitmap draws each set bit as a one-pixel point at the raster position;

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -25,7 +26,10 @@ namespace {
 // ---------------------------------------------------------------------------
 // The shader program: OpenGL 1.1's vertex lighting, fog and alpha test.
 
-const char* const VERTEX_SHADER = R"(#version 300 es
+// One program for each combination of the features a draw uses (WINDOW,
+// LIGHTING, TWO_SIDE, FOG, ALPHA_TEST, defined as 0 or 1 before these
+// sources), so that a software renderer runs no code for what is off.
+const char* const VERTEX_SHADER = R"(
 precision highp float;
 layout(location = 0) in vec4 a_position;
 layout(location = 1) in vec3 a_normal;
@@ -33,25 +37,27 @@ layout(location = 2) in vec4 a_colour;
 uniform mat4 u_modelview;
 uniform mat4 u_projection;
 uniform mat3 u_normal_matrix;
-uniform bool u_window;          // positions are clip coordinates, colours final (bitmaps)
-uniform bool u_lighting;
 uniform bool u_light_on;
-uniform bool u_two_side;
 uniform bool u_local_viewer;
 uniform bool u_normalize;
 uniform int u_tracked[2];       // colour material per face: 1 ambient, 2 diffuse, 4 specular, 8 emission
 uniform vec4 u_scene_ambient;
 uniform vec4 u_light[4];        // ambient, diffuse, specular, position in eye coordinates
-uniform vec3 u_spot_direction;  // in eye coordinates
-uniform vec3 u_spot;            // exponent, cosine of the cutoff (-1: no spot), cutoff in degrees
+uniform vec3 u_spot_direction;  // in eye coordinates, unit length
+uniform vec3 u_spot;            // exponent, cosine of the cutoff, cutoff in degrees
 uniform vec3 u_attenuation;     // constant, linear, quadratic
 uniform vec4 u_material[8];     // front then back: ambient, diffuse, specular, emission
 uniform float u_shininess[2];
 uniform float u_point_size;
 out vec4 v_front;
+#if TWO_SIDE
 out vec4 v_back;
+#endif
+#if FOG
 out float v_fog_distance;
+#endif
 
+#if LIGHTING
 vec4 lit(vec3 eye, vec3 n, vec4 colour, int face)
 {
     int tracked = u_tracked[face];
@@ -63,14 +69,16 @@ vec4 lit(vec3 eye, vec3 n, vec4 colour, int face)
     if (u_light_on) {
         vec3 l;
         float attenuation = 1.0;
+        bool attenuated = false;
         if (u_light[3].w != 0.0) {
+            attenuated = u_spot.z != 180.0 || u_attenuation != vec3(1.0, 0.0, 0.0);
             vec3 d = u_light[3].xyz / u_light[3].w - eye;
             float distance = length(d);
             l = d / distance;
             attenuation = 1.0 / (u_attenuation.x + u_attenuation.y * distance +
                                  u_attenuation.z * distance * distance);
             if (u_spot.z != 180.0) {
-                float s = dot(-l, normalize(u_spot_direction));
+                float s = dot(-l, u_spot_direction);
                 if (s < u_spot.y)
                     attenuation = 0.0;
                 else if (u_spot.x != 0.0)
@@ -80,87 +88,113 @@ vec4 lit(vec3 eye, vec3 n, vec4 colour, int face)
             l = normalize(u_light[3].xyz);
         }
         float nl = dot(n, l);
-        vec3 h = normalize(l + (u_local_viewer ? normalize(-eye) : vec3(0.0, 0.0, 1.0)));
-        float nh = max(dot(n, h), 0.0);
-        float shine = u_shininess[face] == 0.0 ? 1.0 : pow(nh, u_shininess[face]);
+        float shine = 1.0;
+        if (u_shininess[0] == 0.0 && (TWO_SIDE == 0 || u_shininess[1] == 0.0)) {
+            // Mesa, whose pictures are the reference, raises n.l to the
+            // power n.l under an attenuated light in place of n.h to the
+            // power 0.
+            if (attenuated && nl > 0.0) shine = pow(nl, nl);
+        } else if (u_shininess[face] != 0.0) {
+            vec3 h = normalize(l + (u_local_viewer ? normalize(-eye) : vec3(0.0, 0.0, 1.0)));
+            float nh = max(dot(n, h), 0.0);
+            shine = nh > 0.0 ? pow(nh, u_shininess[face]) : 0.0;
+        }
         c += attenuation * (ambient.rgb * u_light[0].rgb + max(nl, 0.0) * diffuse.rgb * u_light[1].rgb +
                              (nl > 0.0 ? shine : 0.0) * specular.rgb * u_light[2].rgb);
     }
     return clamp(vec4(c, diffuse.a), 0.0, 1.0);
 }
+#endif
 
 void main()
 {
-    if (u_window) {
-        gl_Position = a_position;
-        gl_PointSize = 1.0;
-        v_front = v_back = a_colour;
-        v_fog_distance = 0.0;
-        return;
-    }
+#if WINDOW
+    gl_Position = a_position;
+    gl_PointSize = 1.0;
+    v_front = a_colour;
+#else
     vec4 eye = u_modelview * a_position;
     gl_Position = u_projection * eye;
     gl_PointSize = u_point_size;
+#if FOG
     v_fog_distance = abs(eye.z);
-    if (!u_lighting) {
-        v_front = v_back = clamp(a_colour, 0.0, 1.0);
-        return;
-    }
+#endif
+#if LIGHTING
     vec3 n = u_normal_matrix * a_normal;
     if (u_normalize) n = normalize(n);
     vec3 e = eye.xyz / eye.w;
     v_front = lit(e, n, a_colour, 0);
-    v_back = u_two_side ? lit(e, -n, a_colour, 1) : v_front;
+#if TWO_SIDE
+    v_back = lit(e, -n, a_colour, 1);
+#endif
+#else
+    v_front = clamp(a_colour, 0.0, 1.0);
+#endif
+#endif
 }
 )";
 
-const char* const FRAGMENT_SHADER = R"(#version 300 es
+const char* const FRAGMENT_SHADER = R"(
 precision highp float;
 in vec4 v_front;
+#if TWO_SIDE
 in vec4 v_back;
+#endif
+#if FOG
 in float v_fog_distance;
-uniform int u_fog;              // 0 off, 1 linear, 2 exp, 3 exp2
+uniform int u_fog;              // 1 linear, 2 exp, 3 exp2
 uniform vec4 u_fog_colour;
 uniform vec3 u_fog_range;       // start, end, density
-uniform int u_alpha_func;       // 0 always, 1 never, 2 less, 3 lequal, 4 equal, 5 gequal, 6 greater, 7 notequal
+#endif
+#if ALPHA_TEST
+uniform int u_alpha_func;       // 1 never, 2 less, 3 lequal, 4 equal, 5 gequal, 6 greater, 7 notequal
 uniform float u_alpha_ref;
+#endif
 out vec4 o_colour;
 
 void main()
 {
+#if TWO_SIDE
     vec4 c = gl_FrontFacing ? v_front : v_back;
-    if (u_fog != 0) {
-        float z = v_fog_distance;
-        float f;
-        if (u_fog == 1)
-            f = (u_fog_range.y - z) / (u_fog_range.y - u_fog_range.x);
-        else if (u_fog == 2)
-            f = exp(-u_fog_range.z * z);
-        else
-            f = exp(-(u_fog_range.z * z) * (u_fog_range.z * z));
-        c.rgb = mix(u_fog_colour.rgb, c.rgb, clamp(f, 0.0, 1.0));
-    }
+#else
+    vec4 c = v_front;
+#endif
+#if FOG
+    float z = v_fog_distance;
+    float f;
+    if (u_fog == 1)
+        f = (u_fog_range.y - z) / (u_fog_range.y - u_fog_range.x);
+    else if (u_fog == 2)
+        f = exp(-u_fog_range.z * z);
+    else
+        f = exp(-(u_fog_range.z * z) * (u_fog_range.z * z));
+    c.rgb = mix(u_fog_colour.rgb, c.rgb, clamp(f, 0.0, 1.0));
+#endif
+#if ALPHA_TEST
     float a = c.a, r = u_alpha_ref;
-    bool pass = u_alpha_func == 0 || (u_alpha_func == 2 && a < r) || (u_alpha_func == 3 && a <= r) ||
-                (u_alpha_func == 4 && a == r) || (u_alpha_func == 5 && a >= r) ||
-                (u_alpha_func == 6 && a > r) || (u_alpha_func == 7 && a != r);
+    bool pass = (u_alpha_func == 2 && a < r) || (u_alpha_func == 3 && a <= r) || (u_alpha_func == 4 && a == r) ||
+                (u_alpha_func == 5 && a >= r) || (u_alpha_func == 6 && a > r) || (u_alpha_func == 7 && a != r);
     if (!pass) discard;
+#endif
     o_colour = c;
 }
 )";
+
+// The features of a program, as bits of its index.
+enum program_feature { FEATURE_WINDOW = 1, FEATURE_LIGHTING = 2, FEATURE_TWO_SIDE = 4, FEATURE_FOG = 8,
+                       FEATURE_ALPHA_TEST = 16, PROGRAM_COUNT = 32 };
+const char* const FEATURE_NAMES[] = {"WINDOW", "LIGHTING", "TWO_SIDE", "FOG", "ALPHA_TEST"};
 
 constexpr double PI = 3.14159265358979323846;
 
 enum attribute { ATTRIBUTE_POSITION = 0, ATTRIBUTE_NORMAL = 1, ATTRIBUTE_COLOUR = 2 };
 
 enum uniform_name {
-    U_MODELVIEW, U_PROJECTION, U_NORMAL_MATRIX, U_WINDOW, U_LIGHTING, U_LIGHT_ON, U_TWO_SIDE, U_LOCAL_VIEWER,
-    U_NORMALIZE, U_TRACKED, U_SCENE_AMBIENT, U_LIGHT, U_SPOT_DIRECTION, U_SPOT, U_ATTENUATION, U_MATERIAL,
+    U_MODELVIEW, U_PROJECTION, U_NORMAL_MATRIX, U_LIGHT_ON, U_LOCAL_VIEWER, U_NORMALIZE, U_TRACKED, U_SCENE_AMBIENT, U_LIGHT, U_SPOT_DIRECTION, U_SPOT, U_ATTENUATION, U_MATERIAL,
     U_SHININESS, U_POINT_SIZE, U_FOG, U_FOG_COLOUR, U_FOG_RANGE, U_ALPHA_FUNC, U_ALPHA_REF, UNIFORM_COUNT
 };
 const char* const UNIFORM_NAMES[UNIFORM_COUNT] = {
-    "u_modelview", "u_projection", "u_normal_matrix", "u_window", "u_lighting", "u_light_on", "u_two_side",
-    "u_local_viewer", "u_normalize", "u_tracked", "u_scene_ambient", "u_light", "u_spot_direction", "u_spot",
+    "u_modelview", "u_projection", "u_normal_matrix", "u_light_on", "u_local_viewer", "u_normalize", "u_tracked", "u_scene_ambient", "u_light", "u_spot_direction", "u_spot",
     "u_attenuation", "u_material", "u_shininess", "u_point_size", "u_fog", "u_fog_colour", "u_fog_range",
     "u_alpha_func", "u_alpha_ref",
 };
@@ -355,13 +389,17 @@ struct list_draw {
 };
 
 struct context_objects {
-    GLuint program = 0;
-    GLint uniforms[UNIFORM_COUNT] = {};
+    GLuint programs[PROGRAM_COUNT] = {};  // built when first needed
+    GLint uniforms[PROGRAM_COUNT][UNIFORM_COUNT] = {};
+    int current = -1;                     // the program in use
     GLuint vertex_array = 0;
-    GLuint stream_buffers[2] = {0, 0};  // immediate mode: vertices, indices
-    GLuint array_buffers[3] = {0, 0, 0};  // client arrays: positions, colours, indices
-    size_t stream_capacity[2] = {0, 0};
-    size_t array_capacity[3] = {0, 0, 0};
+    // Buffers for the vertices and indices drawn once, each used at most
+    // once between two waits for the context (glFinish, glReadPixels): a
+    // buffer the renderer may still be reading is never written, which
+    // would make a software renderer wait for the frame so far.
+    std::vector<GLuint> stream;
+    std::vector<size_t> stream_capacity;
+    size_t next_stream = 0;
 };
 
 struct emulation {
@@ -394,7 +432,6 @@ struct emulation {
     int call_depth = 0;
     std::vector<unsigned char> read_buffer;
     context_objects gl;
-    bool uniforms_window = false;
 } e;
 
 bool in_use = false;
@@ -423,11 +460,23 @@ void transform(const matrix& m, const float in[4], float out[4])
 // ---------------------------------------------------------------------------
 // Drawing.
 
+GLuint build_program(int features, std::string& error);
+
+// Builds the program with `features` and looks up its uniforms.
+bool make_program(int features, std::string& error)
+{
+    context_objects& g = e.gl;
+    g.programs[features] = build_program(features, error);
+    if (!g.programs[features]) return false;
+    for (int k = 0; k < UNIFORM_COUNT; ++k)
+        g.uniforms[features][k] = glGetUniformLocation(g.programs[features], UNIFORM_NAMES[k]);
+    return true;
+}
+
 void set_uniforms(bool window)
 {
     const fixed_state& s = e.state;
-    const GLint* u = e.gl.uniforms;
-    glUniform1i(u[U_WINDOW], window);
+    const GLint* u = e.gl.uniforms[e.gl.current];
     const matrix& mv = e.modelview.back();
     glUniformMatrix4fv(u[U_MODELVIEW], 1, GL_FALSE, mv.data());
     glUniformMatrix4fv(u[U_PROJECTION], 1, GL_FALSE, e.projection.back().data());
@@ -435,15 +484,14 @@ void set_uniforms(bool window)
     const double a = mv[0], b = mv[4], c = mv[8], d = mv[1], f = mv[5], g = mv[9], h = mv[2], i = mv[6], k = mv[10];
     const double det = a * (f * k - g * i) - b * (d * k - g * h) + c * (d * i - f * h);
     const double r = det == 0 ? 0 : 1 / det;
-    // Row-major inverse, then transposed into column-major: the columns of
-    // the inverse transpose are the rows of the inverse.
+    // The inverse row by row, which read column by column (as OpenGL reads
+    // matrices) is its transpose.
     const float normal_matrix[9] = {
         (float)((f * k - g * i) * r), (float)((c * i - b * k) * r), (float)((b * g - c * f) * r),
         (float)((g * h - d * k) * r), (float)((a * k - c * h) * r), (float)((c * d - a * g) * r),
         (float)((d * i - f * h) * r), (float)((b * h - a * i) * r), (float)((a * f - b * d) * r),
     };
-    glUniformMatrix3fv(u[U_NORMAL_MATRIX], 1, GL_TRUE, normal_matrix);
-    glUniform1i(u[U_LIGHTING], s.lighting);
+    glUniformMatrix3fv(u[U_NORMAL_MATRIX], 1, GL_FALSE, normal_matrix);
     const light_state* light = nullptr;
     for (const light_state& l : s.lights)
         if (l.enabled) {
@@ -451,7 +499,6 @@ void set_uniforms(bool window)
             break;
         }
     glUniform1i(u[U_LIGHT_ON], light != nullptr);
-    glUniform1i(u[U_TWO_SIDE], s.two_side);
     glUniform1i(u[U_LOCAL_VIEWER], s.local_viewer);
     glUniform1i(u[U_NORMALIZE], s.normalize);
     int tracked_mode = 0;
@@ -475,7 +522,10 @@ void set_uniforms(bool window)
         std::memcpy(values + 8, light->specular, sizeof light->specular);
         std::memcpy(values + 12, light->position, sizeof light->position);
         glUniform4fv(u[U_LIGHT], 4, values);
-        glUniform3fv(u[U_SPOT_DIRECTION], 1, light->spot_direction);
+        const float* d = light->spot_direction;
+        const float length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+        const float unit[3] = {d[0] / length, d[1] / length, d[2] / length};
+        glUniform3fv(u[U_SPOT_DIRECTION], 1, length > 0 ? unit : d);
         glUniform3f(u[U_SPOT], light->spot_exponent, (float)std::cos(light->spot_cutoff * PI / 180),
                     light->spot_cutoff);
         glUniform3fv(u[U_ATTENUATION], 1, light->attenuation);
@@ -514,21 +564,58 @@ void set_uniforms(bool window)
     glUniform1f(u[U_ALPHA_REF], s.alpha_ref);
 }
 
-void prepare_uniforms(bool window)
+// Puts the program for the state in use, and the state into its uniforms;
+// false where the program cannot be built (nothing is drawn then).
+bool prepare_uniforms(bool window)
 {
-    if (!e.uniforms_dirty && e.uniforms_window == window) return;
+    const fixed_state& s = e.state;
+    int features = 0;
+    if (window) {
+        features = FEATURE_WINDOW;
+    } else {
+        if (s.lighting) features |= FEATURE_LIGHTING | (s.two_side ? FEATURE_TWO_SIDE : 0);
+        if (s.fog) features |= FEATURE_FOG;
+    }
+    if (s.alpha_test && s.alpha_func != GL_ALWAYS) features |= FEATURE_ALPHA_TEST;
+    context_objects& g = e.gl;
+    std::string error;
+    if (!g.programs[features] && !make_program(features, error)) {
+        static bool told = false;
+        if (!told) std::fprintf(stderr, "tarvelin: %s\n", error.c_str());
+        told = true;
+        return false;
+    }
+    if (g.current != features) {
+        glUseProgram(g.programs[features]);
+        g.current = features;
+        e.uniforms_dirty = true;
+    }
+    if (!e.uniforms_dirty) return true;
     set_uniforms(window);
     e.uniforms_dirty = false;
-    e.uniforms_window = window;
+    return true;
 }
 
-// Grows (never shrinks) the buffer bound to `target` to hold `size` bytes, then fills it.
-void upload(GLenum target, GLuint buffer, size_t& capacity, const void* data, size_t size)
+// The most stream buffers kept; past them the first is used again.
+constexpr size_t STREAM_BUFFERS = 1024;
+
+// Binds the next stream buffer to `target` and fills it with `size` bytes.
+// The buffers are kept and grow (never shrink) to the largest size asked.
+void upload(GLenum target, const void* data, size_t size)
 {
-    glBindBuffer(target, buffer);
-    if (size > capacity) {
-        capacity = std::max(size, capacity * 2);
-        glBufferData(target, (GLsizeiptr)capacity, nullptr, GL_STREAM_DRAW);
+    context_objects& g = e.gl;
+    if (g.next_stream >= STREAM_BUFFERS) g.next_stream = 0;
+    if (g.next_stream == g.stream.size()) {
+        GLuint buffer = 0;
+        glGenBuffers(1, &buffer);
+        g.stream.push_back(buffer);
+        g.stream_capacity.push_back(0);
+    }
+    const size_t k = g.next_stream++;
+    glBindBuffer(target, g.stream[k]);
+    if (size > g.stream_capacity[k]) {
+        g.stream_capacity[k] = std::max(size, (size_t)4096);
+        glBufferData(target, (GLsizeiptr)g.stream_capacity[k], nullptr, GL_STREAM_DRAW);
     }
     glBufferSubData(target, 0, (GLsizeiptr)size, data);
 }
@@ -550,17 +637,67 @@ void interleaved_attributes(bool colours)
     }
 }
 
+void window_point(float x, float y, float z, const float colour[4], vertex_data& v);
+
+// Lines wider than a pixel as triangles: WebGL draws lines one pixel wide
+// only. Each becomes the parallelogram OpenGL fills for a wide aliased line,
+// reaching half the width to either side along the minor axis of the window,
+// drawn in window coordinates with its colours as they are (the overlay's
+// lines are unlit and unfogged).
+void widen_lines()
+{
+    const int width = (int)std::floor(e.state.line_width + 0.5f);
+    if (width <= 1) return;
+    const matrix& mv = e.modelview.back();
+    const matrix& p = e.projection.back();
+    const GLint* vp = e.state.viewport;
+    std::vector<vertex_data> quads;
+    std::vector<uint32_t> indices;
+    for (size_t k = 0; k + 1 < e.pending_indices.size(); k += 2) {
+        float window[2][3];
+        const vertex_data* ends[2] = {&e.pending_vertices[e.pending_indices[k]],
+                                      &e.pending_vertices[e.pending_indices[k + 1]]};
+        bool visible = true;
+        for (int end = 0; end < 2; ++end) {
+            float eye[4], clip[4];
+            transform(mv, ends[end]->position, eye);
+            transform(p, eye, clip);
+            if (clip[3] <= 0) visible = false;
+            if (!visible) break;
+            window[end][0] = (float)vp[0] + (clip[0] / clip[3] + 1) * 0.5f * (float)vp[2];
+            window[end][1] = (float)vp[1] + (clip[1] / clip[3] + 1) * 0.5f * (float)vp[3];
+            window[end][2] = (clip[2] / clip[3] + 1) * 0.5f;
+        }
+        if (!visible) continue;
+        const bool x_major = std::fabs(window[1][0] - window[0][0]) >= std::fabs(window[1][1] - window[0][1]);
+        const float half = (float)width / 2;
+        const uint32_t first = (uint32_t)quads.size();
+        for (int end = 0; end < 2; ++end)
+            for (int side = -1; side <= 1; side += 2) {
+                float colour[4];
+                for (int c = 0; c < 4; ++c) colour[c] = std::min(1.0f, std::max(0.0f, ends[end]->colour[c]));
+                vertex_data v;
+                window_point(window[end][0] + (x_major ? 0 : side * half), window[end][1] + (x_major ? side * half : 0),
+                             window[end][2], colour, v);
+                quads.push_back(v);
+            }
+        for (uint32_t corner : {0u, 1u, 3u, 0u, 3u, 2u}) indices.push_back(first + corner);
+    }
+    e.pending_vertices.swap(quads);
+    e.pending_indices.swap(indices);
+    e.pending_class = CLASS_TRIANGLES;
+    e.pending_window = true;
+}
+
 // Draws the gathered primitives.
 void flush()
 {
     if (e.pending_class == CLASS_NONE) return;
-    if (!e.pending_indices.empty()) {
-        prepare_uniforms(e.pending_window);
-        upload(GL_ARRAY_BUFFER, e.gl.stream_buffers[0], e.gl.stream_capacity[0], e.pending_vertices.data(),
-               e.pending_vertices.size() * sizeof(vertex_data));
+    if (e.pending_class == CLASS_LINES && !e.pending_window) widen_lines();
+    if (!e.pending_indices.empty() && prepare_uniforms(e.pending_window)) {
+        upload(GL_ARRAY_BUFFER, e.pending_vertices.data(), e.pending_vertices.size() * sizeof(vertex_data));
         interleaved_attributes(true);
-        upload(GL_ELEMENT_ARRAY_BUFFER, e.gl.stream_buffers[1], e.gl.stream_capacity[1], e.pending_indices.data(),
-               e.pending_indices.size() * sizeof(uint32_t));
+        upload(GL_ELEMENT_ARRAY_BUFFER, e.pending_indices.data(), e.pending_indices.size() * sizeof(uint32_t));
         glDrawElements(class_mode(e.pending_class), (GLsizei)e.pending_indices.size(), GL_UNSIGNED_INT, nullptr);
     }
     e.pending_class = CLASS_NONE;
@@ -592,7 +729,7 @@ void gather(GLenum mode, const vertex_data* vertices, size_t count, bool window)
 void run_list_draw(const list_draw& d)
 {
     flush();
-    prepare_uniforms(false);
+    if (!prepare_uniforms(false)) return;
     glBindBuffer(GL_ARRAY_BUFFER, d.list->buffers[0]);
     interleaved_attributes(d.coloured);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.list->buffers[1]);
@@ -832,7 +969,6 @@ void apply_passed_state()
     glClearColor(s.clear_colour[0], s.clear_colour[1], s.clear_colour[2], s.clear_colour[3]);
     glScissor(s.scissor[0], s.scissor[1], s.scissor[2], s.scissor[3]);
     glViewport(s.viewport[0], s.viewport[1], s.viewport[2], s.viewport[3]);
-    glLineWidth(s.line_width);
 }
 
 void set_capability(GLenum cap, bool on)
@@ -1110,7 +1246,7 @@ void TARVELIN_GL_CALL emu_glLineWidth(GLfloat width)
     RECORD(emu_glLineWidth(width));
     flush();
     e.state.line_width = width;
-    glLineWidth(width);
+    // Wide lines are drawn as triangles (WebGL has none wider than a pixel).
 }
 
 void TARVELIN_GL_CALL emu_glGetFloatv(GLenum pname, GLfloat* params);
@@ -1472,19 +1608,18 @@ void TARVELIN_GL_CALL emu_glColorPointer(GLint size, GLenum type, GLsizei stride
     e.client.colours = {e.client.colours.enabled, size, type, stride, pointer};
 }
 
-// Copies `count` elements of a float client array into buffer `k` and points `location` at it.
-void client_array_into_buffer(const client_array& a, size_t count, int k, GLuint location)
+// Copies `count` elements of a float client array into a buffer and points `location` at it.
+void client_array_into_buffer(const client_array& a, size_t count, GLuint location)
 {
     const size_t element = (size_t)a.size * sizeof(float);
     const size_t stride = a.stride ? (size_t)a.stride : element;
-    glBindBuffer(GL_ARRAY_BUFFER, e.gl.array_buffers[k]);
     if (stride == element) {
-        upload(GL_ARRAY_BUFFER, e.gl.array_buffers[k], e.gl.array_capacity[k], a.pointer, count * element);
+        upload(GL_ARRAY_BUFFER, a.pointer, count * element);
     } else {
         std::vector<unsigned char> packed(count * element);
         for (size_t v = 0; v < count; ++v)
             std::memcpy(&packed[v * element], (const unsigned char*)a.pointer + v * stride, element);
-        upload(GL_ARRAY_BUFFER, e.gl.array_buffers[k], e.gl.array_capacity[k], packed.data(), packed.size());
+        upload(GL_ARRAY_BUFFER, packed.data(), packed.size());
     }
     glEnableVertexAttribArray(location);
     glVertexAttribPointer(location, a.size, GL_FLOAT, GL_FALSE, 0, nullptr);
@@ -1496,7 +1631,7 @@ void TARVELIN_GL_CALL emu_glDrawElements(GLenum mode, GLsizei count, GLenum type
     if (count <= 0 || !indices || !c.vertices.enabled || c.vertices.type != GL_FLOAT) return;
     if (c.colours.enabled && c.colours.type != GL_FLOAT) return;
     flush();
-    prepare_uniforms(false);
+    if (!prepare_uniforms(false)) return;
     std::vector<uint32_t> given((size_t)count);
     for (size_t k = 0; k < given.size(); ++k) {
         switch (type) {
@@ -1508,17 +1643,16 @@ void TARVELIN_GL_CALL emu_glDrawElements(GLenum mode, GLsizei count, GLenum type
     const size_t vertices = (size_t)*std::max_element(given.begin(), given.end()) + 1;
     std::vector<uint32_t> split;
     append_indices(mode, 0, given.data(), given.size(), split);
-    client_array_into_buffer(c.vertices, vertices, 0, ATTRIBUTE_POSITION);
+    client_array_into_buffer(c.vertices, vertices, ATTRIBUTE_POSITION);
     if (c.colours.enabled) {
-        client_array_into_buffer(c.colours, vertices, 1, ATTRIBUTE_COLOUR);
+        client_array_into_buffer(c.colours, vertices, ATTRIBUTE_COLOUR);
     } else {
         glDisableVertexAttribArray(ATTRIBUTE_COLOUR);
         glVertexAttrib4fv(ATTRIBUTE_COLOUR, e.state.colour);
     }
     glDisableVertexAttribArray(ATTRIBUTE_NORMAL);
     glVertexAttrib3fv(ATTRIBUTE_NORMAL, e.state.normal);
-    upload(GL_ELEMENT_ARRAY_BUFFER, e.gl.array_buffers[2], e.gl.array_capacity[2], split.data(),
-           split.size() * sizeof(uint32_t));
+    upload(GL_ELEMENT_ARRAY_BUFFER, split.data(), split.size() * sizeof(uint32_t));
     glDrawElements(class_mode(class_of(mode)), (GLsizei)split.size(), GL_UNSIGNED_INT, nullptr);
 }
 
@@ -1539,6 +1673,7 @@ void TARVELIN_GL_CALL emu_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei 
     glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, e.read_buffer.data());
     glPixelStorei(GL_PACK_ALIGNMENT, c.pack_alignment);
     glPixelStorei(GL_PACK_ROW_LENGTH, c.pack_row_length);
+    e.gl.next_stream = 0;  // the frame is drawn: every stream buffer is free
     const size_t alignment = (size_t)std::max(1, c.pack_alignment);
     const size_t row_pixels = (size_t)(c.pack_row_length > 0 ? c.pack_row_length : width);
     const size_t stride = (row_pixels * 3 + alignment - 1) / alignment * alignment;
@@ -1551,6 +1686,7 @@ void TARVELIN_GL_CALL emu_glFinish()
 {
     flush();
     glFinish();
+    e.gl.next_stream = 0;
 }
 
 void TARVELIN_GL_CALL emu_gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble near_z, GLdouble far_z)
@@ -1576,10 +1712,11 @@ void TARVELIN_GL_CALL emu_gluCylinder(GLUquadric* q, GLdouble base, GLdouble top
     cylinder(q, base, top, height, slices, stacks);
 }
 
-GLuint compile(GLenum kind, const char* source, std::string& error)
+GLuint compile(GLenum kind, const std::string& header, const char* source, std::string& error)
 {
     const GLuint shader = glCreateShader(kind);
-    glShaderSource(shader, 1, &source, nullptr);
+    const char* sources[2] = {header.c_str(), source};
+    glShaderSource(shader, 2, sources, nullptr);
     glCompileShader(shader);
     GLint done = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &done);
@@ -1594,11 +1731,14 @@ GLuint compile(GLenum kind, const char* source, std::string& error)
     return 0;
 }
 
-GLuint build_program(std::string& error)
+GLuint build_program(int features, std::string& error)
 {
-    const GLuint vertex_shader = compile(GL_VERTEX_SHADER, VERTEX_SHADER, error);
+    std::string header = "#version 300 es\n";
+    for (int k = 0; k < 5; ++k)
+        header += std::string("#define ") + FEATURE_NAMES[k] + ((features >> k) & 1 ? " 1\n" : " 0\n");
+    const GLuint vertex_shader = compile(GL_VERTEX_SHADER, header, VERTEX_SHADER, error);
     if (!vertex_shader) return 0;
-    const GLuint fragment_shader = compile(GL_FRAGMENT_SHADER, FRAGMENT_SHADER, error);
+    const GLuint fragment_shader = compile(GL_FRAGMENT_SHADER, header, FRAGMENT_SHADER, error);
     if (!fragment_shader) {
         glDeleteShader(vertex_shader);
         return 0;
@@ -1637,15 +1777,11 @@ bool use_gles_backend(std::string& error)
     using namespace gles;
     // A new context: nothing of the last one's is left.
     e = emulation();
-    const GLuint program = build_program(error);
-    if (!program) return false;
-    e.gl.program = program;
-    for (int k = 0; k < UNIFORM_COUNT; ++k) e.gl.uniforms[k] = glGetUniformLocation(program, UNIFORM_NAMES[k]);
+    // The program of the commonest state is built now: it tells whether
+    // the context compiles the emulation's shaders at all.
+    if (!make_program(0, error)) return false;
     glGenVertexArrays(1, &e.gl.vertex_array);
     glBindVertexArray(e.gl.vertex_array);
-    glGenBuffers(2, e.gl.stream_buffers);
-    glGenBuffers(3, e.gl.array_buffers);
-    glUseProgram(program);
     glGetIntegerv(GL_VIEWPORT, e.state.viewport);
     glGetIntegerv(GL_SCISSOR_BOX, e.state.scissor);
     glEnable(GL_DITHER);
@@ -1658,16 +1794,16 @@ bool use_gles_backend(std::string& error)
 void release_gles_backend()
 {
     using namespace gles;
-    if (!e.gl.program) return;
+    if (!e.gl.vertex_array) return;
     e.pending_class = CLASS_NONE;
     for (auto& entry : e.lists) delete_list_buffers(*entry.second);
     e.lists.clear();
     delete e.recording;
     e.recording = nullptr;
-    glDeleteBuffers(2, e.gl.stream_buffers);
-    glDeleteBuffers(3, e.gl.array_buffers);
+    if (!e.gl.stream.empty()) glDeleteBuffers((GLsizei)e.gl.stream.size(), e.gl.stream.data());
     glDeleteVertexArrays(1, &e.gl.vertex_array);
-    glDeleteProgram(e.gl.program);
+    for (GLuint program : e.gl.programs)
+        if (program) glDeleteProgram(program);
     e.gl = context_objects{};
 }
 

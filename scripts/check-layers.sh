@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails on any project include that points up the layer list, or sideways
 # into another folder of the same rank (docs/HACKING.md has the rule):
-#   common < render < lakebed < objects < instruments < scene < shell
+#   common < gles < render < lakebed < objects < instruments < scene < shell
 #   < shell/freetype, shell/posix < shell/x11
 #   < shell/sdl, shell/win32, shell/headless, shell/world, shell/web
 # A folder may always include its own headers. tests/ and bench/ may include
@@ -13,10 +13,10 @@ root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 # rank FOLDER: the folder's place in the list, or nothing for folders outside it.
 rank() {
   case "$1" in
-    common) echo 0 ;; render) echo 1 ;; lakebed) echo 2 ;; objects) echo 3 ;;
-    instruments) echo 4 ;; scene) echo 5 ;; shell) echo 6 ;;
-    shell/freetype|shell/posix) echo 7 ;; shell/x11) echo 8 ;;
-    shell/sdl|shell/win32|shell/headless|shell/world|shell/web) echo 9 ;;
+    common) echo 0 ;; gles) echo 1 ;; render) echo 2 ;; lakebed) echo 3 ;; objects) echo 4 ;;
+    instruments) echo 5 ;; scene) echo 6 ;; shell) echo 7 ;;
+    shell/freetype|shell/posix) echo 8 ;; shell/x11) echo 9 ;;
+    shell/sdl|shell/win32|shell/headless|shell/world|shell/web) echo 10 ;;
     *) echo "" ;;
   esac
 }

@@ -37,7 +37,6 @@ compare() {
 }
 
 compare swim 300,772,900,905,907,1000 --frames 1000 --keys "a@771-810,up@811-1000,left@850-880,f1@905-906"
-compare climb 1100 --frames 1100 --keys "up@772-1100,q@900-1000,left@1000-1040"
 compare dive 1130,1250 --frames 1250 --keys "a@771-830,up@831-1250,right@1000-1060,q@1150-1180"
 compare soft 500,900 --soft --frames 900 --keys "a@771-800,up@801-900,right@820-840"
 compare saver 400,1100 --saver --frames 1100

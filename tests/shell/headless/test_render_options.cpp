@@ -45,6 +45,14 @@ TEST(RenderOptions, AcceptsTheFullSet)
     EXPECT_EQ(all.keys.size(), 6u);
     EXPECT_TRUE(key_held(all.keys, VK_CODE_DOWN, 3));
     EXPECT_TRUE(key_held(all.keys, VK_CODE_A, 1));
+    EXPECT_FALSE(all.gles);
+
+    render_options gles;
+    ASSERT_TRUE(parse({"--renderer=gles", "--frames", "1"}, gles, error)) << error;
+    EXPECT_TRUE(gles.gles);
+    render_options gl;
+    ASSERT_TRUE(parse({"--renderer", "gl", "--frames", "1"}, gl, error)) << error;
+    EXPECT_FALSE(gl.gles);
 }
 
 TEST(RenderOptions, RejectsBadInputWithOneLineNamingIt)
@@ -75,6 +83,8 @@ TEST(RenderOptions, RejectsBadInputWithOneLineNamingIt)
         {"--icon", "32", "--frames", "10"},
         {"--icon", "32", "--saver"},
         {"--shot", "5", "--icon", "32"},
+        {"--renderer", "vulkan"},
+        {"--renderer", "GLES"},
     };
     for (const auto& args : bad) {
         render_options o;
