@@ -23,6 +23,10 @@ trap '[ -n "$server" ] && kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
+# The page, its script and its WebAssembly: at most 2 MB (the world is generated, not shipped).
+size=$(cat "$web/index.html" "$web/tarvelin.js" "$web/tarvelin.wasm" | wc -c)
+[ "$size" -le 2000000 ] || fail "the page is $size bytes, more than 2 MB"
+
 # A port of our own, then the page's folder served on it.
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 python3 -m http.server --bind 127.0.0.1 --directory "$web" "$port" >"$work/server.log" 2>&1 &
