@@ -54,16 +54,16 @@ void camera_matrices(float x, float y, float z, float yaw, float pitch, int widt
 {
     // The perspective: worked in double, loaded as singles.
     const double aspect = (GLfloat)width / (GLfloat)height;
-    const double near = 0.5, far = 1500.0;
+    const double z_near = 0.5, z_far = 1500.0;
     const double radians = 50.0 / 2 * 3.14159265358979323846 / 180;
     const double cotangent = std::cos(radians) / std::sin(radians);
-    const double depth = far - near;
+    const double depth = z_far - z_near;
     for (int k = 0; k < 16; ++k) projection[k] = 0;
     projection[0] = (float)(cotangent / aspect);
     projection[5] = (float)cotangent;
-    projection[10] = (float)(-(far + near) / depth);
+    projection[10] = (float)(-(z_far + z_near) / depth);
     projection[11] = -1;
-    projection[14] = (float)(-2 * near * far / depth);
+    projection[14] = (float)(-2 * z_near * z_far / depth);
 
     // The look-at: the eye's axes in single precision, then the move to the eye.
     const double Y = yaw * CAMERA_DEG_TO_RAD;
