@@ -35,6 +35,3 @@ bool use_gles_backend(std::string& error);
 // context; called before that context goes away. The table keeps the
 // emulation until the next use_gles_backend or use_desktop_gl.
 void release_gles_backend();
-
-// Whether the emulation is in the table.
-bool gles_backend_in_use();

@@ -1,4 +1,4 @@
-// OpenGL 1.1 on OpenGL ES 3 / WebGL 2: the fixed-function state, immediate mode, display lists and the shader (gles_backend.h).
+// OpenGL 1.1 on OpenGL ES 3 / WebGL 2: fixed-function state, immediate mode, display lists, shaders (gles_backend.h).
 #define GL_GLEXT_PROTOTYPES
 #include "gles/gles_backend.h"
 
@@ -49,12 +49,16 @@ uniform vec3 u_attenuation;     // constant, linear, quadratic
 uniform vec4 u_material[8];     // front then back: ambient, diffuse, specular, emission
 uniform float u_shininess[2];
 uniform float u_point_size;
+uniform highp int u_fog;        // 1 linear, 2 exp, 3 exp2
+uniform vec3 u_fog_range;       // start, end, density
 out vec4 v_front;
 #if TWO_SIDE
 out vec4 v_back;
 #endif
 #if FOG
-out float v_fog_distance;
+// Linear fog: the fog factor before clamping, which is linear in the
+// distance and so interpolates as the distance would; otherwise the distance.
+out float v_fog;
 #endif
 
 #if LIGHTING
@@ -117,7 +121,8 @@ void main()
     gl_Position = u_projection * eye;
     gl_PointSize = u_point_size;
 #if FOG
-    v_fog_distance = abs(eye.z);
+    float distance = abs(eye.z);
+    v_fog = u_fog == 1 ? (u_fog_range.y - distance) / (u_fog_range.y - u_fog_range.x) : distance;
 #endif
 #if LIGHTING
     vec3 n = u_normal_matrix * a_normal;
@@ -141,8 +146,8 @@ in vec4 v_front;
 in vec4 v_back;
 #endif
 #if FOG
-in float v_fog_distance;
-uniform int u_fog;              // 1 linear, 2 exp, 3 exp2
+in float v_fog;
+uniform highp int u_fog;        // 1 linear, 2 exp, 3 exp2
 uniform vec4 u_fog_colour;
 uniform vec3 u_fog_range;       // start, end, density
 #endif
@@ -160,14 +165,13 @@ void main()
     vec4 c = v_front;
 #endif
 #if FOG
-    float z = v_fog_distance;
     float f;
     if (u_fog == 1)
-        f = (u_fog_range.y - z) / (u_fog_range.y - u_fog_range.x);
+        f = v_fog;
     else if (u_fog == 2)
-        f = exp(-u_fog_range.z * z);
+        f = exp(-u_fog_range.z * v_fog);
     else
-        f = exp(-(u_fog_range.z * z) * (u_fog_range.z * z));
+        f = exp(-(u_fog_range.z * v_fog) * (u_fog_range.z * v_fog));
     c.rgb = mix(u_fog_colour.rgb, c.rgb, clamp(f, 0.0, 1.0));
 #endif
 #if ALPHA_TEST
@@ -190,13 +194,14 @@ constexpr double PI = 3.14159265358979323846;
 enum attribute { ATTRIBUTE_POSITION = 0, ATTRIBUTE_NORMAL = 1, ATTRIBUTE_COLOUR = 2 };
 
 enum uniform_name {
-    U_MODELVIEW, U_PROJECTION, U_NORMAL_MATRIX, U_LIGHT_ON, U_LOCAL_VIEWER, U_NORMALIZE, U_TRACKED, U_SCENE_AMBIENT, U_LIGHT, U_SPOT_DIRECTION, U_SPOT, U_ATTENUATION, U_MATERIAL,
-    U_SHININESS, U_POINT_SIZE, U_FOG, U_FOG_COLOUR, U_FOG_RANGE, U_ALPHA_FUNC, U_ALPHA_REF, UNIFORM_COUNT
+    U_MODELVIEW, U_PROJECTION, U_NORMAL_MATRIX, U_LIGHT_ON, U_LOCAL_VIEWER, U_NORMALIZE, U_TRACKED,
+    U_SCENE_AMBIENT, U_LIGHT, U_SPOT_DIRECTION, U_SPOT, U_ATTENUATION, U_MATERIAL, U_SHININESS,
+    U_POINT_SIZE, U_FOG, U_FOG_COLOUR, U_FOG_RANGE, U_ALPHA_FUNC, U_ALPHA_REF, UNIFORM_COUNT
 };
 const char* const UNIFORM_NAMES[UNIFORM_COUNT] = {
-    "u_modelview", "u_projection", "u_normal_matrix", "u_light_on", "u_local_viewer", "u_normalize", "u_tracked", "u_scene_ambient", "u_light", "u_spot_direction", "u_spot",
-    "u_attenuation", "u_material", "u_shininess", "u_point_size", "u_fog", "u_fog_colour", "u_fog_range",
-    "u_alpha_func", "u_alpha_ref",
+    "u_modelview", "u_projection", "u_normal_matrix", "u_light_on", "u_local_viewer", "u_normalize", "u_tracked",
+    "u_scene_ambient", "u_light", "u_spot_direction", "u_spot", "u_attenuation", "u_material", "u_shininess",
+    "u_point_size", "u_fog", "u_fog_colour", "u_fog_range", "u_alpha_func", "u_alpha_ref",
 };
 
 // ---------------------------------------------------------------------------
@@ -391,6 +396,7 @@ struct list_draw {
 struct context_objects {
     GLuint programs[PROGRAM_COUNT] = {};  // built when first needed
     GLint uniforms[PROGRAM_COUNT][UNIFORM_COUNT] = {};
+    bool failed[PROGRAM_COUNT] = {};      // could not be built: not tried again
     int current = -1;                     // the program in use
     GLuint vertex_array = 0;
     // Buffers for the vertices and indices drawn once, each used at most
@@ -435,8 +441,6 @@ struct emulation {
     std::vector<unsigned char> read_buffer;
     context_objects gl;
 } e;
-
-bool in_use = false;
 
 matrix& current_matrix()
 {
@@ -581,10 +585,10 @@ bool prepare_uniforms(bool window)
     if (s.alpha_test && s.alpha_func != GL_ALWAYS) features |= FEATURE_ALPHA_TEST;
     context_objects& g = e.gl;
     std::string error;
+    if (g.failed[features]) return false;
     if (!g.programs[features] && !make_program(features, error)) {
-        static bool told = false;
-        if (!told) std::fprintf(stderr, "tarvelin: %s\n", error.c_str());
-        told = true;
+        std::fprintf(stderr, "tarvelin: %s\n", error.c_str());
+        g.failed[features] = true;
         return false;
     }
     if (g.current != features) {
@@ -1086,7 +1090,8 @@ void set_light(GLenum light, GLenum pname, std::array<float, 4> p)
     case GL_SPECULAR: std::memcpy(l.specular, p.data(), 16); break;
     case GL_POSITION: transform(mv, p.data(), l.position); break;
     case GL_SPOT_DIRECTION:
-        for (int row = 0; row < 3; ++row) l.spot_direction[row] = mv[row] * p[0] + mv[4 + row] * p[1] + mv[8 + row] * p[2];
+        for (int row = 0; row < 3; ++row)
+            l.spot_direction[row] = mv[row] * p[0] + mv[4 + row] * p[1] + mv[8 + row] * p[2];
         break;
     case GL_SPOT_EXPONENT: l.spot_exponent = p[0]; break;
     case GL_SPOT_CUTOFF: l.spot_cutoff = p[0]; break;
@@ -1108,7 +1113,10 @@ std::array<float, 4> four(GLenum pname, const GLfloat* params)
     return p;
 }
 
-void TARVELIN_GL_CALL emu_glLightf(GLenum light, GLenum pname, GLfloat param) { set_light(light, pname, {param, 0, 0, 0}); }
+void TARVELIN_GL_CALL emu_glLightf(GLenum light, GLenum pname, GLfloat param)
+{
+    set_light(light, pname, {param, 0, 0, 0});
+}
 void TARVELIN_GL_CALL emu_glLightfv(GLenum light, GLenum pname, const GLfloat* params)
 {
     set_light(light, pname, four(pname, params));
@@ -1668,6 +1676,7 @@ void TARVELIN_GL_CALL emu_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei 
     flush();
     if (format != GL_RGB || type != GL_UNSIGNED_BYTE || width <= 0 || height <= 0) {
         glReadPixels(x, y, width, height, format, type, pixels);
+        e.gl.next_stream = 0;
         return;
     }
     // Reading RGBA is what every OpenGL ES context offers; the rows are then
@@ -1685,7 +1694,8 @@ void TARVELIN_GL_CALL emu_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei 
     const size_t stride = (row_pixels * 3 + alignment - 1) / alignment * alignment;
     for (size_t r = 0; r < (size_t)height; ++r)
         for (size_t col = 0; col < (size_t)width; ++col)
-            std::memcpy((unsigned char*)pixels + r * stride + col * 3, &e.read_buffer[(r * (size_t)width + col) * 4], 3);
+            std::memcpy((unsigned char*)pixels + r * stride + col * 3,
+                        &e.read_buffer[(r * (size_t)width + col) * 4], 3);
 }
 
 void TARVELIN_GL_CALL emu_glFinish()
@@ -1783,9 +1793,9 @@ bool use_gles_backend(std::string& error)
     using namespace gles;
     // A new context: nothing of the last one's is left.
     e = emulation();
-    // The program of the commonest state is built now: it tells whether
-    // the context compiles the emulation's shaders at all.
-    if (!make_program(0, error)) return false;
+    // The program with every feature but window coordinates is built now:
+    // it tells whether the context compiles the emulation's shaders at all.
+    if (!make_program(FEATURE_LIGHTING | FEATURE_TWO_SIDE | FEATURE_FOG | FEATURE_ALPHA_TEST, error)) return false;
     glGenVertexArrays(1, &e.gl.vertex_array);
     glBindVertexArray(e.gl.vertex_array);
     glGetIntegerv(GL_VIEWPORT, e.state.viewport);
@@ -1793,7 +1803,6 @@ bool use_gles_backend(std::string& error)
     glEnable(GL_DITHER);
     gl_dispatch = emulated_functions();
     gl_before_framebuffer_change = flush;
-    in_use = true;
     return true;
 }
 
@@ -1812,9 +1821,4 @@ void release_gles_backend()
     for (GLuint program : e.gl.programs)
         if (program) glDeleteProgram(program);
     e.gl = context_objects{};
-}
-
-bool gles_backend_in_use()
-{
-    return gles::in_use;
 }
