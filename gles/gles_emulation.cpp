@@ -1676,7 +1676,7 @@ void TARVELIN_GL_CALL emu_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei 
     flush();
     if (format != GL_RGB || type != GL_UNSIGNED_BYTE || width <= 0 || height <= 0) {
         glReadPixels(x, y, width, height, format, type, pixels);
-        e.gl.next_stream = 0;
+        e.gl.next_stream[0] = e.gl.next_stream[1] = 0;
         return;
     }
     // Reading RGBA is what every OpenGL ES context offers; the rows are then
