@@ -402,10 +402,12 @@ struct context_objects {
     // Buffers for the vertices and indices drawn once, each used at most
     // once between two waits for the context (glFinish, glReadPixels): a
     // buffer the renderer may still be reading is never written, which
-    // would make a software renderer wait for the frame so far.
-    std::vector<GLuint> stream;
-    std::vector<size_t> stream_capacity;
-    size_t next_stream = 0;
+    // would make a software renderer wait for the frame so far. Vertices
+    // and indices have buffers of their own: WebGL never lets a buffer that
+    // held one hold the other.
+    std::vector<GLuint> stream[2];
+    std::vector<size_t> stream_capacity[2];
+    size_t next_stream[2] = {0, 0};
 };
 
 struct emulation {
@@ -608,18 +610,22 @@ constexpr size_t STREAM_BUFFERS = 1024;
 void upload(GLenum target, const void* data, size_t size)
 {
     context_objects& g = e.gl;
-    if (g.next_stream >= STREAM_BUFFERS) g.next_stream = 0;
-    if (g.next_stream == g.stream.size()) {
+    const int pool = target == GL_ELEMENT_ARRAY_BUFFER ? 1 : 0;
+    std::vector<GLuint>& stream = g.stream[pool];
+    std::vector<size_t>& capacity = g.stream_capacity[pool];
+    size_t& next = g.next_stream[pool];
+    if (next >= STREAM_BUFFERS) next = 0;
+    if (next == stream.size()) {
         GLuint buffer = 0;
         glGenBuffers(1, &buffer);
-        g.stream.push_back(buffer);
-        g.stream_capacity.push_back(0);
+        stream.push_back(buffer);
+        capacity.push_back(0);
     }
-    const size_t k = g.next_stream++;
-    glBindBuffer(target, g.stream[k]);
-    if (size > g.stream_capacity[k]) {
-        g.stream_capacity[k] = std::max(size, (size_t)4096);
-        glBufferData(target, (GLsizeiptr)g.stream_capacity[k], nullptr, GL_STREAM_DRAW);
+    const size_t k = next++;
+    glBindBuffer(target, stream[k]);
+    if (size > capacity[k]) {
+        capacity[k] = std::max(size, (size_t)4096);
+        glBufferData(target, (GLsizeiptr)capacity[k], nullptr, GL_STREAM_DRAW);
     }
     glBufferSubData(target, 0, (GLsizeiptr)size, data);
 }
@@ -1670,7 +1676,7 @@ void TARVELIN_GL_CALL emu_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei 
     flush();
     if (format != GL_RGB || type != GL_UNSIGNED_BYTE || width <= 0 || height <= 0) {
         glReadPixels(x, y, width, height, format, type, pixels);
-        e.gl.next_stream = 0;
+        e.gl.next_stream[0] = e.gl.next_stream[1] = 0;
         return;
     }
     // Reading RGBA is what every OpenGL ES context offers; the rows are then
@@ -1682,7 +1688,7 @@ void TARVELIN_GL_CALL emu_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei 
     glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, e.read_buffer.data());
     glPixelStorei(GL_PACK_ALIGNMENT, c.pack_alignment);
     glPixelStorei(GL_PACK_ROW_LENGTH, c.pack_row_length);
-    e.gl.next_stream = 0;  // the frame is drawn: every stream buffer is free
+    e.gl.next_stream[0] = e.gl.next_stream[1] = 0;  // the frame is drawn: every stream buffer is free
     const size_t alignment = (size_t)std::max(1, c.pack_alignment);
     const size_t row_pixels = (size_t)(c.pack_row_length > 0 ? c.pack_row_length : width);
     const size_t stride = (row_pixels * 3 + alignment - 1) / alignment * alignment;
@@ -1696,7 +1702,7 @@ void TARVELIN_GL_CALL emu_glFinish()
 {
     flush();
     glFinish();
-    e.gl.next_stream = 0;
+    e.gl.next_stream[0] = e.gl.next_stream[1] = 0;
 }
 
 void TARVELIN_GL_CALL emu_gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble near_z, GLdouble far_z)
@@ -1809,7 +1815,8 @@ void release_gles_backend()
     e.lists.clear();
     delete e.recording;
     e.recording = nullptr;
-    if (!e.gl.stream.empty()) glDeleteBuffers((GLsizei)e.gl.stream.size(), e.gl.stream.data());
+    for (const std::vector<GLuint>& stream : e.gl.stream)
+        if (!stream.empty()) glDeleteBuffers((GLsizei)stream.size(), stream.data());
     glDeleteVertexArrays(1, &e.gl.vertex_array);
     for (GLuint program : e.gl.programs)
         if (program) glDeleteProgram(program);

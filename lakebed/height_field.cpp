@@ -377,10 +377,13 @@ inline void colour_from(uint32_t& state, float h, float colour[4])
         return (int)((state >> 16) & 0x7FFF);
     };
     const float u = (float)(((double)h + 600.0) / 300.0);
-    const float dr = (float)((double)(draw() % 50) / 200.0);
-    const float dg = (float)((double)(draw() % 50) / 200.0);
-    colour[0] = (float)((double)u + 1.3 + (double)dr);
-    colour[1] = (float)((double)u + 1.3 + (double)dg);
+    // The two shades stay in double precision up to the sum: every world
+    // made so far was coloured that way, and a compiler that rounds them to
+    // single precision first would colour a few vertices a bit apart.
+    const double dr = (double)(draw() % 50) / 200.0;
+    const double dg = (double)(draw() % 50) / 200.0;
+    colour[0] = (float)((double)u + 1.3 + dr);
+    colour[1] = (float)((double)u + 1.3 + dg);
     colour[2] = (float)(1.0 - 0.333 * (double)u);
     colour[3] = 1.0f;
 }
@@ -401,10 +404,12 @@ void colour_bed()
     const uint32_t second = random_state_after(start, 2ull * INNER * (SPLIT - 1));
     // Where the system will not start a thread, this one colours those rows too.
     std::thread lower;
+#ifndef TARVELIN_ONE_THREAD
     try {
         lower = std::thread(colour_rows, SPLIT, BED_SIZE - 2, second);
     } catch (const std::system_error&) {
     }
+#endif
     colour_rows(1, SPLIT - 1, start);
     if (lower.joinable())
         lower.join();

@@ -228,6 +228,14 @@ void draw_fish(float camera_x, float camera_z)
     }
 }
 
+int count_fish_in_sight(float camera_x, float camera_z)
+{
+    int count = 0;
+    for (const fish_record& f : world.fish_table)
+        if (fish_in_sight(f, camera_x, camera_z)) ++count;
+    return count;
+}
+
 void draw_one_fish(float x, float y, float z, float yaw, float pitch, float tail_phase)
 {
     const double h = yaw * DEG_TO_RAD;

@@ -6,6 +6,8 @@ struct fish_record;
 void generate_fish();
 void update_fish(float camera_x, float camera_z);
 void draw_fish(float camera_x, float camera_z);
+// How many fish draw_fish would draw now: those in sight (GL-free).
+int count_fish_in_sight(float camera_x, float camera_z);
 void draw_one_fish(float x, float y, float z, float yaw, float pitch, float tail_phase);
 
 // Horizontal distance below which a fish swims and is drawn.

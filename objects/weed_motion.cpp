@@ -92,6 +92,13 @@ void sway_ribbons()
     }
 }
 
+void move_weed_beds(float camera_x, float camera_z)
+{
+    recycle_weeds(world.ribbon_table, world.ribbon_count, camera_x, camera_z);
+    sway_ribbons();
+    recycle_weeds(world.leaf_table, world.leaf_count, camera_x, camera_z);
+}
+
 void update_weed_beds(float camera_x, float camera_z)
 {
     const int ribbons = in_use(world.ribbon_count);

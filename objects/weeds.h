@@ -27,3 +27,5 @@ void move_weed_through_camera(weed_record& w, float camera_x, float camera_z, do
 void recycle_weeds(weed_record* table, int count, float camera_x, float camera_z);
 // Sways every ribbon weed in use by one frame (GL-free).
 void sway_ribbons();
+// update_weed_beds without drawing: the recycling and the sway (GL-free).
+void move_weed_beds(float camera_x, float camera_z);

@@ -27,3 +27,63 @@ void place_camera(float x, float y, float z, float yaw, float pitch, int width, 
     glDisable(GL_BLEND);
     glDisable(GL_ALPHA_TEST);
 }
+
+namespace {
+
+// A vector of three singles made unit length in single precision.
+void normalise(float v[3])
+{
+    const float r = (float)std::sqrt((double)(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]));
+    if (r == 0.0f) return;
+    v[0] /= r;
+    v[1] /= r;
+    v[2] /= r;
+}
+
+void cross(const float a[3], const float b[3], float out[3])
+{
+    out[0] = a[1] * b[2] - a[2] * b[1];
+    out[1] = a[2] * b[0] - a[0] * b[2];
+    out[2] = a[0] * b[1] - a[1] * b[0];
+}
+
+}  // namespace
+
+void camera_matrices(float x, float y, float z, float yaw, float pitch, int width, int height,
+                     float projection[16], float modelview[16])
+{
+    // The perspective: worked in double, loaded as singles.
+    const double aspect = (GLfloat)width / (GLfloat)height;
+    const double z_near = 0.5, z_far = 1500.0;
+    const double radians = 50.0 / 2 * 3.14159265358979323846 / 180;
+    const double cotangent = std::cos(radians) / std::sin(radians);
+    const double depth = z_far - z_near;
+    for (int k = 0; k < 16; ++k) projection[k] = 0;
+    projection[0] = (float)(cotangent / aspect);
+    projection[5] = (float)cotangent;
+    projection[10] = (float)(-(z_far + z_near) / depth);
+    projection[11] = -1;
+    projection[14] = (float)(-2 * z_near * z_far / depth);
+
+    // The look-at: the eye's axes in single precision, then the move to the eye.
+    const double Y = yaw * CAMERA_DEG_TO_RAD;
+    const double P = pitch * CAMERA_DEG_TO_RAD;
+    const double eye[3] = {x, y, z};
+    const double centre[3] = {x + 50 * std::cos(Y), y + 50 * std::sin(P) / std::cos(P), z - 50 * std::sin(Y)};
+    float forward[3], side[3], up[3] = {0, 1, 0};
+    for (int k = 0; k < 3; ++k) forward[k] = (float)(centre[k] - eye[k]);
+    normalise(forward);
+    cross(forward, up, side);
+    normalise(side);
+    cross(side, forward, up);
+    float* m = modelview;
+    for (int k = 0; k < 16; ++k) m[k] = 0;
+    for (int k = 0; k < 3; ++k) {
+        m[4 * k] = side[k];
+        m[4 * k + 1] = up[k];
+        m[4 * k + 2] = -forward[k];
+    }
+    m[15] = 1;
+    const float tx = (float)-eye[0], ty = (float)-eye[1], tz = (float)-eye[2];
+    for (int r = 0; r < 4; ++r) m[12 + r] = m[r] * tx + m[4 + r] * ty + m[8 + r] * tz + m[12 + r];
+}

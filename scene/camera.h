@@ -7,6 +7,12 @@ constexpr int CAMERA_VIEW_HEIGHT = 768;
 
 // Viewport, projection and look-at for a camera at (x, y, z) with yaw and pitch in degrees.
 void place_camera(float x, float y, float z, float yaw, float pitch, int width, int height);
+// The two matrices place_camera leaves in the GL (column-major), worked out
+// without it: the GLU perspective and look-at arithmetic, then the GL's own
+// single-precision product and translation, step for step, so that the view
+// volume taken from them is the one a frame drawn through the GL culls with.
+void camera_matrices(float x, float y, float z, float yaw, float pitch, int width, int height,
+                     float projection[16], float modelview[16]);
 
 // Tries one movement step with sign +1 (forward) or -1 (back) under the
 // clearance rule, given the start clearance c0. Returns true when accepted;

@@ -13,6 +13,13 @@ void frame_colour_factors(float pitch, float camera_y, float& t, float& d);
 // The screensaver's turn of one degree per frame (no OpenGL).
 void turn_saver_camera();
 
+// One frame of the program's frame driver without drawing and without a GL
+// context: every change run_frame makes to the world (title, lamp, fog,
+// bubbles, camera, ripples, plants, fish, the fish counted in sight, the
+// dials' sweeps and readings), in the same order, with the view volume
+// worked out from the camera (camera_matrices) rather than read back.
+void advance_frame_without_drawing();
+
 // The drawing steps of a main-view frame, in the order they run. The
 // screensaver's frame has no view frame and no dials.
 enum frame_step {

@@ -3,7 +3,7 @@
 # into another folder of the same rank (docs/HACKING.md has the rule):
 #   common < gles < render < lakebed < objects < instruments < scene < shell
 #   < shell/freetype, shell/posix < shell/x11
-#   < shell/sdl, shell/win32, shell/headless
+#   < shell/sdl, shell/win32, shell/headless, shell/world, shell/web
 # A folder may always include its own headers. tests/ and bench/ may include
 # anything.
 # Usage: scripts/check-layers.sh [ROOT]    (default: the repository)
@@ -16,7 +16,7 @@ rank() {
     common) echo 0 ;; gles) echo 1 ;; render) echo 2 ;; lakebed) echo 3 ;; objects) echo 4 ;;
     instruments) echo 5 ;; scene) echo 6 ;; shell) echo 7 ;;
     shell/freetype|shell/posix) echo 8 ;; shell/x11) echo 9 ;;
-    shell/sdl|shell/win32|shell/headless) echo 10 ;;
+    shell/sdl|shell/win32|shell/headless|shell/world|shell/web) echo 10 ;;
     *) echo "" ;;
   esac
 }

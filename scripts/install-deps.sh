@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, if any are missing.
-# Usage: scripts/install-deps.sh [windows]
+# Usage: scripts/install-deps.sh [windows] [web]
 set -euo pipefail
 
 packages=(
@@ -15,9 +15,14 @@ packages=(
   xscreensaver dbus-daemon python3-dbus python3-gi
   weston zenity
 )
-if [ "${1:-}" = "windows" ]; then
-  packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 file python3 icoutils)
-fi
+for group in "$@"; do
+  case "$group" in
+    windows) packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 file python3 icoutils) ;;
+    # Emscripten (its optimiser needs acorn from node-acorn) and the browser the page is tested in.
+    web) packages+=(emscripten node-acorn nodejs chromium python3) ;;
+    *) echo "install-deps.sh: unknown group '$group' (windows, web)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

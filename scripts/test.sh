@@ -3,11 +3,11 @@
 # render and end-to-end tests; then under the address and undefined-behaviour
 # sanitizers the unit tests, the renderer's command-line and frame tests and a
 # short flight of each program; then the Windows builds and their tests under
-# wine64.
+# wine64; and the web build with its tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Everything at once: one package index update for the Linux and the Windows tools.
-scripts/install-deps.sh windows
+scripts/install-deps.sh windows web
 
 cmake --preset default >/dev/null
 cmake --build --preset default
@@ -17,6 +17,11 @@ ctest --preset default -j2
 # F1 with the machine kept busy: alone, since its load would slow the others;
 # then the two minutes of waiting for XScreenSaver's idle timeout.
 ctest --test-dir build --output-on-failure -L 'load|idle'
+
+# The web page and tarvelin_world.js (Emscripten), then their tests: the world
+# under Node and the page in headless Chromium against the native programs.
+scripts/build-web.sh
+TARVELIN_REQUIRE_WEB=1 ctest --test-dir build --output-on-failure -L web
 
 # The sanitizer build is optimised lightly (-O1, line tables only: see
 # CMakePresets.json), which halves its compile time; the reports still

@@ -61,9 +61,9 @@ bool monospaced(FcPattern* match, const char*)
     return FcPatternGetInteger(match, FC_SPACING, 0, &spacing) == FcResultMatch && spacing >= FC_MONO;
 }
 
-// One glyph as a glBitmap call: rows bottom first, the origin at the pen
+// One glyph as glBitmap takes it: rows bottom first, the origin at the pen
 // position on the baseline, the pen moved by the glyph's advance.
-void compile_glyph(FT_Face face, int code)
+void rasterise_glyph(FT_Face face, int code, const glyph_sink& each)
 {
     if (FT_Load_Char(face, (FT_ULong)code, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return;
     const FT_GlyphSlot slot = face->glyph;
@@ -79,10 +79,7 @@ void compile_glyph(FT_Face face, int code)
         }
     }
     const GLfloat advance = (GLfloat)((slot->advance.x + 32) >> 6);
-    glBitmap(width, rows, (GLfloat)-slot->bitmap_left, (GLfloat)(rows - slot->bitmap_top), advance, 0,
-             bits.data());
-    keep_font_glyph(code, width, rows, (GLfloat)-slot->bitmap_left, (GLfloat)(rows - slot->bitmap_top), advance,
-                    0, bits.data());
+    each(code, width, rows, (GLfloat)-slot->bitmap_left, (GLfloat)(rows - slot->bitmap_top), advance, bits.data());
 }
 
 }  // namespace
@@ -99,27 +96,48 @@ bool find_font_file(std::string& path, int& face_index, std::string& family)
            match_font("monospace", monospaced, path, face_index, family);
 }
 
-bool build_font_lists(unsigned int base, const char* path, int face_index, int pixel_height)
+bool rasterise_font(const char* path, int face_index, int pixel_height, const glyph_sink& each,
+                    const std::function<void(int code)>& after)
 {
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0) return false;
     FT_Face face = nullptr;
-    bool built = false;
+    bool made = false;
     if (FT_New_Face(library, path, face_index, &face) == 0) {
         // By character (em) height, not by cell height.
         if (FT_Set_Pixel_Sizes(face, 0, (FT_UInt)pixel_height) == 0) {
-            push_glyph_unpacking();
             for (int k = 0; k < FONT_CODE_COUNT; ++k) {
-                glNewList(base + (GLuint)k, GL_COMPILE);
-                compile_glyph(face, FONT_FIRST_CODE + k);
-                glEndList();
+                rasterise_glyph(face, FONT_FIRST_CODE + k, each);
+                if (after) after(FONT_FIRST_CODE + k);
             }
-            glPopClientAttrib();
-            built = true;
+            made = true;
         }
         FT_Done_Face(face);
     }
     FT_Done_FreeType(library);
+    return made;
+}
+
+bool build_font_lists(unsigned int base, const char* path, int face_index, int pixel_height)
+{
+    push_glyph_unpacking();
+    // Each code's list holds its glyph, or nothing where the face has none.
+    bool open = false;
+    const bool built = rasterise_font(
+        path, face_index, pixel_height,
+        [&open, base](int code, int width, int height, float xorig, float yorig, float xmove,
+                      const unsigned char* bits) {
+            glNewList(base + (GLuint)(code - FONT_FIRST_CODE), GL_COMPILE);
+            open = true;
+            glBitmap(width, height, xorig, yorig, xmove, 0, bits);
+            keep_font_glyph(code, width, height, xorig, yorig, xmove, 0, bits);
+        },
+        [&open, base](int code) {
+            if (!open) glNewList(base + (GLuint)(code - FONT_FIRST_CODE), GL_COMPILE);
+            glEndList();
+            open = false;
+        });
+    glPopClientAttrib();
     return built;
 }
 

@@ -26,8 +26,9 @@ expect_refusal() {
   fi
 }
 
-expect_refusal amiga "TARVELIN_PLATFORM is 'amiga'; it must be linux or win32"
-expect_refusal Linux "TARVELIN_PLATFORM is 'Linux'; it must be linux or win32"
-expect_refusal "" "TARVELIN_PLATFORM is ''; it must be linux or win32"
+expect_refusal amiga "TARVELIN_PLATFORM is 'amiga'; it must be linux, win32 or web"
+expect_refusal Linux "TARVELIN_PLATFORM is 'Linux'; it must be linux, win32 or web"
+expect_refusal "" "TARVELIN_PLATFORM is ''; it must be linux, win32 or web"
 expect_refusal win32 "TARVELIN_PLATFORM win32 needs a Windows compiler"
+expect_refusal web "TARVELIN_PLATFORM web needs Emscripten"
 [ "$failures" -eq 0 ]
