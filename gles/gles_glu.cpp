@@ -1,6 +1,7 @@
 // The GL utility library's matrices and quadrics, computed as the library computes them, drawn through the emulation.
 #include <cmath>
 
+#include "common/look_at.h"
 #include "gles/gles_internal.h"
 
 namespace gles {
@@ -18,22 +19,6 @@ struct quadric {
 quadric* of(GLUquadric* q)
 {
     return reinterpret_cast<quadric*>(q);
-}
-
-void normalise(float v[3])
-{
-    const float r = (float)std::sqrt((double)(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]));
-    if (r == 0.0f) return;
-    v[0] /= r;
-    v[1] /= r;
-    v[2] /= r;
-}
-
-void cross(const float a[3], const float b[3], float out[3])
-{
-    out[0] = a[1] * b[2] - a[2] * b[1];
-    out[1] = a[2] * b[0] - a[0] * b[2];
-    out[2] = a[0] * b[1] - a[1] * b[0];
 }
 
 }  // namespace
@@ -159,10 +144,7 @@ void look_at(GLdouble eye_x, GLdouble eye_y, GLdouble eye_z, GLdouble centre_x, 
     float forward[3] = {(float)(centre_x - eye_x), (float)(centre_y - eye_y), (float)(centre_z - eye_z)};
     float up[3] = {(float)up_x, (float)up_y, (float)up_z};
     float side[3];
-    normalise(forward);
-    cross(forward, up, side);
-    normalise(side);
-    cross(side, forward, up);
+    look_at_axes(forward, up, side);
     const float m[16] = {side[0], up[0], -forward[0], 0, side[1], up[1], -forward[1], 0,
                          side[2], up[2], -forward[2], 0, 0,       0,     0,           1};
     multiply_matrix(m);

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "common/angles.h"
+#include "common/look_at.h"
 #include "common/gl.h"
 #include "render/picture_fit.h"
 #include "scene/camera.h"
@@ -28,27 +29,6 @@ void place_camera(float x, float y, float z, float yaw, float pitch, int width, 
     glDisable(GL_ALPHA_TEST);
 }
 
-namespace {
-
-// A vector of three singles made unit length in single precision.
-void normalise(float v[3])
-{
-    const float r = (float)std::sqrt((double)(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]));
-    if (r == 0.0f) return;
-    v[0] /= r;
-    v[1] /= r;
-    v[2] /= r;
-}
-
-void cross(const float a[3], const float b[3], float out[3])
-{
-    out[0] = a[1] * b[2] - a[2] * b[1];
-    out[1] = a[2] * b[0] - a[0] * b[2];
-    out[2] = a[0] * b[1] - a[1] * b[0];
-}
-
-}  // namespace
-
 void camera_matrices(float x, float y, float z, float yaw, float pitch, int width, int height,
                      float projection[16], float modelview[16])
 {
@@ -72,10 +52,7 @@ void camera_matrices(float x, float y, float z, float yaw, float pitch, int widt
     const double centre[3] = {x + 50 * std::cos(Y), y + 50 * std::sin(P) / std::cos(P), z - 50 * std::sin(Y)};
     float forward[3], side[3], up[3] = {0, 1, 0};
     for (int k = 0; k < 3; ++k) forward[k] = (float)(centre[k] - eye[k]);
-    normalise(forward);
-    cross(forward, up, side);
-    normalise(side);
-    cross(side, forward, up);
+    look_at_axes(forward, up, side);
     float* m = modelview;
     for (int k = 0; k < 16; ++k) m[k] = 0;
     for (int k = 0; k < 3; ++k) {
