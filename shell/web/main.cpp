@@ -154,6 +154,15 @@ void leave_display_mode()
         emscripten_exit_fullscreen();
 }
 
+// The browser leaves full screen on its own (its Escape, a switch of tab):
+// the program then holds a window, so that the next F1 asks for full screen
+// again rather than leaving a full screen that is already gone.
+EM_BOOL on_fullscreen_change(int, const EmscriptenFullscreenChangeEvent* e, void*)
+{
+    if (!e->isFullscreen) world.fullscreen = false;
+    return EM_FALSE;
+}
+
 const char* egl_failure = nullptr;
 
 bool open_window(const window_request&, message_id& failure)
@@ -463,6 +472,7 @@ int main(int argc, char** argv)
     use_picture_options(picture);
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, on_key);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, on_key);
+    emscripten_set_fullscreenchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, on_fullscreen_change);
     emscripten_request_animation_frame(painted, nullptr);
     return 0;
 }
