@@ -3,7 +3,7 @@
 // The page (page.html) shows a loading line while the world is generated,
 // the start questions as a box of its own, and the end of a swim; it hands
 // the address's parameters over as options: saver, frames=N, keys=SCRIPT,
-// bench. With frames=N the program runs N frames as fast as the browser
+// soft, bench. With frames=N the program runs N frames as fast as the browser
 // lets it, the canvas at the design size, the keys from keys=SCRIPT (from the
 // keyboard where there is none); then the page's title says "done N" and the
 // last frame is in <img id="last-frame">.
@@ -36,6 +36,7 @@ namespace {
 // What the address asked for.
 struct page_options {
     bool saver = false;
+    bool soft = false;  // a test run in the 640 x 480 soft mode
     long frames = 0;  // 0: an ordinary swim, paced by the browser
     std::vector<key_hold> keys;
     bool bench = false;
@@ -386,7 +387,7 @@ void generate_world(void*)
     if (options.frames > 0) {
         // As tarvelin_render runs it: the default window, never full screen.
         world.fullscreen = false;
-        if (kind == PROGRAM_VIEWER) set_soft_mode(false);
+        if (kind == PROGRAM_VIEWER) set_soft_mode(options.soft);
     }
     start_swim();
 }
@@ -405,6 +406,8 @@ bool parse_page_options(int argc, char** argv, std::string& error)
         const std::string value = k + 1 < argc ? argv[k + 1] : "";
         if (name == "saver") {
             options.saver = true;
+        } else if (name == "soft") {
+            options.soft = true;
         } else if (name == "bench") {
             options.bench = true;
         } else if (name == "frames") {
@@ -420,6 +423,14 @@ bool parse_page_options(int argc, char** argv, std::string& error)
             error = "unknown parameter '" + name + "'";
             return false;
         }
+    }
+    if (options.saver && options.soft) {
+        error = "soft is a mode of the interactive program and cannot be used with saver";
+        return false;
+    }
+    if (options.soft && options.frames == 0) {
+        error = "soft is for test runs with frames=N; otherwise the start question asks";
+        return false;
     }
     return true;
 }
