@@ -62,7 +62,43 @@ out float v_fog;
 #endif
 
 #if LIGHTING
-vec4 lit(vec3 eye, vec3 n, vec4 colour, int face)
+// The light at a vertex, the same for both faces: the unit vector towards
+// it, its attenuation (spot included) and the half vector of the specular
+// term, where a shininess needs it.
+vec3 g_l;
+vec3 g_h;
+float g_attenuation;
+bool g_attenuated;
+bool g_mesa_shine;  // no shininess on either face
+
+void light_at(vec3 eye)
+{
+    g_mesa_shine = u_shininess[0] == 0.0 && (TWO_SIDE == 0 || u_shininess[1] == 0.0);
+    if (!u_light_on) return;
+    g_attenuation = 1.0;
+    g_attenuated = false;
+    if (u_light[3].w != 0.0) {
+        g_attenuated = u_spot.z != 180.0 || u_attenuation != vec3(1.0, 0.0, 0.0);
+        vec3 d = u_light[3].xyz / u_light[3].w - eye;
+        float distance = length(d);
+        g_l = d / distance;
+        g_attenuation = 1.0 / (u_attenuation.x + u_attenuation.y * distance +
+                               u_attenuation.z * distance * distance);
+        if (u_spot.z != 180.0) {
+            float s = dot(-g_l, u_spot_direction);
+            if (s < u_spot.y)
+                g_attenuation = 0.0;
+            else if (u_spot.x != 0.0)
+                g_attenuation *= pow(max(s, 0.0), u_spot.x);
+        }
+    } else {
+        g_l = normalize(u_light[3].xyz);
+    }
+    if (!g_mesa_shine) g_h = normalize(g_l + (u_local_viewer ? normalize(-eye) : vec3(0.0, 0.0, 1.0)));
+}
+
+// The colour of the face `face` whose normal is `n`, after light_at.
+vec4 lit(vec3 n, vec4 colour, int face)
 {
     int tracked = u_tracked[face];
     vec4 ambient = (tracked & 1) != 0 ? colour : u_material[face * 4];
@@ -71,40 +107,19 @@ vec4 lit(vec3 eye, vec3 n, vec4 colour, int face)
     vec4 emission = (tracked & 8) != 0 ? colour : u_material[face * 4 + 3];
     vec3 c = emission.rgb + ambient.rgb * u_scene_ambient.rgb;
     if (u_light_on) {
-        vec3 l;
-        float attenuation = 1.0;
-        bool attenuated = false;
-        if (u_light[3].w != 0.0) {
-            attenuated = u_spot.z != 180.0 || u_attenuation != vec3(1.0, 0.0, 0.0);
-            vec3 d = u_light[3].xyz / u_light[3].w - eye;
-            float distance = length(d);
-            l = d / distance;
-            attenuation = 1.0 / (u_attenuation.x + u_attenuation.y * distance +
-                                 u_attenuation.z * distance * distance);
-            if (u_spot.z != 180.0) {
-                float s = dot(-l, u_spot_direction);
-                if (s < u_spot.y)
-                    attenuation = 0.0;
-                else if (u_spot.x != 0.0)
-                    attenuation *= pow(max(s, 0.0), u_spot.x);
-            }
-        } else {
-            l = normalize(u_light[3].xyz);
-        }
-        float nl = dot(n, l);
+        float nl = dot(n, g_l);
         float shine = 1.0;
-        if (u_shininess[0] == 0.0 && (TWO_SIDE == 0 || u_shininess[1] == 0.0)) {
+        if (g_mesa_shine) {
             // Mesa, whose pictures are the reference, raises n.l to the
             // power n.l under an attenuated light in place of n.h to the
             // power 0.
-            if (attenuated && nl > 0.0) shine = pow(nl, nl);
+            if (g_attenuated && nl > 0.0) shine = pow(nl, nl);
         } else if (u_shininess[face] != 0.0) {
-            vec3 h = normalize(l + (u_local_viewer ? normalize(-eye) : vec3(0.0, 0.0, 1.0)));
-            float nh = max(dot(n, h), 0.0);
+            float nh = max(dot(n, g_h), 0.0);
             shine = nh > 0.0 ? pow(nh, u_shininess[face]) : 0.0;
         }
-        c += attenuation * (ambient.rgb * u_light[0].rgb + max(nl, 0.0) * diffuse.rgb * u_light[1].rgb +
-                             (nl > 0.0 ? shine : 0.0) * specular.rgb * u_light[2].rgb);
+        c += g_attenuation * (ambient.rgb * u_light[0].rgb + max(nl, 0.0) * diffuse.rgb * u_light[1].rgb +
+                              (nl > 0.0 ? shine : 0.0) * specular.rgb * u_light[2].rgb);
     }
     return clamp(vec4(c, diffuse.a), 0.0, 1.0);
 }
@@ -127,10 +142,10 @@ void main()
 #if LIGHTING
     vec3 n = u_normal_matrix * a_normal;
     if (u_normalize) n = normalize(n);
-    vec3 e = eye.xyz / eye.w;
-    v_front = lit(e, n, a_colour, 0);
+    light_at(eye.xyz / eye.w);
+    v_front = lit(n, a_colour, 0);
 #if TWO_SIDE
-    v_back = lit(e, -n, a_colour, 1);
+    v_back = lit(-n, a_colour, 1);
 #endif
 #else
     v_front = clamp(a_colour, 0.0, 1.0);
