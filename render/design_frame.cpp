@@ -136,10 +136,7 @@ void choose_frame_size(int& width, int& height)
     window_height = height < 1 ? 1 : height;
     const picture_rect picture = fit_picture(world.mode_width, world.mode_height, window_width, window_height);
     const bool scaled_up = picture.width > world.mode_width;
-    // A window of the design size is the design frame: drawing offscreen
-    // would only add a copy of every frame.
-    const bool design_sized = window_width == world.mode_width && window_height == world.mode_height;
-    const bool wanted = picture_fitted() && !design_sized && (choice == RESOLUTION_DESIGN ||
+    const bool wanted = picture_fitted() && (choice == RESOLUTION_DESIGN ||
                                              (choice == RESOLUTION_AUTO && scaled_up &&
                                               is_software_renderer((const char*)glGetString(GL_RENDERER))));
     design = wanted && make_framebuffer(world.mode_width, world.mode_height);
