@@ -2,11 +2,15 @@
 //
 // The drawing code calls OpenGL 1.1 and GLU by name (common/gl.h); here those
 // names are implemented on what OpenGL ES 3.0 and WebGL 2 offer:
-// - immediate mode is gathered into one vertex buffer and drawn when the state
-//   changes; polygons, quads and quad strips become triangles split as the
-//   desktop renderer splits them (a fan from the first vertex);
+// - immediate mode is gathered into one vertex buffer, in eye coordinates (so
+//   that moving the model-view matrix draws nothing), and drawn when the
+//   state the shader reads changes; polygons, quads and quad strips become
+//   triangles split as the desktop renderer splits them (a fan from the
+//   first vertex);
 // - display lists are recorded as calls, their vertices kept in a vertex
-//   buffer of their own;
+//   buffer and vertex array of their own;
+// - each uniform is sent only when its value changes: in a browser every
+//   WebGL call costs far more than the work it asks for;
 // - shader programs (one per combination of lighting, two-sided lighting, fog
 //   and alpha test, built when first needed) do the fixed-function vertex
 //   lighting of one light (spot, attenuation, local viewer, two-sided with

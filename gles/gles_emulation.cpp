@@ -62,7 +62,43 @@ out float v_fog;
 #endif
 
 #if LIGHTING
-vec4 lit(vec3 eye, vec3 n, vec4 colour, int face)
+// The light at a vertex, the same for both faces: the unit vector towards
+// it, its attenuation (spot included) and the half vector of the specular
+// term, where a shininess needs it.
+vec3 g_l;
+vec3 g_h;
+float g_attenuation;
+bool g_attenuated;
+bool g_mesa_shine;  // no shininess on either face
+
+void light_at(vec3 eye)
+{
+    g_mesa_shine = u_shininess[0] == 0.0 && (TWO_SIDE == 0 || u_shininess[1] == 0.0);
+    if (!u_light_on) return;
+    g_attenuation = 1.0;
+    g_attenuated = false;
+    if (u_light[3].w != 0.0) {
+        g_attenuated = u_spot.z != 180.0 || u_attenuation != vec3(1.0, 0.0, 0.0);
+        vec3 d = u_light[3].xyz / u_light[3].w - eye;
+        float distance = length(d);
+        g_l = d / distance;
+        g_attenuation = 1.0 / (u_attenuation.x + u_attenuation.y * distance +
+                               u_attenuation.z * distance * distance);
+        if (u_spot.z != 180.0) {
+            float s = dot(-g_l, u_spot_direction);
+            if (s < u_spot.y)
+                g_attenuation = 0.0;
+            else if (u_spot.x != 0.0)
+                g_attenuation *= pow(max(s, 0.0), u_spot.x);
+        }
+    } else {
+        g_l = normalize(u_light[3].xyz);
+    }
+    if (!g_mesa_shine) g_h = normalize(g_l + (u_local_viewer ? normalize(-eye) : vec3(0.0, 0.0, 1.0)));
+}
+
+// The colour of the face `face` whose normal is `n`, after light_at.
+vec4 lit(vec3 n, vec4 colour, int face)
 {
     int tracked = u_tracked[face];
     vec4 ambient = (tracked & 1) != 0 ? colour : u_material[face * 4];
@@ -71,40 +107,19 @@ vec4 lit(vec3 eye, vec3 n, vec4 colour, int face)
     vec4 emission = (tracked & 8) != 0 ? colour : u_material[face * 4 + 3];
     vec3 c = emission.rgb + ambient.rgb * u_scene_ambient.rgb;
     if (u_light_on) {
-        vec3 l;
-        float attenuation = 1.0;
-        bool attenuated = false;
-        if (u_light[3].w != 0.0) {
-            attenuated = u_spot.z != 180.0 || u_attenuation != vec3(1.0, 0.0, 0.0);
-            vec3 d = u_light[3].xyz / u_light[3].w - eye;
-            float distance = length(d);
-            l = d / distance;
-            attenuation = 1.0 / (u_attenuation.x + u_attenuation.y * distance +
-                                 u_attenuation.z * distance * distance);
-            if (u_spot.z != 180.0) {
-                float s = dot(-l, u_spot_direction);
-                if (s < u_spot.y)
-                    attenuation = 0.0;
-                else if (u_spot.x != 0.0)
-                    attenuation *= pow(max(s, 0.0), u_spot.x);
-            }
-        } else {
-            l = normalize(u_light[3].xyz);
-        }
-        float nl = dot(n, l);
+        float nl = dot(n, g_l);
         float shine = 1.0;
-        if (u_shininess[0] == 0.0 && (TWO_SIDE == 0 || u_shininess[1] == 0.0)) {
+        if (g_mesa_shine) {
             // Mesa, whose pictures are the reference, raises n.l to the
             // power n.l under an attenuated light in place of n.h to the
             // power 0.
-            if (attenuated && nl > 0.0) shine = pow(nl, nl);
+            if (g_attenuated && nl > 0.0) shine = pow(nl, nl);
         } else if (u_shininess[face] != 0.0) {
-            vec3 h = normalize(l + (u_local_viewer ? normalize(-eye) : vec3(0.0, 0.0, 1.0)));
-            float nh = max(dot(n, h), 0.0);
+            float nh = max(dot(n, g_h), 0.0);
             shine = nh > 0.0 ? pow(nh, u_shininess[face]) : 0.0;
         }
-        c += attenuation * (ambient.rgb * u_light[0].rgb + max(nl, 0.0) * diffuse.rgb * u_light[1].rgb +
-                             (nl > 0.0 ? shine : 0.0) * specular.rgb * u_light[2].rgb);
+        c += g_attenuation * (ambient.rgb * u_light[0].rgb + max(nl, 0.0) * diffuse.rgb * u_light[1].rgb +
+                              (nl > 0.0 ? shine : 0.0) * specular.rgb * u_light[2].rgb);
     }
     return clamp(vec4(c, diffuse.a), 0.0, 1.0);
 }
@@ -127,10 +142,10 @@ void main()
 #if LIGHTING
     vec3 n = u_normal_matrix * a_normal;
     if (u_normalize) n = normalize(n);
-    vec3 e = eye.xyz / eye.w;
-    v_front = lit(e, n, a_colour, 0);
+    light_at(eye.xyz / eye.w);
+    v_front = lit(n, a_colour, 0);
 #if TWO_SIDE
-    v_back = lit(e, -n, a_colour, 1);
+    v_back = lit(-n, a_colour, 1);
 #endif
 #else
     v_front = clamp(a_colour, 0.0, 1.0);
@@ -377,6 +392,9 @@ struct display_list {
     std::vector<vertex_data> vertices;
     std::vector<uint32_t> indices;
     GLuint buffers[2] = {0, 0};  // vertices, indices; made when the list ends
+    // The shader's inputs read from the list's buffers, with the colours
+    // the list's vertices carry and without them; made when first drawn.
+    GLuint arrays[2] = {0, 0};
 };
 
 struct list_draw;
@@ -398,7 +416,12 @@ struct context_objects {
     GLint uniforms[PROGRAM_COUNT][UNIFORM_COUNT] = {};
     bool failed[PROGRAM_COUNT] = {};      // could not be built: not tried again
     int current = -1;                     // the program in use
-    GLuint vertex_array = 0;
+    // The values each program's uniforms were last given: a uniform is
+    // sent again only when its value changes, as every call costs a trip
+    // through WebGL's checks and command buffer.
+    std::vector<unsigned char> sent[PROGRAM_COUNT][UNIFORM_COUNT];
+    GLuint vertex_array = 0;              // the stream buffers' inputs
+    GLuint bound_array = 0;               // the vertex array bound
     // Buffers for the vertices and indices drawn once, each used at most
     // once between two waits for the context (glFinish, glReadPixels): a
     // buffer the renderer may still be reading is never written, which
@@ -419,7 +442,6 @@ struct emulation {
     std::vector<GLbitfield> client_masks;
     std::vector<matrix> modelview{IDENTITY}, projection{IDENTITY};
     GLenum matrix_mode = GL_MODELVIEW;
-    bool uniforms_dirty = true;
     // glBegin .. glEnd.
     bool inside = false;
     GLenum begun = GL_POINTS;
@@ -463,6 +485,25 @@ void transform(const matrix& m, const float in[4], float out[4])
         out[row] = m[row] * in[0] + m[4 + row] * in[1] + m[8 + row] * in[2] + m[12 + row] * in[3];
 }
 
+// The inverse transpose of the upper 3 x 3 of `m`, column-major: what takes
+// normals to eye coordinates.
+void normal_matrix_of(const matrix& m, float out[9])
+{
+    const double a = m[0], b = m[4], c = m[8], d = m[1], f = m[5], g = m[9], h = m[2], i = m[6], k = m[10];
+    const double det = a * (f * k - g * i) - b * (d * k - g * h) + c * (d * i - f * h);
+    const double r = det == 0 ? 0 : 1 / det;
+    // The inverse row by row, which read column by column (as OpenGL reads
+    // matrices) is its transpose.
+    const double inverse[9] = {
+        (f * k - g * i) * r, (c * i - b * k) * r, (b * g - c * f) * r,
+        (g * h - d * k) * r, (a * k - c * h) * r, (c * d - a * g) * r,
+        (d * i - f * h) * r, (b * h - a * i) * r, (a * f - b * d) * r,
+    };
+    for (int j = 0; j < 9; ++j) out[j] = (float)inverse[j];
+}
+
+constexpr float IDENTITY_3[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+
 // ---------------------------------------------------------------------------
 // Drawing.
 
@@ -474,39 +515,80 @@ bool make_program(int features, std::string& error)
     context_objects& g = e.gl;
     g.programs[features] = build_program(features, error);
     if (!g.programs[features]) return false;
-    for (int k = 0; k < UNIFORM_COUNT; ++k)
+    for (int k = 0; k < UNIFORM_COUNT; ++k) {
         g.uniforms[features][k] = glGetUniformLocation(g.programs[features], UNIFORM_NAMES[k]);
+        g.sent[features][k].clear();
+    }
     return true;
 }
 
-void set_uniforms(bool window)
+// True where uniform `name` of the program in use is in the program and
+// does not hold these `size` bytes yet; they are then noted as sent.
+bool uniform_changes(uniform_name name, const void* value, size_t size)
+{
+    context_objects& g = e.gl;
+    if (g.uniforms[g.current][name] < 0) return false;
+    std::vector<unsigned char>& sent = g.sent[g.current][name];
+    const unsigned char* bytes = (const unsigned char*)value;
+    if (sent.size() == size && std::memcmp(sent.data(), bytes, size) == 0) return false;
+    sent.assign(bytes, bytes + size);
+    return true;
+}
+
+GLint location(uniform_name name)
+{
+    return e.gl.uniforms[e.gl.current][name];
+}
+
+void send_matrix4(uniform_name name, const float* m)
+{
+    if (uniform_changes(name, m, 16 * sizeof(float))) glUniformMatrix4fv(location(name), 1, GL_FALSE, m);
+}
+void send_matrix3(uniform_name name, const float* m)
+{
+    if (uniform_changes(name, m, 9 * sizeof(float))) glUniformMatrix3fv(location(name), 1, GL_FALSE, m);
+}
+void send_ints(uniform_name name, GLsizei count, const GLint* v)
+{
+    if (!uniform_changes(name, v, (size_t)count * sizeof(GLint))) return;
+    count == 1 ? glUniform1i(location(name), v[0]) : glUniform1iv(location(name), count, v);
+}
+void send_int(uniform_name name, GLint v) { send_ints(name, 1, &v); }
+// `count` values of `width` floats each.
+void send_floats(uniform_name name, int width, GLsizei count, const float* v)
+{
+    if (!uniform_changes(name, v, (size_t)(width * count) * sizeof(float))) return;
+    switch (width) {
+    case 1: glUniform1fv(location(name), count, v); break;
+    case 3: glUniform3fv(location(name), count, v); break;
+    default: glUniform4fv(location(name), count, v); break;
+    }
+}
+
+// The state into the uniforms of the program in use; `eye_space`: the
+// vertices are in eye coordinates already (the model-view is the identity).
+void set_uniforms(bool window, bool eye_space)
 {
     const fixed_state& s = e.state;
-    const GLint* u = e.gl.uniforms[e.gl.current];
-    const matrix& mv = e.modelview.back();
-    glUniformMatrix4fv(u[U_MODELVIEW], 1, GL_FALSE, mv.data());
-    glUniformMatrix4fv(u[U_PROJECTION], 1, GL_FALSE, e.projection.back().data());
-    // The inverse transpose of the model-view matrix's upper 3 x 3.
-    const double a = mv[0], b = mv[4], c = mv[8], d = mv[1], f = mv[5], g = mv[9], h = mv[2], i = mv[6], k = mv[10];
-    const double det = a * (f * k - g * i) - b * (d * k - g * h) + c * (d * i - f * h);
-    const double r = det == 0 ? 0 : 1 / det;
-    // The inverse row by row, which read column by column (as OpenGL reads
-    // matrices) is its transpose.
-    const float normal_matrix[9] = {
-        (float)((f * k - g * i) * r), (float)((c * i - b * k) * r), (float)((b * g - c * f) * r),
-        (float)((g * h - d * k) * r), (float)((a * k - c * h) * r), (float)((c * d - a * g) * r),
-        (float)((d * i - f * h) * r), (float)((b * h - a * i) * r), (float)((a * f - b * d) * r),
-    };
-    glUniformMatrix3fv(u[U_NORMAL_MATRIX], 1, GL_FALSE, normal_matrix);
+    if (eye_space) {
+        send_matrix4(U_MODELVIEW, IDENTITY.data());
+        send_matrix3(U_NORMAL_MATRIX, IDENTITY_3);
+    } else {
+        float normal_matrix[9];
+        normal_matrix_of(e.modelview.back(), normal_matrix);
+        send_matrix4(U_MODELVIEW, e.modelview.back().data());
+        send_matrix3(U_NORMAL_MATRIX, normal_matrix);
+    }
+    send_matrix4(U_PROJECTION, e.projection.back().data());
     const light_state* light = nullptr;
     for (const light_state& l : s.lights)
         if (l.enabled) {
             light = &l;
             break;
         }
-    glUniform1i(u[U_LIGHT_ON], light != nullptr);
-    glUniform1i(u[U_LOCAL_VIEWER], s.local_viewer);
-    glUniform1i(u[U_NORMALIZE], s.normalize);
+    send_int(U_LIGHT_ON, light != nullptr);
+    send_int(U_LOCAL_VIEWER, s.local_viewer);
+    send_int(U_NORMALIZE, s.normalize);
     int tracked_mode = 0;
     switch (s.colour_material_mode) {
     case GL_AMBIENT: tracked_mode = 1; break;
@@ -519,22 +601,23 @@ void set_uniforms(bool window)
         s.colour_material && s.colour_material_face != GL_BACK ? tracked_mode : 0,
         s.colour_material && s.colour_material_face != GL_FRONT ? tracked_mode : 0,
     };
-    glUniform1iv(u[U_TRACKED], 2, tracked);
-    glUniform4fv(u[U_SCENE_AMBIENT], 1, s.scene_ambient);
+    send_ints(U_TRACKED, 2, tracked);
+    send_floats(U_SCENE_AMBIENT, 4, 1, s.scene_ambient);
     if (light) {
         float values[16];
         std::memcpy(values, light->ambient, sizeof light->ambient);
         std::memcpy(values + 4, light->diffuse, sizeof light->diffuse);
         std::memcpy(values + 8, light->specular, sizeof light->specular);
         std::memcpy(values + 12, light->position, sizeof light->position);
-        glUniform4fv(u[U_LIGHT], 4, values);
+        send_floats(U_LIGHT, 4, 4, values);
         const float* d = light->spot_direction;
         const float length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
         const float unit[3] = {d[0] / length, d[1] / length, d[2] / length};
-        glUniform3fv(u[U_SPOT_DIRECTION], 1, length > 0 ? unit : d);
-        glUniform3f(u[U_SPOT], light->spot_exponent, (float)std::cos(light->spot_cutoff * PI / 180),
-                    light->spot_cutoff);
-        glUniform3fv(u[U_ATTENUATION], 1, light->attenuation);
+        send_floats(U_SPOT_DIRECTION, 3, 1, length > 0 ? unit : d);
+        const float spot[3] = {light->spot_exponent, (float)std::cos(light->spot_cutoff * PI / 180),
+                               light->spot_cutoff};
+        send_floats(U_SPOT, 3, 1, spot);
+        send_floats(U_ATTENUATION, 3, 1, light->attenuation);
     }
     float materials[32];
     for (int face = 0; face < 2; ++face) {
@@ -544,15 +627,17 @@ void set_uniforms(bool window)
         std::memcpy(materials + face * 16 + 8, m.specular, sizeof m.specular);
         std::memcpy(materials + face * 16 + 12, m.emission, sizeof m.emission);
     }
-    glUniform4fv(u[U_MATERIAL], 8, materials);
+    send_floats(U_MATERIAL, 4, 8, materials);
     const float shininess[2] = {s.material[0].shininess, s.material[1].shininess};
-    glUniform1fv(u[U_SHININESS], 2, shininess);
+    send_floats(U_SHININESS, 1, 2, shininess);
     // Aliased points are as wide as their size rounded to a whole pixel.
-    glUniform1f(u[U_POINT_SIZE], std::max(1.0f, std::floor(s.point_size + 0.5f)));
+    const float point_size = std::max(1.0f, std::floor(s.point_size + 0.5f));
+    send_floats(U_POINT_SIZE, 1, 1, &point_size);
     const int fog = !s.fog || window ? 0 : s.fog_mode == GL_LINEAR ? 1 : s.fog_mode == GL_EXP ? 2 : 3;
-    glUniform1i(u[U_FOG], fog);
-    glUniform4fv(u[U_FOG_COLOUR], 1, s.fog_colour);
-    glUniform3f(u[U_FOG_RANGE], s.fog_start, s.fog_end, s.fog_density);
+    send_int(U_FOG, fog);
+    send_floats(U_FOG_COLOUR, 4, 1, s.fog_colour);
+    const float fog_range[3] = {s.fog_start, s.fog_end, s.fog_density};
+    send_floats(U_FOG_RANGE, 3, 1, fog_range);
     int func = 0;
     if (s.alpha_test) {
         switch (s.alpha_func) {
@@ -566,13 +651,14 @@ void set_uniforms(bool window)
         default: func = 0; break;
         }
     }
-    glUniform1i(u[U_ALPHA_FUNC], func);
-    glUniform1f(u[U_ALPHA_REF], s.alpha_ref);
+    send_int(U_ALPHA_FUNC, func);
+    send_floats(U_ALPHA_REF, 1, 1, &s.alpha_ref);
 }
 
-// Puts the program for the state in use, and the state into its uniforms;
-// false where the program cannot be built (nothing is drawn then).
-bool prepare_uniforms(bool window)
+// Puts the program for the state in use, and the state into its uniforms
+// (`eye_space` as for set_uniforms); false where the program cannot be
+// built (nothing is drawn then).
+bool prepare_uniforms(bool window, bool eye_space)
 {
     const fixed_state& s = e.state;
     int features = 0;
@@ -594,12 +680,17 @@ bool prepare_uniforms(bool window)
     if (g.current != features) {
         glUseProgram(g.programs[features]);
         g.current = features;
-        e.uniforms_dirty = true;
     }
-    if (!e.uniforms_dirty) return true;
-    set_uniforms(window);
-    e.uniforms_dirty = false;
+    set_uniforms(window, eye_space);
     return true;
+}
+
+// Binds vertex array `array` unless it is bound.
+void use_vertex_array(GLuint array)
+{
+    if (e.gl.bound_array == array) return;
+    glBindVertexArray(array);
+    e.gl.bound_array = array;
 }
 
 // The most stream buffers kept; past them the first is used again.
@@ -658,7 +749,6 @@ void widen_lines()
 {
     const int width = (int)std::floor(e.state.line_width + 0.5f);
     if (width <= 1) return;
-    const matrix& mv = e.modelview.back();
     const matrix& p = e.projection.back();
     const GLint* vp = e.state.viewport;
     std::vector<vertex_data> quads;
@@ -669,9 +759,8 @@ void widen_lines()
                                       &e.pending_vertices[e.pending_indices[k + 1]]};
         bool visible = true;
         for (int end = 0; end < 2; ++end) {
-            float eye[4], clip[4];
-            transform(mv, ends[end]->position, eye);
-            transform(p, eye, clip);
+            float clip[4];
+            transform(p, ends[end]->position, clip);  // gathered in eye coordinates
             if (clip[3] <= 0) visible = false;
             if (!visible) break;
             window[end][0] = (float)vp[0] + (clip[0] / clip[3] + 1) * 0.5f * (float)vp[2];
@@ -704,7 +793,8 @@ void flush()
 {
     if (e.pending_class == CLASS_NONE) return;
     if (e.pending_class == CLASS_LINES && !e.pending_window) widen_lines();
-    if (!e.pending_indices.empty() && prepare_uniforms(e.pending_window)) {
+    if (!e.pending_indices.empty() && prepare_uniforms(e.pending_window, true)) {
+        use_vertex_array(e.gl.vertex_array);
         upload(GL_ARRAY_BUFFER, e.pending_vertices.data(), e.pending_vertices.size() * sizeof(vertex_data));
         interleaved_attributes(true);
         upload(GL_ELEMENT_ARRAY_BUFFER, e.pending_indices.data(), e.pending_indices.size() * sizeof(uint32_t));
@@ -719,10 +809,18 @@ void flush()
 void state_changes()
 {
     flush();
-    e.uniforms_dirty = true;
 }
 
-// Adds primitives to the gathered ones, drawing those first if they are of another kind.
+// Before a change of the current matrix: the gathered primitives are in eye
+// coordinates, and only the projection matrix was used to draw them.
+void matrix_changes()
+{
+    if (e.matrix_mode == GL_PROJECTION) state_changes();
+}
+// Adds primitives to the gathered ones, drawing those first if they are of
+// another kind. Vertices not in window coordinates are gathered in eye
+// coordinates, normals too, so that a change of the model-view matrix need
+// not draw what was gathered before it.
 void gather(GLenum mode, const vertex_data* vertices, size_t count, bool window)
 {
     const primitive_class kind = class_of(mode);
@@ -733,16 +831,35 @@ void gather(GLenum mode, const vertex_data* vertices, size_t count, bool window)
     }
     const uint32_t first = (uint32_t)e.pending_vertices.size();
     e.pending_vertices.insert(e.pending_vertices.end(), vertices, vertices + count);
+    if (!window) {
+        const matrix& mv = e.modelview.back();
+        float n[9];
+        normal_matrix_of(mv, n);
+        for (size_t k = first; k < e.pending_vertices.size(); ++k) {
+            vertex_data& v = e.pending_vertices[k];
+            const float object[4] = {v.position[0], v.position[1], v.position[2], v.position[3]};
+            transform(mv, object, v.position);
+            const float x = v.normal[0], y = v.normal[1], z = v.normal[2];
+            for (int row = 0; row < 3; ++row) v.normal[row] = n[row] * x + n[3 + row] * y + n[6 + row] * z;
+        }
+    }
     append_indices(mode, first, nullptr, count, e.pending_indices);
 }
 
 void run_list_draw(const list_draw& d)
 {
     flush();
-    if (!prepare_uniforms(false)) return;
-    glBindBuffer(GL_ARRAY_BUFFER, d.list->buffers[0]);
-    interleaved_attributes(d.coloured);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.list->buffers[1]);
+    if (!prepare_uniforms(false, false)) return;
+    GLuint& array = d.list->arrays[d.coloured ? 1 : 0];
+    if (!array) {
+        glGenVertexArrays(1, &array);
+        use_vertex_array(array);
+        glBindBuffer(GL_ARRAY_BUFFER, d.list->buffers[0]);
+        interleaved_attributes(d.coloured);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.list->buffers[1]);
+    }
+    use_vertex_array(array);
+    if (!d.coloured) glVertexAttrib4fv(ATTRIBUTE_COLOUR, e.state.colour);
     glDrawElements(class_mode(d.kind), (GLsizei)d.count, GL_UNSIGNED_INT, (void*)(d.first * sizeof(uint32_t)));
     if (d.normal_set) std::memcpy(e.state.normal, d.last_normal, sizeof d.last_normal);
 }
@@ -862,14 +979,14 @@ void multiply_matrix(const float m[16])
     std::array<float, 16> copy;
     std::memcpy(copy.data(), m, sizeof copy);
     RECORD(multiply_matrix(copy.data()));
-    state_changes();
+    matrix_changes();
     current_matrix() = multiply(current_matrix(), copy.data());
 }
 
 void translate(double x, double y, double z)
 {
     RECORD(translate(x, y, z));
-    state_changes();
+    matrix_changes();
     matrix& m = current_matrix();
     const float fx = (float)x, fy = (float)y, fz = (float)z;
     for (int row = 0; row < 4; ++row) m[12 + row] = m[row] * fx + m[4 + row] * fy + m[8 + row] * fz + m[12 + row];
@@ -906,7 +1023,7 @@ void pop_matrix()
     RECORD(pop_matrix());
     std::vector<matrix>& stack = e.matrix_mode == GL_PROJECTION ? e.projection : e.modelview;
     if (stack.size() < 2) return;
-    state_changes();
+    matrix_changes();
     stack.pop_back();
 }
 
@@ -964,6 +1081,11 @@ void delete_list_buffers(display_list& l)
 {
     if (l.buffers[0]) glDeleteBuffers(2, l.buffers);
     l.buffers[0] = l.buffers[1] = 0;
+    for (GLuint& array : l.arrays) {
+        if (array && e.gl.bound_array == array) use_vertex_array(e.gl.vertex_array);
+        if (array) glDeleteVertexArrays(1, &array);
+        array = 0;
+    }
 }
 
 // The context's state from the tracked values, after an attribute stack pop.
@@ -1040,7 +1162,7 @@ void TARVELIN_GL_CALL emu_glPopMatrix() { pop_matrix(); }
 void TARVELIN_GL_CALL emu_glLoadIdentity()
 {
     RECORD(emu_glLoadIdentity());
-    state_changes();
+    matrix_changes();
     current_matrix() = IDENTITY;
 }
 void TARVELIN_GL_CALL emu_glRotated(GLdouble angle, GLdouble x, GLdouble y, GLdouble z) { rotate(angle, x, y, z); }
@@ -1540,6 +1662,7 @@ void TARVELIN_GL_CALL emu_glEndList()
     std::memcpy(e.state.colour, e.saved_colour, sizeof e.saved_colour);
     std::memcpy(e.state.normal, e.saved_normal, sizeof e.saved_normal);
     if (!l->indices.empty()) {
+        use_vertex_array(e.gl.vertex_array);  // the list's index buffer must not become another array's
         glGenBuffers(2, l->buffers);
         glBindBuffer(GL_ARRAY_BUFFER, l->buffers[0]);
         glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)(l->vertices.size() * sizeof(vertex_data)), l->vertices.data(),
@@ -1645,7 +1768,8 @@ void TARVELIN_GL_CALL emu_glDrawElements(GLenum mode, GLsizei count, GLenum type
     if (count <= 0 || !indices || !c.vertices.enabled || c.vertices.type != GL_FLOAT) return;
     if (c.colours.enabled && c.colours.type != GL_FLOAT) return;
     flush();
-    if (!prepare_uniforms(false)) return;
+    if (!prepare_uniforms(false, false)) return;
+    use_vertex_array(e.gl.vertex_array);
     std::vector<uint32_t> given((size_t)count);
     for (size_t k = 0; k < given.size(); ++k) {
         switch (type) {
@@ -1798,6 +1922,7 @@ bool use_gles_backend(std::string& error)
     if (!make_program(FEATURE_LIGHTING | FEATURE_TWO_SIDE | FEATURE_FOG | FEATURE_ALPHA_TEST, error)) return false;
     glGenVertexArrays(1, &e.gl.vertex_array);
     glBindVertexArray(e.gl.vertex_array);
+    e.gl.bound_array = e.gl.vertex_array;
     glGetIntegerv(GL_VIEWPORT, e.state.viewport);
     glGetIntegerv(GL_SCISSOR_BOX, e.state.scissor);
     glEnable(GL_DITHER);
