@@ -6,7 +6,9 @@
       <img id="last-frame"> PNG to OUT.png, checks its size, and prints how
       the page drew (body's data-drawing).
   frames.py compare A.png B.png SHARE LEVELS
-      At least SHARE of the pixels within LEVELS per channel.
+      At least SHARE of the pixels within LEVELS per channel, and no 16 x 16
+      block with more than 12 pixels beyond them: rounding spreads its
+      differences thin, a missing line of text or dial does not.
   frames.py uniform A.png
       Every pixel the same colour (a frame shown as its background colour).
 """
@@ -89,18 +91,26 @@ def page(dom_path, out, width, height, frames):
     return 0
 
 
+# Pixels of one 16 x 16 block that may be beyond the levels.
+BLOCK_LIMIT = 12
+
+
 def compare(a, b, share, levels):
     wa, ha, pa = read_png(a)
     wb, hb, pb = read_png(b)
     if (wa, ha) != (wb, hb):
         print(f"FAIL: {a} is {wa} x {ha}, {b} {wb} x {hb}")
         return 1
-    near = sum(1 for k in range(0, len(pa), 3)
-               if abs(pa[k] - pb[k]) <= levels and abs(pa[k + 1] - pb[k + 1]) <= levels
-               and abs(pa[k + 2] - pb[k + 2]) <= levels)
-    got = near / (wa * ha)
-    print(f"{a}: {100 * got:.2f} % of the pixels within {levels} levels of {b}")
-    return 0 if got >= share else 1
+    off_in_block = {}
+    for k in range(0, len(pa), 3):
+        if abs(pa[k] - pb[k]) > levels or abs(pa[k + 1] - pb[k + 1]) > levels or abs(pa[k + 2] - pb[k + 2]) > levels:
+            x, y = k // 3 % wa, k // 3 // wa
+            off_in_block[(x // 16, y // 16)] = off_in_block.get((x // 16, y // 16), 0) + 1
+    got = 1 - sum(off_in_block.values()) / (wa * ha)
+    (bx, by), worst = max(off_in_block.items(), key=lambda item: item[1], default=((0, 0), 0))
+    print(f"{a}: {100 * got:.2f} % of the pixels within {levels} levels of {b}; "
+          f"at most {worst} of a 16 x 16 block beyond them (at x {16 * bx}, y {16 * by} from the top)")
+    return 0 if got >= share and worst <= BLOCK_LIMIT else 1
 
 
 def uniform(a):
