@@ -864,6 +864,27 @@ void run_list_draw(const list_draw& d)
     if (d.normal_set) std::memcpy(e.state.normal, d.last_normal, sizeof d.last_normal);
 }
 
+// Vertices a list sends more than once (a sphere sent as separate triangles
+// sends each of its points up to six times) kept once, the indices pointing
+// at the one kept: the renderer then lights each point once. Only vertices
+// equal to the bit are merged, so what is drawn is the same.
+void merge_equal_vertices(display_list& l)
+{
+    // Keyed by the vertex's bytes, which are all its floats (no padding).
+    static_assert(sizeof(vertex_data) == 11 * sizeof(float), "a vertex is its floats alone");
+    std::unordered_map<std::string, uint32_t> kept;
+    std::vector<vertex_data> merged;
+    std::vector<uint32_t> index_of(l.vertices.size());
+    for (size_t k = 0; k < l.vertices.size(); ++k) {
+        const std::string key(reinterpret_cast<const char*>(&l.vertices[k]), sizeof(vertex_data));
+        const auto found = kept.emplace(key, (uint32_t)merged.size());
+        if (found.second) merged.push_back(l.vertices[k]);
+        index_of[k] = found.first->second;
+    }
+    for (uint32_t& index : l.indices) index = index_of[index];
+    l.vertices.swap(merged);
+}
+
 // A primitive sent inside glNewList .. glEndList: its vertices into the
 // list, drawn with those of the primitive before if nothing came between.
 void record_primitive(GLenum mode, const std::vector<vertex_data>& vertices)
@@ -1662,6 +1683,7 @@ void TARVELIN_GL_CALL emu_glEndList()
     std::memcpy(e.state.colour, e.saved_colour, sizeof e.saved_colour);
     std::memcpy(e.state.normal, e.saved_normal, sizeof e.saved_normal);
     if (!l->indices.empty()) {
+        merge_equal_vertices(*l);
         use_vertex_array(e.gl.vertex_array);  // the list's index buffer must not become another array's
         glGenBuffers(2, l->buffers);
         glBindBuffer(GL_ARRAY_BUFFER, l->buffers[0]);
