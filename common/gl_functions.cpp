@@ -1,7 +1,7 @@
 // The dispatch table of the drawing code's GL entry points, filled with the real ones where they are built.
 #include "common/gl_functions.h"
 
-void (*gl_before_framebuffer_change)() = nullptr;
+void (*gl_draw_held_primitives)() = nullptr;
 
 #ifdef TARVELIN_NO_DESKTOP_GL
 
@@ -24,7 +24,7 @@ gl_functions gl_dispatch = desktop_gl_functions();
 void use_desktop_gl()
 {
     gl_dispatch = desktop_gl_functions();
-    gl_before_framebuffer_change = nullptr;
+    gl_draw_held_primitives = nullptr;
 }
 
 #endif

@@ -108,9 +108,10 @@ struct gl_functions {
 // The table every call of `common/gl.h` goes through.
 extern gl_functions gl_dispatch;
 // Called, where set, before code that binds framebuffers itself binds
-// another: a back end that gathers primitives draws them first. Null for
+// another, and before a frame is shown: a back end that gathers primitives
+// draws them, as they belong to the framebuffer and frame of now. Null for
 // the desktop entry points, which draw at once.
-extern void (*gl_before_framebuffer_change)();
+extern void (*gl_draw_held_primitives)();
 
 #ifndef TARVELIN_NO_DESKTOP_GL
 // The real OpenGL 1.1 and GLU entry points, in the table from the start:

@@ -1949,7 +1949,7 @@ bool use_gles_backend(std::string& error)
     glGetIntegerv(GL_SCISSOR_BOX, e.state.scissor);
     glEnable(GL_DITHER);
     gl_dispatch = emulated_functions();
-    gl_before_framebuffer_change = flush;
+    gl_draw_held_primitives = flush;
     return true;
 }
 

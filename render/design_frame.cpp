@@ -48,7 +48,7 @@ bool design = false;
 // Primitives a back end still holds belong to the framebuffer bound now.
 void before_binding()
 {
-    if (gl_before_framebuffer_change) gl_before_framebuffer_change();
+    if (gl_draw_held_primitives) gl_draw_held_primitives();
 }
 
 // Whether the current context has framebuffer objects; looks their functions up.
@@ -136,7 +136,10 @@ void choose_frame_size(int& width, int& height)
     window_height = height < 1 ? 1 : height;
     const picture_rect picture = fit_picture(world.mode_width, world.mode_height, window_width, window_height);
     const bool scaled_up = picture.width > world.mode_width;
-    const bool wanted = picture_fitted() && (choice == RESOLUTION_DESIGN ||
+    // A window of the design size is the design frame: drawing offscreen
+    // would only add a copy of every frame.
+    const bool design_sized = window_width == world.mode_width && window_height == world.mode_height;
+    const bool wanted = picture_fitted() && !design_sized && (choice == RESOLUTION_DESIGN ||
                                              (choice == RESOLUTION_AUTO && scaled_up &&
                                               is_software_renderer((const char*)glGetString(GL_RENDERER))));
     design = wanted && make_framebuffer(world.mode_width, world.mode_height);

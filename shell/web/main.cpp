@@ -21,6 +21,7 @@
 #include <GLES3/gl3.h>
 
 #include "bench/frame_times.h"
+#include "common/gl_functions.h"
 #include "common/key_script.h"
 #include "common/keys.h"
 #include "common/world.h"
@@ -244,6 +245,9 @@ void report_test_run()
 
 void swap_buffers()
 {
+    // The browser shows the canvas as the frame's drawing left it: what the
+    // drawing path still holds belongs to this frame.
+    if (gl_draw_held_primitives) gl_draw_held_primitives();
     ++frame;
     next_key = 0;
     frame_drawn = true;
