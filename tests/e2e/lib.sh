@@ -107,9 +107,15 @@ window_size()
 }
 
 # focus ID: gives the window the keyboard focus (there is no window manager).
+# A window is listed a moment before it is mapped, and the server refuses
+# the focus until it is: that is waited for, 5 s at the most.
 focus()
 {
-    xdotool windowfocus --sync "$1" || fail "could not focus $1"
+    local deadline=$(($(date +%s) + 5))
+    until xdotool windowfocus --sync "$1" 2>/dev/null; do
+        [ "$(date +%s)" -ge "$deadline" ] && fail "could not focus $1"
+        sleep 0.1
+    done
 }
 
 # tap KEY: holds the key for a few frames, then releases it.
