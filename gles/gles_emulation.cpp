@@ -26,10 +26,22 @@ namespace {
 // ---------------------------------------------------------------------------
 // The shader program: OpenGL 1.1's vertex lighting, fog and alpha test.
 
-// One program for each combination of the features a draw uses (WINDOW,
-// LIGHTING, TWO_SIDE, FOG, ALPHA_TEST, defined as 0 or 1 before these
-// sources), so that a software renderer runs no code for what is off.
-const char* const VERTEX_SHADER = R"(
+// One program for each combination of the state a draw uses, given as
+// macros before these sources (see program_key), so that no vertex or
+// fragment runs code for what is off: a software renderer such as
+// SwiftShader runs both sides of every branch, so a branch on a uniform
+// costs what both sides cost.
+//   WINDOW: vertices in window coordinates, drawn as they are.
+//   LIGHTING, TWO_SIDE, FOG, ALPHA_TEST: those switches.
+//   With LIGHTING: LIGHT_ON (a light is on), POSITIONAL (at a point),
+//   SPOT, SPOT_EXPONENT, ATTENUATION (not the constant 1), LOCAL_VIEWER,
+//   NORMALIZE, SHINE0 and SHINE1 (a shininess on the front and back face),
+//   TRACKED0 and TRACKED1 (the colour material per face: 1 ambient,
+//   2 diffuse, 4 specular, 8 emission).
+//   With FOG: FOG_MODE, 1 linear, 2 exp, 3 exp2.
+//   With ALPHA_TEST: ALPHA_FUNC, 1 never, 2 less, 3 lequal, 4 equal,
+//   5 gequal, 6 greater, 7 notequal.
+const char* const VERTEX_SHADER_START = R"(
 precision highp float;
 layout(location = 0) in vec4 a_position;
 layout(location = 1) in vec3 a_normal;
@@ -37,10 +49,6 @@ layout(location = 2) in vec4 a_colour;
 uniform mat4 u_modelview;
 uniform mat4 u_projection;
 uniform mat3 u_normal_matrix;
-uniform bool u_light_on;
-uniform bool u_local_viewer;
-uniform bool u_normalize;
-uniform int u_tracked[2];       // colour material per face: 1 ambient, 2 diffuse, 4 specular, 8 emission
 uniform vec4 u_scene_ambient;
 uniform vec4 u_light[4];        // ambient, diffuse, specular, position in eye coordinates
 uniform vec3 u_spot_direction;  // in eye coordinates, unit length
@@ -49,7 +57,6 @@ uniform vec3 u_attenuation;     // constant, linear, quadratic
 uniform vec4 u_material[8];     // front then back: ambient, diffuse, specular, emission
 uniform float u_shininess[2];
 uniform float u_point_size;
-uniform highp int u_fog;        // 1 linear, 2 exp, 3 exp2
 uniform vec3 u_fog_range;       // start, end, density
 out vec4 v_front;
 #if TWO_SIDE
@@ -61,70 +68,99 @@ out vec4 v_back;
 out float v_fog;
 #endif
 
-#if LIGHTING
+// Mesa, whose pictures are the reference, raises n.l to the power n.l
+// under an attenuated light in place of n.h to the power 0, where neither
+// face has a shininess.
+#define MESA_SHINE (SHINE0 == 0 && (TWO_SIDE == 0 || SHINE1 == 0))
+#define ATTENUATED (POSITIONAL && (SPOT || ATTENUATION))
+
+#if LIGHTING && LIGHT_ON
 // The light at a vertex, the same for both faces: the unit vector towards
 // it, its attenuation (spot included) and the half vector of the specular
 // term, where a shininess needs it.
 vec3 g_l;
 vec3 g_h;
 float g_attenuation;
-bool g_attenuated;
-bool g_mesa_shine;  // no shininess on either face
 
 void light_at(vec3 eye)
 {
-    g_mesa_shine = u_shininess[0] == 0.0 && (TWO_SIDE == 0 || u_shininess[1] == 0.0);
-    if (!u_light_on) return;
     g_attenuation = 1.0;
-    g_attenuated = false;
-    if (u_light[3].w != 0.0) {
-        g_attenuated = u_spot.z != 180.0 || u_attenuation != vec3(1.0, 0.0, 0.0);
-        vec3 d = u_light[3].xyz / u_light[3].w - eye;
-        float distance = length(d);
-        g_l = d / distance;
-        g_attenuation = 1.0 / (u_attenuation.x + u_attenuation.y * distance +
-                               u_attenuation.z * distance * distance);
-        if (u_spot.z != 180.0) {
-            float s = dot(-g_l, u_spot_direction);
-            if (s < u_spot.y)
-                g_attenuation = 0.0;
-            else if (u_spot.x != 0.0)
-                g_attenuation *= pow(max(s, 0.0), u_spot.x);
-        }
-    } else {
-        g_l = normalize(u_light[3].xyz);
-    }
-    if (!g_mesa_shine) g_h = normalize(g_l + (u_local_viewer ? normalize(-eye) : vec3(0.0, 0.0, 1.0)));
+#if POSITIONAL
+    vec3 d = u_light[3].xyz / u_light[3].w - eye;
+    float distance = length(d);
+    g_l = d / distance;
+#if ATTENUATION
+    g_attenuation = 1.0 / (u_attenuation.x + u_attenuation.y * distance + u_attenuation.z * distance * distance);
+#endif
+#if SPOT
+    float s = dot(-g_l, u_spot_direction);
+#if SPOT_EXPONENT
+    g_attenuation = s < u_spot.y ? 0.0 : g_attenuation * pow(max(s, 0.0), u_spot.x);
+#else
+    if (s < u_spot.y) g_attenuation = 0.0;
+#endif
+#endif
+#else
+    g_l = normalize(u_light[3].xyz);
+#endif
+#if !MESA_SHINE
+#if LOCAL_VIEWER
+    g_h = normalize(g_l + normalize(-eye));
+#else
+    g_h = normalize(g_l + vec3(0.0, 0.0, 1.0));
+#endif
+#endif
 }
+#endif
+)";
 
-// The colour of the face `face` whose normal is `n`, after light_at.
-vec4 lit(vec3 n, vec4 colour, int face)
+// The colour of face @ (0 front, 1 back) whose normal is `n`, after
+// light_at; written out once for each face.
+const char* const LIT_FACE = R"(
+#if LIGHTING
+vec4 lit@(vec3 n, vec4 colour)
 {
-    int tracked = u_tracked[face];
-    vec4 ambient = (tracked & 1) != 0 ? colour : u_material[face * 4];
-    vec4 diffuse = (tracked & 2) != 0 ? colour : u_material[face * 4 + 1];
-    vec4 specular = (tracked & 4) != 0 ? colour : u_material[face * 4 + 2];
-    vec4 emission = (tracked & 8) != 0 ? colour : u_material[face * 4 + 3];
+#if (TRACKED@ & 1) != 0
+    vec4 ambient = colour;
+#else
+    vec4 ambient = u_material[@ * 4];
+#endif
+#if (TRACKED@ & 2) != 0
+    vec4 diffuse = colour;
+#else
+    vec4 diffuse = u_material[@ * 4 + 1];
+#endif
+#if (TRACKED@ & 4) != 0
+    vec4 specular = colour;
+#else
+    vec4 specular = u_material[@ * 4 + 2];
+#endif
+#if (TRACKED@ & 8) != 0
+    vec4 emission = colour;
+#else
+    vec4 emission = u_material[@ * 4 + 3];
+#endif
     vec3 c = emission.rgb + ambient.rgb * u_scene_ambient.rgb;
-    if (u_light_on) {
-        float nl = dot(n, g_l);
-        float shine = 1.0;
-        if (g_mesa_shine) {
-            // Mesa, whose pictures are the reference, raises n.l to the
-            // power n.l under an attenuated light in place of n.h to the
-            // power 0.
-            if (g_attenuated && nl > 0.0) shine = pow(nl, nl);
-        } else if (u_shininess[face] != 0.0) {
-            float nh = max(dot(n, g_h), 0.0);
-            shine = nh > 0.0 ? pow(nh, u_shininess[face]) : 0.0;
-        }
-        c += g_attenuation * (ambient.rgb * u_light[0].rgb + max(nl, 0.0) * diffuse.rgb * u_light[1].rgb +
-                              (nl > 0.0 ? shine : 0.0) * specular.rgb * u_light[2].rgb);
-    }
+#if LIGHT_ON
+    float nl = dot(n, g_l);
+    float shine = 1.0;
+#if MESA_SHINE
+#if ATTENUATED
+    if (nl > 0.0) shine = pow(nl, nl);
+#endif
+#elif SHINE@
+    float nh = max(dot(n, g_h), 0.0);
+    shine = nh > 0.0 ? pow(nh, u_shininess[@]) : 0.0;
+#endif
+    c += g_attenuation * (ambient.rgb * u_light[0].rgb + max(nl, 0.0) * diffuse.rgb * u_light[1].rgb +
+                          (nl > 0.0 ? shine : 0.0) * specular.rgb * u_light[2].rgb);
+#endif
     return clamp(vec4(c, diffuse.a), 0.0, 1.0);
 }
 #endif
+)";
 
+const char* const VERTEX_SHADER_MAIN = R"(
 void main()
 {
 #if WINDOW
@@ -137,15 +173,23 @@ void main()
     gl_PointSize = u_point_size;
 #if FOG
     float distance = abs(eye.z);
-    v_fog = u_fog == 1 ? (u_fog_range.y - distance) / (u_fog_range.y - u_fog_range.x) : distance;
+#if FOG_MODE == 1
+    v_fog = (u_fog_range.y - distance) / (u_fog_range.y - u_fog_range.x);
+#else
+    v_fog = distance;
+#endif
 #endif
 #if LIGHTING
     vec3 n = u_normal_matrix * a_normal;
-    if (u_normalize) n = normalize(n);
+#if NORMALIZE
+    n = normalize(n);
+#endif
+#if LIGHT_ON
     light_at(eye.xyz / eye.w);
-    v_front = lit(n, a_colour, 0);
+#endif
+    v_front = lit0(n, a_colour);
 #if TWO_SIDE
-    v_back = lit(-n, a_colour, 1);
+    v_back = lit1(-n, a_colour);
 #endif
 #else
     v_front = clamp(a_colour, 0.0, 1.0);
@@ -162,12 +206,10 @@ in vec4 v_back;
 #endif
 #if FOG
 in float v_fog;
-uniform highp int u_fog;        // 1 linear, 2 exp, 3 exp2
 uniform vec4 u_fog_colour;
 uniform vec3 u_fog_range;       // start, end, density
 #endif
 #if ALPHA_TEST
-uniform int u_alpha_func;       // 1 never, 2 less, 3 lequal, 4 equal, 5 gequal, 6 greater, 7 notequal
 uniform float u_alpha_ref;
 #endif
 out vec4 o_colour;
@@ -180,43 +222,64 @@ void main()
     vec4 c = v_front;
 #endif
 #if FOG
-    float f;
-    if (u_fog == 1)
-        f = v_fog;
-    else if (u_fog == 2)
-        f = exp(-u_fog_range.z * v_fog);
-    else
-        f = exp(-(u_fog_range.z * v_fog) * (u_fog_range.z * v_fog));
+#if FOG_MODE == 1
+    float f = v_fog;
+#elif FOG_MODE == 2
+    float f = exp(-u_fog_range.z * v_fog);
+#else
+    float f = exp(-(u_fog_range.z * v_fog) * (u_fog_range.z * v_fog));
+#endif
     c.rgb = mix(u_fog_colour.rgb, c.rgb, clamp(f, 0.0, 1.0));
 #endif
 #if ALPHA_TEST
     float a = c.a, r = u_alpha_ref;
-    bool pass = (u_alpha_func == 2 && a < r) || (u_alpha_func == 3 && a <= r) || (u_alpha_func == 4 && a == r) ||
-                (u_alpha_func == 5 && a >= r) || (u_alpha_func == 6 && a > r) || (u_alpha_func == 7 && a != r);
-    if (!pass) discard;
+#if ALPHA_FUNC == 2
+    if (!(a < r)) discard;
+#elif ALPHA_FUNC == 3
+    if (!(a <= r)) discard;
+#elif ALPHA_FUNC == 4
+    if (!(a == r)) discard;
+#elif ALPHA_FUNC == 5
+    if (!(a >= r)) discard;
+#elif ALPHA_FUNC == 6
+    if (!(a > r)) discard;
+#elif ALPHA_FUNC == 7
+    if (!(a != r)) discard;
+#else
+    discard;
+#endif
 #endif
     o_colour = c;
 }
 )";
 
-// The features of a program, as bits of its index.
-enum program_feature { FEATURE_WINDOW = 1, FEATURE_LIGHTING = 2, FEATURE_TWO_SIDE = 4, FEATURE_FOG = 8,
-                       FEATURE_ALPHA_TEST = 16, PROGRAM_COUNT = 32 };
-const char* const FEATURE_NAMES[] = {"WINDOW", "LIGHTING", "TWO_SIDE", "FOG", "ALPHA_TEST"};
+// The features of a program, as bits and fields of its key (program_key).
+enum program_feature : uint32_t {
+    FEATURE_WINDOW = 1u << 0, FEATURE_LIGHTING = 1u << 1, FEATURE_TWO_SIDE = 1u << 2, FEATURE_FOG = 1u << 3,
+    FEATURE_ALPHA_TEST = 1u << 4, FEATURE_LIGHT_ON = 1u << 5, FEATURE_POSITIONAL = 1u << 6, FEATURE_SPOT = 1u << 7,
+    FEATURE_SPOT_EXPONENT = 1u << 8, FEATURE_ATTENUATION = 1u << 9, FEATURE_LOCAL_VIEWER = 1u << 10,
+    FEATURE_NORMALIZE = 1u << 11, FEATURE_SHINE0 = 1u << 12, FEATURE_SHINE1 = 1u << 13,
+};
+// The switches' macro names, bit k of the key naming macro k.
+const char* const FEATURE_NAMES[] = {"WINDOW",     "LIGHTING",      "TWO_SIDE",    "FOG",          "ALPHA_TEST",
+                                     "LIGHT_ON",   "POSITIONAL",    "SPOT",        "SPOT_EXPONENT", "ATTENUATION",
+                                     "LOCAL_VIEWER", "NORMALIZE",   "SHINE0",      "SHINE1"};
+constexpr int FEATURE_BITS = 14;
+// The fields above the switches: their shifts, and the macros they set.
+constexpr int TRACKED0_SHIFT = 14, TRACKED1_SHIFT = 18, FOG_MODE_SHIFT = 22, ALPHA_FUNC_SHIFT = 24;
 
 constexpr double PI = 3.14159265358979323846;
 
 enum attribute { ATTRIBUTE_POSITION = 0, ATTRIBUTE_NORMAL = 1, ATTRIBUTE_COLOUR = 2 };
 
 enum uniform_name {
-    U_MODELVIEW, U_PROJECTION, U_NORMAL_MATRIX, U_LIGHT_ON, U_LOCAL_VIEWER, U_NORMALIZE, U_TRACKED,
-    U_SCENE_AMBIENT, U_LIGHT, U_SPOT_DIRECTION, U_SPOT, U_ATTENUATION, U_MATERIAL, U_SHININESS,
-    U_POINT_SIZE, U_FOG, U_FOG_COLOUR, U_FOG_RANGE, U_ALPHA_FUNC, U_ALPHA_REF, UNIFORM_COUNT
+    U_MODELVIEW, U_PROJECTION, U_NORMAL_MATRIX, U_SCENE_AMBIENT, U_LIGHT, U_SPOT_DIRECTION, U_SPOT,
+    U_ATTENUATION, U_MATERIAL, U_SHININESS, U_POINT_SIZE, U_FOG_COLOUR, U_FOG_RANGE, U_ALPHA_REF, UNIFORM_COUNT
 };
 const char* const UNIFORM_NAMES[UNIFORM_COUNT] = {
-    "u_modelview", "u_projection", "u_normal_matrix", "u_light_on", "u_local_viewer", "u_normalize", "u_tracked",
-    "u_scene_ambient", "u_light", "u_spot_direction", "u_spot", "u_attenuation", "u_material", "u_shininess",
-    "u_point_size", "u_fog", "u_fog_colour", "u_fog_range", "u_alpha_func", "u_alpha_ref",
+    "u_modelview", "u_projection",  "u_normal_matrix", "u_scene_ambient", "u_light",
+    "u_spot_direction", "u_spot", "u_attenuation", "u_material", "u_shininess",
+    "u_point_size", "u_fog_colour", "u_fog_range", "u_alpha_ref",
 };
 
 // ---------------------------------------------------------------------------
@@ -411,15 +474,19 @@ struct list_draw {
     void operator()() const { run_list_draw(*this); }
 };
 
+// One program of the emulation, built when first needed.
+struct program_entry {
+    GLuint program = 0;      // 0: could not be built, and is not tried again
+    GLint uniforms[UNIFORM_COUNT] = {};
+    // The values its uniforms were last given: a uniform is sent again only
+    // when its value changes, as every call costs a trip through WebGL's
+    // checks and command buffer.
+    std::vector<unsigned char> sent[UNIFORM_COUNT];
+};
+
 struct context_objects {
-    GLuint programs[PROGRAM_COUNT] = {};  // built when first needed
-    GLint uniforms[PROGRAM_COUNT][UNIFORM_COUNT] = {};
-    bool failed[PROGRAM_COUNT] = {};      // could not be built: not tried again
-    int current = -1;                     // the program in use
-    // The values each program's uniforms were last given: a uniform is
-    // sent again only when its value changes, as every call costs a trip
-    // through WebGL's checks and command buffer.
-    std::vector<unsigned char> sent[PROGRAM_COUNT][UNIFORM_COUNT];
+    std::unordered_map<uint32_t, program_entry> programs;  // by key (program_key)
+    program_entry* current = nullptr;                      // the program in use
     GLuint vertex_array = 0;              // the stream buffers' inputs
     GLuint bound_array = 0;               // the vertex array bound
     // Buffers for the vertices and indices drawn once, each used at most
@@ -507,28 +574,113 @@ constexpr float IDENTITY_3[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
 // ---------------------------------------------------------------------------
 // Drawing.
 
-GLuint build_program(int features, std::string& error);
+GLuint build_program(uint32_t key, std::string& error);
 
-// Builds the program with `features` and looks up its uniforms.
-bool make_program(int features, std::string& error)
+// Builds the program with `key` and looks up its uniforms; null where it
+// cannot be built, which is not tried again.
+program_entry* make_program(uint32_t key, std::string& error)
 {
-    context_objects& g = e.gl;
-    g.programs[features] = build_program(features, error);
-    if (!g.programs[features]) return false;
-    for (int k = 0; k < UNIFORM_COUNT; ++k) {
-        g.uniforms[features][k] = glGetUniformLocation(g.programs[features], UNIFORM_NAMES[k]);
-        g.sent[features][k].clear();
+    program_entry& p = e.gl.programs[key];
+    p.program = build_program(key, error);
+    if (!p.program) return nullptr;
+    for (int k = 0; k < UNIFORM_COUNT; ++k) p.uniforms[k] = glGetUniformLocation(p.program, UNIFORM_NAMES[k]);
+    return &p;
+}
+
+// The program with `key`, made if it is new (an error is told once).
+program_entry* program_for(uint32_t key)
+{
+    const auto found = e.gl.programs.find(key);
+    if (found != e.gl.programs.end()) return found->second.program ? &found->second : nullptr;
+    std::string error;
+    program_entry* p = make_program(key, error);
+    if (!p) std::fprintf(stderr, "tarvelin: %s\n", error.c_str());
+    return p;
+}
+
+// The light the shader lights with: the first one on, or null.
+const light_state* light_in_use(const fixed_state& s)
+{
+    for (const light_state& l : s.lights)
+        if (l.enabled) return &l;
+    return nullptr;
+}
+
+// The colour material of face `face` (0 front, 1 back), as the shader's
+// TRACKED bits: 1 ambient, 2 diffuse, 4 specular, 8 emission.
+uint32_t tracked_bits(const fixed_state& s, int face)
+{
+    if (!s.colour_material || s.colour_material_face == (face ? GL_FRONT : GL_BACK)) return 0;
+    switch (s.colour_material_mode) {
+    case GL_AMBIENT: return 1;
+    case GL_DIFFUSE: return 2;
+    case GL_SPECULAR: return 4;
+    case GL_EMISSION: return 8;
+    default: return 3;
     }
-    return true;
+}
+
+// The key of the program for the state in use: which of the shaders' code
+// a draw runs. Only what the draw uses is in it, so that states which draw
+// alike share a program.
+uint32_t program_key(const fixed_state& s, bool window)
+{
+    uint32_t key = 0;
+    if (window) {
+        key = FEATURE_WINDOW;
+    } else {
+        if (s.lighting) {
+            key |= FEATURE_LIGHTING;
+            if (s.two_side) key |= FEATURE_TWO_SIDE;
+            if (s.normalize) key |= FEATURE_NORMALIZE;
+            const int faces = s.two_side ? 2 : 1;
+            for (int face = 0; face < faces; ++face)
+                key |= tracked_bits(s, face) << (face ? TRACKED1_SHIFT : TRACKED0_SHIFT);
+            if (const light_state* light = light_in_use(s)) {
+                key |= FEATURE_LIGHT_ON;
+                if (light->position[3] != 0) {
+                    key |= FEATURE_POSITIONAL;
+                    if (light->spot_cutoff != 180) {
+                        key |= FEATURE_SPOT;
+                        if (light->spot_exponent != 0) key |= FEATURE_SPOT_EXPONENT;
+                    }
+                    const float* a = light->attenuation;
+                    if (a[0] != 1 || a[1] != 0 || a[2] != 0) key |= FEATURE_ATTENUATION;
+                }
+                if (s.local_viewer) key |= FEATURE_LOCAL_VIEWER;
+                if (s.material[0].shininess != 0) key |= FEATURE_SHINE0;
+                if (s.two_side && s.material[1].shininess != 0) key |= FEATURE_SHINE1;
+            }
+        }
+        if (s.fog) {
+            const uint32_t mode = s.fog_mode == GL_LINEAR ? 1 : s.fog_mode == GL_EXP ? 2 : 3;
+            key |= FEATURE_FOG | mode << FOG_MODE_SHIFT;
+        }
+    }
+    if (s.alpha_test && s.alpha_func != GL_ALWAYS) {
+        uint32_t func = 0;  // an unknown function passes nothing
+        switch (s.alpha_func) {
+        case GL_NEVER: func = 1; break;
+        case GL_LESS: func = 2; break;
+        case GL_LEQUAL: func = 3; break;
+        case GL_EQUAL: func = 4; break;
+        case GL_GEQUAL: func = 5; break;
+        case GL_GREATER: func = 6; break;
+        case GL_NOTEQUAL: func = 7; break;
+        default: break;
+        }
+        key |= FEATURE_ALPHA_TEST | func << ALPHA_FUNC_SHIFT;
+    }
+    return key;
 }
 
 // True where uniform `name` of the program in use is in the program and
 // does not hold these `size` bytes yet; they are then noted as sent.
 bool uniform_changes(uniform_name name, const void* value, size_t size)
 {
-    context_objects& g = e.gl;
-    if (g.uniforms[g.current][name] < 0) return false;
-    std::vector<unsigned char>& sent = g.sent[g.current][name];
+    program_entry& p = *e.gl.current;
+    if (p.uniforms[name] < 0) return false;
+    std::vector<unsigned char>& sent = p.sent[name];
     const unsigned char* bytes = (const unsigned char*)value;
     if (sent.size() == size && std::memcmp(sent.data(), bytes, size) == 0) return false;
     sent.assign(bytes, bytes + size);
@@ -537,7 +689,7 @@ bool uniform_changes(uniform_name name, const void* value, size_t size)
 
 GLint location(uniform_name name)
 {
-    return e.gl.uniforms[e.gl.current][name];
+    return e.gl.current->uniforms[name];
 }
 
 void send_matrix4(uniform_name name, const float* m)
@@ -548,12 +700,6 @@ void send_matrix3(uniform_name name, const float* m)
 {
     if (uniform_changes(name, m, 9 * sizeof(float))) glUniformMatrix3fv(location(name), 1, GL_FALSE, m);
 }
-void send_ints(uniform_name name, GLsizei count, const GLint* v)
-{
-    if (!uniform_changes(name, v, (size_t)count * sizeof(GLint))) return;
-    count == 1 ? glUniform1i(location(name), v[0]) : glUniform1iv(location(name), count, v);
-}
-void send_int(uniform_name name, GLint v) { send_ints(name, 1, &v); }
 // `count` values of `width` floats each.
 void send_floats(uniform_name name, int width, GLsizei count, const float* v)
 {
@@ -580,30 +726,8 @@ void set_uniforms(bool window, bool eye_space)
         send_matrix3(U_NORMAL_MATRIX, normal_matrix);
     }
     send_matrix4(U_PROJECTION, e.projection.back().data());
-    const light_state* light = nullptr;
-    for (const light_state& l : s.lights)
-        if (l.enabled) {
-            light = &l;
-            break;
-        }
-    send_int(U_LIGHT_ON, light != nullptr);
-    send_int(U_LOCAL_VIEWER, s.local_viewer);
-    send_int(U_NORMALIZE, s.normalize);
-    int tracked_mode = 0;
-    switch (s.colour_material_mode) {
-    case GL_AMBIENT: tracked_mode = 1; break;
-    case GL_DIFFUSE: tracked_mode = 2; break;
-    case GL_SPECULAR: tracked_mode = 4; break;
-    case GL_EMISSION: tracked_mode = 8; break;
-    default: tracked_mode = 3; break;
-    }
-    const GLint tracked[2] = {
-        s.colour_material && s.colour_material_face != GL_BACK ? tracked_mode : 0,
-        s.colour_material && s.colour_material_face != GL_FRONT ? tracked_mode : 0,
-    };
-    send_ints(U_TRACKED, 2, tracked);
     send_floats(U_SCENE_AMBIENT, 4, 1, s.scene_ambient);
-    if (light) {
+    if (const light_state* light = light_in_use(s)) {
         float values[16];
         std::memcpy(values, light->ambient, sizeof light->ambient);
         std::memcpy(values + 4, light->diffuse, sizeof light->diffuse);
@@ -633,25 +757,9 @@ void set_uniforms(bool window, bool eye_space)
     // Aliased points are as wide as their size rounded to a whole pixel.
     const float point_size = std::max(1.0f, std::floor(s.point_size + 0.5f));
     send_floats(U_POINT_SIZE, 1, 1, &point_size);
-    const int fog = !s.fog || window ? 0 : s.fog_mode == GL_LINEAR ? 1 : s.fog_mode == GL_EXP ? 2 : 3;
-    send_int(U_FOG, fog);
     send_floats(U_FOG_COLOUR, 4, 1, s.fog_colour);
     const float fog_range[3] = {s.fog_start, s.fog_end, s.fog_density};
     send_floats(U_FOG_RANGE, 3, 1, fog_range);
-    int func = 0;
-    if (s.alpha_test) {
-        switch (s.alpha_func) {
-        case GL_NEVER: func = 1; break;
-        case GL_LESS: func = 2; break;
-        case GL_LEQUAL: func = 3; break;
-        case GL_EQUAL: func = 4; break;
-        case GL_GEQUAL: func = 5; break;
-        case GL_GREATER: func = 6; break;
-        case GL_NOTEQUAL: func = 7; break;
-        default: func = 0; break;
-        }
-    }
-    send_int(U_ALPHA_FUNC, func);
     send_floats(U_ALPHA_REF, 1, 1, &s.alpha_ref);
 }
 
@@ -660,26 +768,11 @@ void set_uniforms(bool window, bool eye_space)
 // built (nothing is drawn then).
 bool prepare_uniforms(bool window, bool eye_space)
 {
-    const fixed_state& s = e.state;
-    int features = 0;
-    if (window) {
-        features = FEATURE_WINDOW;
-    } else {
-        if (s.lighting) features |= FEATURE_LIGHTING | (s.two_side ? FEATURE_TWO_SIDE : 0);
-        if (s.fog) features |= FEATURE_FOG;
-    }
-    if (s.alpha_test && s.alpha_func != GL_ALWAYS) features |= FEATURE_ALPHA_TEST;
-    context_objects& g = e.gl;
-    std::string error;
-    if (g.failed[features]) return false;
-    if (!g.programs[features] && !make_program(features, error)) {
-        std::fprintf(stderr, "tarvelin: %s\n", error.c_str());
-        g.failed[features] = true;
-        return false;
-    }
-    if (g.current != features) {
-        glUseProgram(g.programs[features]);
-        g.current = features;
+    program_entry* p = program_for(program_key(e.state, window));
+    if (!p) return false;
+    if (e.gl.current != p) {
+        glUseProgram(p->program);
+        e.gl.current = p;
     }
     set_uniforms(window, eye_space);
     return true;
@@ -1893,12 +1986,25 @@ GLuint compile(GLenum kind, const std::string& header, const char* source, std::
     return 0;
 }
 
-GLuint build_program(int features, std::string& error)
+GLuint build_program(uint32_t key, std::string& error)
 {
     std::string header = "#version 300 es\n";
-    for (int k = 0; k < 5; ++k)
-        header += std::string("#define ") + FEATURE_NAMES[k] + ((features >> k) & 1 ? " 1\n" : " 0\n");
-    const GLuint vertex_shader = compile(GL_VERTEX_SHADER, header, VERTEX_SHADER, error);
+    for (int k = 0; k < FEATURE_BITS; ++k)
+        header += std::string("#define ") + FEATURE_NAMES[k] + ((key >> k) & 1 ? " 1\n" : " 0\n");
+    const std::pair<const char*, int> fields[] = {{"TRACKED0", TRACKED0_SHIFT}, {"TRACKED1", TRACKED1_SHIFT},
+                                                  {"FOG_MODE", FOG_MODE_SHIFT}, {"ALPHA_FUNC", ALPHA_FUNC_SHIFT}};
+    const int widths[] = {4, 4, 2, 3};
+    for (int k = 0; k < 4; ++k)
+        header += std::string("#define ") + fields[k].first + " " +
+                  std::to_string((key >> fields[k].second) & ((1u << widths[k]) - 1)) + "\n";
+    std::string vertex_source = VERTEX_SHADER_START;
+    for (const char* face : {"0", "1"}) {
+        std::string lit = LIT_FACE;
+        for (size_t at = lit.find('@'); at != std::string::npos; at = lit.find('@', at)) lit.replace(at, 1, face);
+        vertex_source += lit;
+    }
+    vertex_source += VERTEX_SHADER_MAIN;
+    const GLuint vertex_shader = compile(GL_VERTEX_SHADER, header, vertex_source.c_str(), error);
     if (!vertex_shader) return 0;
     const GLuint fragment_shader = compile(GL_FRAGMENT_SHADER, header, FRAGMENT_SHADER, error);
     if (!fragment_shader) {
@@ -1939,9 +2045,13 @@ bool use_gles_backend(std::string& error)
     using namespace gles;
     // A new context: nothing of the last one's is left.
     e = emulation();
-    // The program with every feature but window coordinates is built now:
-    // it tells whether the context compiles the emulation's shaders at all.
-    if (!make_program(FEATURE_LIGHTING | FEATURE_TWO_SIDE | FEATURE_FOG | FEATURE_ALPHA_TEST, error)) return false;
+    // A program with most features is built now: it tells whether the
+    // context compiles the emulation's shaders at all.
+    const uint32_t most = FEATURE_LIGHTING | FEATURE_TWO_SIDE | FEATURE_FOG | FEATURE_ALPHA_TEST | FEATURE_LIGHT_ON |
+                          FEATURE_POSITIONAL | FEATURE_SPOT | FEATURE_SPOT_EXPONENT | FEATURE_ATTENUATION |
+                          FEATURE_LOCAL_VIEWER | FEATURE_NORMALIZE | FEATURE_SHINE0 | FEATURE_SHINE1 |
+                          3u << TRACKED0_SHIFT | 2u << FOG_MODE_SHIFT | 6u << ALPHA_FUNC_SHIFT;
+    if (!make_program(most, error)) return false;
     glGenVertexArrays(1, &e.gl.vertex_array);
     glBindVertexArray(e.gl.vertex_array);
     e.gl.bound_array = e.gl.vertex_array;
@@ -1965,7 +2075,7 @@ void release_gles_backend()
     for (const std::vector<GLuint>& stream : e.gl.stream)
         if (!stream.empty()) glDeleteBuffers((GLsizei)stream.size(), stream.data());
     glDeleteVertexArrays(1, &e.gl.vertex_array);
-    for (GLuint program : e.gl.programs)
-        if (program) glDeleteProgram(program);
+    for (const auto& entry : e.gl.programs)
+        if (entry.second.program) glDeleteProgram(entry.second.program);
     e.gl = context_objects{};
 }
