@@ -32,6 +32,7 @@ namespace {
 // SwiftShader runs both sides of every branch, so a branch on a uniform
 // costs what both sides cost.
 //   WINDOW: vertices in window coordinates, drawn as they are.
+//   EYE_SPACE: vertices and normals in eye coordinates already.
 //   LIGHTING, TWO_SIDE, FOG, ALPHA_TEST: those switches.
 //   With LIGHTING: LIGHT_ON (a light is on), POSITIONAL (at a point),
 //   SPOT, SPOT_EXPONENT, ATTENUATION (not the constant 1), LOCAL_VIEWER,
@@ -73,6 +74,9 @@ out float v_fog;
 // face has a shininess.
 #define MESA_SHINE (SHINE0 == 0 && (TWO_SIDE == 0 || SHINE1 == 0))
 #define ATTENUATED (POSITIONAL && (SPOT || ATTENUATION))
+// Both faces raise the same |n.l| to that power where they do at all (the
+// back face's n.l is the front's negated): it is worked out once.
+#define SHARED_MESA_SHINE (LIGHTING && LIGHT_ON && MESA_SHINE && ATTENUATED)
 
 #if LIGHTING && LIGHT_ON
 // The light at a vertex, the same for both faces: the unit vector towards
@@ -81,6 +85,9 @@ out float v_fog;
 vec3 g_l;
 vec3 g_h;
 float g_attenuation;
+#if SHARED_MESA_SHINE
+float g_mesa_shine;  // |n.l| to the power |n.l|
+#endif
 
 void light_at(vec3 eye)
 {
@@ -118,7 +125,7 @@ void light_at(vec3 eye)
 // light_at; written out once for each face.
 const char* const LIT_FACE = R"(
 #if LIGHTING
-vec4 lit@(vec3 n, vec4 colour)
+vec4 lit@(vec3 n, float nl, vec4 colour)
 {
 #if (TRACKED@ & 1) != 0
     vec4 ambient = colour;
@@ -142,13 +149,10 @@ vec4 lit@(vec3 n, vec4 colour)
 #endif
     vec3 c = emission.rgb + ambient.rgb * u_scene_ambient.rgb;
 #if LIGHT_ON
-    float nl = dot(n, g_l);
     float shine = 1.0;
-#if MESA_SHINE
-#if ATTENUATED
-    if (nl > 0.0) shine = pow(nl, nl);
-#endif
-#elif SHINE@
+#if SHARED_MESA_SHINE
+    shine = g_mesa_shine;
+#elif !MESA_SHINE && SHINE@
     float nh = max(dot(n, g_h), 0.0);
     shine = nh > 0.0 ? pow(nh, u_shininess[@]) : 0.0;
 #endif
@@ -168,7 +172,11 @@ void main()
     gl_PointSize = 1.0;
     v_front = a_colour;
 #else
+#if EYE_SPACE
+    vec4 eye = a_position;
+#else
     vec4 eye = u_modelview * a_position;
+#endif
     gl_Position = u_projection * eye;
     gl_PointSize = u_point_size;
 #if FOG
@@ -180,16 +188,27 @@ void main()
 #endif
 #endif
 #if LIGHTING
+#if EYE_SPACE
+    vec3 n = a_normal;
+#else
     vec3 n = u_normal_matrix * a_normal;
+#endif
 #if NORMALIZE
     n = normalize(n);
 #endif
 #if LIGHT_ON
     light_at(eye.xyz / eye.w);
+    float nl = dot(n, g_l);
+#if SHARED_MESA_SHINE
+    float anl = abs(nl);
+    g_mesa_shine = pow(anl, anl);
 #endif
-    v_front = lit0(n, a_colour);
+#else
+    float nl = 0.0;
+#endif
+    v_front = lit0(n, nl, a_colour);
 #if TWO_SIDE
-    v_back = lit1(-n, a_colour);
+    v_back = lit1(-n, -nl, a_colour);
 #endif
 #else
     v_front = clamp(a_colour, 0.0, 1.0);
@@ -258,15 +277,15 @@ enum program_feature : uint32_t {
     FEATURE_WINDOW = 1u << 0, FEATURE_LIGHTING = 1u << 1, FEATURE_TWO_SIDE = 1u << 2, FEATURE_FOG = 1u << 3,
     FEATURE_ALPHA_TEST = 1u << 4, FEATURE_LIGHT_ON = 1u << 5, FEATURE_POSITIONAL = 1u << 6, FEATURE_SPOT = 1u << 7,
     FEATURE_SPOT_EXPONENT = 1u << 8, FEATURE_ATTENUATION = 1u << 9, FEATURE_LOCAL_VIEWER = 1u << 10,
-    FEATURE_NORMALIZE = 1u << 11, FEATURE_SHINE0 = 1u << 12, FEATURE_SHINE1 = 1u << 13,
+    FEATURE_NORMALIZE = 1u << 11, FEATURE_SHINE0 = 1u << 12, FEATURE_SHINE1 = 1u << 13, FEATURE_EYE_SPACE = 1u << 14,
 };
 // The switches' macro names, bit k of the key naming macro k.
 const char* const FEATURE_NAMES[] = {"WINDOW",     "LIGHTING",      "TWO_SIDE",    "FOG",          "ALPHA_TEST",
                                      "LIGHT_ON",   "POSITIONAL",    "SPOT",        "SPOT_EXPONENT", "ATTENUATION",
-                                     "LOCAL_VIEWER", "NORMALIZE",   "SHINE0",      "SHINE1"};
-constexpr int FEATURE_BITS = 14;
+                                     "LOCAL_VIEWER", "NORMALIZE",   "SHINE0",      "SHINE1",       "EYE_SPACE"};
+constexpr int FEATURE_BITS = 15;
 // The fields above the switches: their shifts, and the macros they set.
-constexpr int TRACKED0_SHIFT = 14, TRACKED1_SHIFT = 18, FOG_MODE_SHIFT = 22, ALPHA_FUNC_SHIFT = 24;
+constexpr int TRACKED0_SHIFT = 15, TRACKED1_SHIFT = 19, FOG_MODE_SHIFT = 23, ALPHA_FUNC_SHIFT = 25;
 
 constexpr double PI = 3.14159265358979323846;
 
@@ -623,12 +642,13 @@ uint32_t tracked_bits(const fixed_state& s, int face)
 // The key of the program for the state in use: which of the shaders' code
 // a draw runs. Only what the draw uses is in it, so that states which draw
 // alike share a program.
-uint32_t program_key(const fixed_state& s, bool window)
+uint32_t program_key(const fixed_state& s, bool window, bool eye_space)
 {
     uint32_t key = 0;
     if (window) {
         key = FEATURE_WINDOW;
     } else {
+        if (eye_space) key |= FEATURE_EYE_SPACE;
         if (s.lighting) {
             key |= FEATURE_LIGHTING;
             if (s.two_side) key |= FEATURE_TWO_SIDE;
@@ -768,7 +788,7 @@ void set_uniforms(bool window, bool eye_space)
 // built (nothing is drawn then).
 bool prepare_uniforms(bool window, bool eye_space)
 {
-    program_entry* p = program_for(program_key(e.state, window));
+    program_entry* p = program_for(program_key(e.state, window, eye_space));
     if (!p) return false;
     if (e.gl.current != p) {
         glUseProgram(p->program);
