@@ -8,6 +8,11 @@
 //   sleep SECONDS
 //   print EXPR           the page's EXPR on standard output
 // Chromium comes from CHROMIUM (default: chromium), with SwiftShader's WebGL.
+// CHROMIUM_GPU picks how Chromium draws:
+//   swiftshader (default)  everything on SwiftShader: WebGL, and the browser's
+//                          compositing of the page (--use-angle=swiftshader)
+//   auto                   as Chromium sets itself up where there is no GPU:
+//                          WebGL on SwiftShader, the page composited in software
 'use strict';
 const {spawn} = require('child_process');
 const fs = require('fs');
@@ -19,9 +24,15 @@ if (!url) {
   console.error('usage: node drive.js URL STEP... (see the file)');
   process.exit(2);
 }
+const gpu = process.env.CHROMIUM_GPU || 'swiftshader';
+if (gpu !== 'swiftshader' && gpu !== 'auto') {
+  console.error(`drive.js: CHROMIUM_GPU must be swiftshader or auto, not ${gpu}`);
+  process.exit(2);
+}
+const gpuFlags = gpu === 'swiftshader' ? ['--use-angle=swiftshader'] : [];
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'tarvelin-drive-'));
 const browser = spawn(process.env.CHROMIUM || 'chromium', [
-  '--headless=new', '--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
+  '--headless=new', '--no-sandbox', '--enable-unsafe-swiftshader', ...gpuFlags,
   '--remote-debugging-pipe', '--window-size=1024,768', `--user-data-dir=${profile}`, 'about:blank',
 ], {stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe']});
 const toBrowser = browser.stdio[3], fromBrowser = browser.stdio[4];
