@@ -8,11 +8,12 @@
 # browser's compositing on SwiftShader as well, as the tests run it; the two
 # share the machine's cores, so the second is slower (tests/web/drive.js).
 # Usage: bench/web-bench.sh [FRAMES KEYS]   (default: 900 up@800-900,left@850-870)
+#        WEB=DIR for a page built elsewhere (default: build-web)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 frames=${1:-900}
 keys=${2:-up@800-900,left@850-870}
-web=build-web
+web=${WEB:-build-web}
 [ -f "$web/tarvelin.wasm" ] || { echo "web-bench.sh: no page in $web (scripts/build-web.sh builds it)" >&2; exit 1; }
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 python3 -m http.server --bind 127.0.0.1 --directory "$web" "$port" >/dev/null 2>&1 &

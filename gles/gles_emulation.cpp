@@ -477,6 +477,10 @@ struct display_list {
     // The shader's inputs read from the list's buffers, with the colours
     // the list's vertices carry and without them; made when first drawn.
     GLuint arrays[2] = {0, 0};
+    // Kept after the list ends where it draws triangles, for
+    // keep_covering: its vertices' positions and its indices.
+    std::vector<std::array<float, 4>> positions;
+    std::vector<uint32_t> triangle_indices;
 };
 
 struct list_draw;
@@ -901,11 +905,90 @@ void widen_lines()
     e.pending_window = true;
 }
 
+// Triangle draws of fewer indices are drawn as they are.
+constexpr size_t COVERING_TEST_MIN = 96;
+
+// The triangles `in` (`count` indices, whose vertices in clip coordinates
+// are `clip`) that may cover a pixel centre of the viewport, into `out`.
+// The rest (the spheres of small bubbles have hundreds of triangles less
+// than a pixel across, and many a draw lies partly outside the picture)
+// cannot give a fragment: leaving them out changes no pixel, and a software
+// renderer spends on every triangle, drawn or not, what it spends on dozens
+// of pixels. The test is generous by an eighth of a pixel, for the
+// renderer's own rounding; a triangle with a vertex at or behind the eye is
+// kept.
+void keep_covering(const std::vector<std::array<float, 4>>& clip, const uint32_t* in, size_t count,
+                   std::vector<uint32_t>& out)
+{
+    const GLint* vp = e.state.viewport;
+    constexpr float MARGIN = 0.125f;
+    std::vector<std::array<float, 2>> window(clip.size());
+    std::vector<bool> known(clip.size());
+    for (size_t v = 0; v < clip.size(); ++v) {
+        const std::array<float, 4>& c = clip[v];
+        known[v] = c[3] > 0 && std::isfinite(c[0] / c[3]) && std::isfinite(c[1] / c[3]);
+        if (known[v])
+            window[v] = {(float)vp[0] + (c[0] / c[3] + 1) * 0.5f * (float)vp[2],
+                         (float)vp[1] + (c[1] / c[3] + 1) * 0.5f * (float)vp[3]};
+    }
+    // The pixel centres k + 0.5 in [low, high] within [start, start + size]:
+    // the first k and the last.
+    auto centres_between = [](float low, float high, int start, int size, float& first, float& last) {
+        low = std::max(low - MARGIN, (float)start);
+        high = std::min(high + MARGIN, (float)(start + size));
+        first = std::ceil(low - 0.5f);
+        last = std::floor(high - 0.5f);
+        return last >= first;
+    };
+    // Whether point p lies within the triangle or within MARGIN of it.
+    auto near_triangle = [](const std::array<float, 2>* corner, float px, float py) {
+        const double area = ((double)corner[1][0] - corner[0][0]) * ((double)corner[2][1] - corner[0][1]) -
+                            ((double)corner[2][0] - corner[0][0]) * ((double)corner[1][1] - corner[0][1]);
+        if (std::fabs(area) < 1e-6) return true;
+        for (int k = 0; k < 3; ++k) {
+            const std::array<float, 2>& a = corner[k];
+            const std::array<float, 2>& b = corner[(k + 1) % 3];
+            const double ex = (double)b[0] - a[0], ey = (double)b[1] - a[1];
+            const double side = (ex * ((double)py - a[1]) - ey * ((double)px - a[0])) * (area > 0 ? 1 : -1);
+            if (side < -MARGIN * std::sqrt(ex * ex + ey * ey)) return false;
+        }
+        return true;
+    };
+    for (size_t t = 0; t + 2 < count; t += 3) {
+        const uint32_t a = in[t], b = in[t + 1], c = in[t + 2];
+        bool keep = !known[a] || !known[b] || !known[c];
+        if (!keep) {
+            const float x0 = std::min({window[a][0], window[b][0], window[c][0]});
+            const float x1 = std::max({window[a][0], window[b][0], window[c][0]});
+            const float y0 = std::min({window[a][1], window[b][1], window[c][1]});
+            const float y1 = std::max({window[a][1], window[b][1], window[c][1]});
+            float first_x, last_x, first_y, last_y;
+            keep = centres_between(x0, x1, vp[0], vp[2], first_x, last_x) &&
+                   centres_between(y0, y1, vp[1], vp[3], first_y, last_y);
+            // A triangle over a few pixel centres at most: does it come near one?
+            if (keep && (last_x - first_x + 1) * (last_y - first_y + 1) <= 4) {
+                const std::array<float, 2> corner[3] = {window[a], window[b], window[c]};
+                keep = false;
+                for (float y = first_y; y <= last_y && !keep; ++y)
+                    for (float x = first_x; x <= last_x && !keep; ++x) keep = near_triangle(corner, x + 0.5f, y + 0.5f);
+            }
+        }
+        if (keep) out.insert(out.end(), {a, b, c});
+    }
+}
+
 // Draws the gathered primitives.
 void flush()
 {
     if (e.pending_class == CLASS_NONE) return;
     if (e.pending_class == CLASS_LINES && !e.pending_window) widen_lines();
+    if (e.pending_class == CLASS_TRIANGLES && !e.pending_window && e.pending_indices.size() >= COVERING_TEST_MIN) {
+        std::vector<std::array<float, 4>> clip(e.pending_vertices.size());
+        for (size_t v = 0; v < clip.size(); ++v) transform(e.projection.back(), e.pending_vertices[v].position, clip[v].data());
+        std::vector<uint32_t> kept;
+        keep_covering(clip, e.pending_indices.data(), e.pending_indices.size(), kept);
+        e.pending_indices.swap(kept);
+    }
     if (!e.pending_indices.empty() && prepare_uniforms(e.pending_window, true)) {
         use_vertex_array(e.gl.vertex_array);
         upload(GL_ARRAY_BUFFER, e.pending_vertices.data(), e.pending_vertices.size() * sizeof(vertex_data));
@@ -973,7 +1056,23 @@ void run_list_draw(const list_draw& d)
     }
     use_vertex_array(array);
     if (!d.coloured) glVertexAttrib4fv(ATTRIBUTE_COLOUR, e.state.colour);
-    glDrawElements(class_mode(d.kind), (GLsizei)d.count, GL_UNSIGNED_INT, (void*)(d.first * sizeof(uint32_t)));
+    const display_list& l = *d.list;
+    if (d.kind == CLASS_TRIANGLES && d.count >= COVERING_TEST_MIN && !l.triangle_indices.empty()) {
+        // Only the triangles that may cover a pixel, from a stream buffer.
+        const matrix mvp = multiply(e.projection.back(), e.modelview.back().data());
+        std::vector<std::array<float, 4>> clip(l.positions.size());
+        for (size_t v = 0; v < clip.size(); ++v) transform(mvp, l.positions[v].data(), clip[v].data());
+        std::vector<uint32_t> kept;
+        keep_covering(clip, &l.triangle_indices[d.first], d.count, kept);
+        if (!kept.empty()) {
+            upload(GL_ELEMENT_ARRAY_BUFFER, kept.data(), kept.size() * sizeof(uint32_t));
+            glDrawElements(GL_TRIANGLES, (GLsizei)kept.size(), GL_UNSIGNED_INT, nullptr);
+        }
+        // The array's own indices again, for the next draw of the list.
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, l.buffers[1]);
+    } else {
+        glDrawElements(class_mode(d.kind), (GLsizei)d.count, GL_UNSIGNED_INT, (void*)(d.first * sizeof(uint32_t)));
+    }
     if (d.normal_set) std::memcpy(e.state.normal, d.last_normal, sizeof d.last_normal);
 }
 
@@ -1805,6 +1904,15 @@ void TARVELIN_GL_CALL emu_glEndList()
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, l->buffers[1]);
         glBufferData(GL_ELEMENT_ARRAY_BUFFER, (GLsizeiptr)(l->indices.size() * sizeof(uint32_t)), l->indices.data(),
                      GL_STATIC_DRAW);
+        bool triangles = false;
+        for (const auto& call : l->calls)
+            if (const list_draw* d = call.target<list_draw>()) triangles = triangles || d->kind == CLASS_TRIANGLES;
+        if (triangles) {
+            l->positions.resize(l->vertices.size());
+            for (size_t v = 0; v < l->vertices.size(); ++v)
+                std::memcpy(l->positions[v].data(), l->vertices[v].position, sizeof l->positions[v]);
+            l->triangle_indices = l->indices;
+        }
     }
     l->vertices.clear();
     l->vertices.shrink_to_fit();

@@ -1,7 +1,9 @@
 // The OpenGL ES 3 emulation against desktop OpenGL on the same lit drawing:
 // immediate-mode quads under model-view matrices that move, rotate and
 // stretch between them (gathered in eye coordinates into one batch), lit on
-// both faces by a positional light with a specular highlight.
+// both faces by a positional light with a specular highlight; and fine
+// meshes drawn small and half outside the picture, whose triangles the
+// emulation leaves out where they cannot cover a pixel.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -62,11 +64,55 @@ void draw_lit_quads()
     glFinish();
 }
 
-std::vector<unsigned char> drawn_with(render_api api)
+// White spheres of 48 x 48 slices on black, from a display list, from a few
+// pixels across (triangles of a tenth of a pixel) to larger, some cut by the
+// picture's edges or around the eye; and an immediate-mode grid of tiny
+// triangles.
+void draw_fine_meshes()
+{
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60, 1, 0.5, 50);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glColor3f(1, 1, 1);
+    GLUquadric* q = gluNewQuadric();
+    const GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    gluSphere(q, 0.5, 48, 48);
+    glEndList();
+    gluDeleteQuadric(q);
+    const double places[][3] = {{-2, 1.5, -20}, {0.3, -1.2, -30}, {2.2, 0.4, -12}, {-1.1, -0.7, -6},
+                                {3.1, 2.6, -9},  {-3.4, 0, -6},    {0, 3.4, -5.5},  {0.9, 1.1, -40},
+                                {0.1, -0.2, -0.1}};  // around the eye: cut by the near plane
+    for (const double* at : places) {
+        glPushMatrix();
+        glTranslated(at[0], at[1], at[2]);
+        glCallList(list);
+        glPopMatrix();
+    }
+    glDeleteLists(list, 1);
+    glTranslated(-0.6, -2.2, -8);
+    glBegin(GL_TRIANGLES);
+    for (int i = 0; i < 40; ++i)
+        for (int j = 0; j < 40; ++j) {
+            const float x = i * 0.03f, y = j * 0.03f;
+            glVertex3f(x, y, 0);
+            glVertex3f(x + 0.02f, y + 0.005f, 0);
+            glVertex3f(x + 0.005f, y + 0.02f, 0);
+        }
+    glEnd();
+    glFinish();
+}
+
+std::vector<unsigned char> drawn_with(render_api api, void (*draw)())
 {
     use_render_api(api);
     if (!make_test_gl_context(SIDE, SIDE)) return {};
-    draw_lit_quads();
+    draw();
     std::vector<unsigned char> frame = read_test_frame(SIDE, SIDE);
     destroy_render_context();  // with the emulation's objects, while it is in use
     use_render_api(RENDER_API_GL);
@@ -76,9 +122,9 @@ std::vector<unsigned char> drawn_with(render_api api)
 
 TEST(GlesEmulation, LitQuadsUnderMovingMatricesMatchDesktopOpenGL)
 {
-    const std::vector<unsigned char> desktop = drawn_with(RENDER_API_GL);
+    const std::vector<unsigned char> desktop = drawn_with(RENDER_API_GL, draw_lit_quads);
     if (desktop.empty()) GTEST_SKIP() << test_gl_context_error();
-    const std::vector<unsigned char> gles = drawn_with(RENDER_API_GLES);
+    const std::vector<unsigned char> gles = drawn_with(RENDER_API_GLES, draw_lit_quads);
     if (gles.empty()) GTEST_SKIP() << test_gl_context_error();
     ASSERT_GT(pixels_unlike(desktop, 0, 0, 0), SIDE * SIDE / 8) << "the quads cover too little to compare";
     int unlike = 0, worst = 0;
@@ -90,6 +136,22 @@ TEST(GlesEmulation, LitQuadsUnderMovingMatricesMatchDesktopOpenGL)
     }
     // Edges may land a pixel apart; shading may not.
     EXPECT_LE(unlike, SIDE * SIDE / 200) << "pixels more than 8 levels apart; the worst by " << worst;
+}
+
+TEST(GlesEmulation, FineMeshesCoverTheSamePixels)
+{
+    const std::vector<unsigned char> desktop = drawn_with(RENDER_API_GL, draw_fine_meshes);
+    if (desktop.empty()) GTEST_SKIP() << test_gl_context_error();
+    const std::vector<unsigned char> gles = drawn_with(RENDER_API_GLES, draw_fine_meshes);
+    if (gles.empty()) GTEST_SKIP() << test_gl_context_error();
+    int covered = 0, unlike = 0;
+    for (size_t k = 0; k < desktop.size(); k += 4) {
+        const bool lit = desktop[k] > 128, gles_lit = gles[k] > 128;
+        covered += lit;
+        unlike += lit != gles_lit;
+    }
+    ASSERT_GT(covered, 300) << "the meshes cover too little to compare";
+    EXPECT_LE(unlike, 2) << "pixels covered by one drawing and not the other, of " << covered;
 }
 
 }  // namespace
