@@ -82,7 +82,8 @@ void cylinder(GLUquadric* q, GLdouble base, GLdouble top, GLdouble height, GLint
     }
 }
 
-// Filled, outside, smooth: a fan around each pole and a quad strip per inner stack.
+// Filled, outside, smooth: a quad strip per stack (those at the poles hold
+// degenerate triangles: the surface of the library's fans).
 void sphere(GLUquadric* q, GLdouble radius, GLint slices, GLint stacks)
 {
     if (!q) return;
@@ -111,9 +112,11 @@ void sphere(GLUquadric* q, GLdouble radius, GLint slices, GLint stacks)
     };
     for (int j = 0; j < stacks; ++j) {
         begin(GL_QUAD_STRIP);
+        // The far ring first, as the library sends it: the strip's
+        // triangles then wind counter-clockwise seen from outside.
         for (int i = 0; i <= slices; ++i) {
-            ring(i, j);
             ring(i, j + 1);
+            ring(i, j);
         }
         end();
     }
