@@ -14,6 +14,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <map>
 #include <unordered_map>
 #include <vector>
 
@@ -481,6 +482,11 @@ struct display_list {
     // keep_covering: its vertices' positions and its indices.
     std::vector<std::array<float, 4>> positions;
     std::vector<uint32_t> triangle_indices;
+    // For a list of one draw of triangles that close a volume: the faces
+    // that look inwards (GL_BACK where the triangles wind counter-clockwise
+    // seen from outside), which no ray from outside reaches before an
+    // outward face; 0 for any other list.
+    GLenum inward_faces = 0;
 };
 
 struct list_draw;
@@ -1042,6 +1048,79 @@ void gather(GLenum mode, const vertex_data* vertices, size_t count, bool window)
     append_indices(mode, first, nullptr, count, e.pending_indices);
 }
 
+// The inward faces of a list's triangles (see display_list), found from
+// their positions: each edge must be met once in each direction, as in a
+// closed surface, and the sign of the enclosed volume tells which way the
+// triangles wind. Positions are compared on a grid of a 2^-16th of the
+// list's size, so that a seam a rounding wide still closes.
+GLenum inward_faces_of(const display_list& l)
+{
+    const list_draw* only = nullptr;
+    for (const auto& call : l.calls)
+        if (const list_draw* d = call.target<list_draw>()) {
+            if (only) return 0;
+            only = d;
+        }
+    if (!only || only->kind != CLASS_TRIANGLES || only->count < 12) return 0;
+    std::vector<std::array<double, 3>> points(l.positions.size());
+    double size = 0;
+    for (size_t v = 0; v < points.size(); ++v) {
+        const std::array<float, 4>& p = l.positions[v];
+        if (p[3] == 0) return 0;
+        for (int c = 0; c < 3; ++c) {
+            points[v][c] = (double)p[c] / p[3];
+            size = std::max(size, std::fabs(points[v][c]));
+        }
+    }
+    if (!(size > 0) || !std::isfinite(size)) return 0;
+    const double grid = 65536 / size;
+    using point = std::array<long long, 3>;
+    auto on_grid = [&](uint32_t v) {
+        return point{std::llround(points[v][0] * grid), std::llround(points[v][1] * grid), std::llround(points[v][2] * grid)};
+    };
+    std::map<std::pair<point, point>, int> edges;  // +1 for each edge a -> b, -1 for each b -> a
+    double volume = 0;
+    for (size_t t = only->first; t + 2 < only->first + only->count; t += 3) {
+        const uint32_t corner[3] = {l.triangle_indices[t], l.triangle_indices[t + 1], l.triangle_indices[t + 2]};
+        const point q[3] = {on_grid(corner[0]), on_grid(corner[1]), on_grid(corner[2])};
+        if (q[0] == q[1] || q[1] == q[2] || q[2] == q[0]) continue;  // covers nothing
+        for (int k = 0; k < 3; ++k) {
+            const point& a = q[k];
+            const point& b = q[(k + 1) % 3];
+            edges[a < b ? std::make_pair(a, b) : std::make_pair(b, a)] += a < b ? 1 : -1;
+        }
+        const std::array<double, 3>& a = points[corner[0]];
+        const std::array<double, 3>& b = points[corner[1]];
+        const std::array<double, 3>& c = points[corner[2]];
+        volume += a[0] * (b[1] * c[2] - b[2] * c[1]) - a[1] * (b[0] * c[2] - b[2] * c[0]) + a[2] * (b[0] * c[1] - b[1] * c[0]);
+    }
+    if (edges.empty()) return 0;
+    for (const auto& edge : edges)
+        if (edge.second != 0) return 0;
+    return volume > 0 ? GL_BACK : volume < 0 ? GL_FRONT : 0;
+}
+
+// Whether the inward faces of a closed list can be left out of this draw:
+// nothing would show them (depth-tested, opaque, no fragment discarded),
+// every vertex lies beyond the near plane (so the eye is outside and the
+// near plane cuts nothing open), and the matrices keep the triangles'
+// winding in the window.
+bool inward_faces_hidden(const display_list& l, const std::vector<std::array<float, 4>>& clip)
+{
+    const fixed_state& s = e.state;
+    if (!l.inward_faces || s.cull_face || !s.depth_test || s.blend || (s.alpha_test && s.alpha_func != GL_ALWAYS))
+        return false;
+    const matrix& m = e.modelview.back();
+    const double det = (double)m[0] * ((double)m[5] * m[10] - (double)m[9] * m[6]) -
+                       (double)m[4] * ((double)m[1] * m[10] - (double)m[9] * m[2]) +
+                       (double)m[8] * ((double)m[1] * m[6] - (double)m[5] * m[2]);
+    const matrix& p = e.projection.back();
+    if (!(det > 0) || !(p[0] > 0) || !(p[5] > 0)) return false;
+    for (const std::array<float, 4>& c : clip)
+        if (!(c[3] > 0) || !(c[2] > -c[3])) return false;
+    return true;
+}
+
 void run_list_draw(const list_draw& d)
 {
     flush();
@@ -1066,7 +1145,18 @@ void run_list_draw(const list_draw& d)
         keep_covering(clip, &l.triangle_indices[d.first], d.count, kept);
         if (!kept.empty()) {
             upload(GL_ELEMENT_ARRAY_BUFFER, kept.data(), kept.size() * sizeof(uint32_t));
+            // A closed shape seen from outside: its inward faces lie behind
+            // its outward ones, and the renderer need not set them up.
+            const bool cull = inward_faces_hidden(l, clip);
+            if (cull) {
+                glEnable(GL_CULL_FACE);
+                glCullFace(l.inward_faces);
+            }
             glDrawElements(GL_TRIANGLES, (GLsizei)kept.size(), GL_UNSIGNED_INT, nullptr);
+            if (cull) {
+                glDisable(GL_CULL_FACE);
+                glCullFace(GL_BACK);
+            }
         }
         // The array's own indices again, for the next draw of the list.
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, l.buffers[1]);
@@ -1912,6 +2002,7 @@ void TARVELIN_GL_CALL emu_glEndList()
             for (size_t v = 0; v < l->vertices.size(); ++v)
                 std::memcpy(l->positions[v].data(), l->vertices[v].position, sizeof l->positions[v]);
             l->triangle_indices = l->indices;
+            l->inward_faces = inward_faces_of(*l);
         }
     }
     l->vertices.clear();
