@@ -19,16 +19,22 @@ namespace {
 
 constexpr int SIDE = 96;
 
-void draw_lit_quads()
+// Black, depth-tested, a 60-degree perspective to `far`, the model-view the identity.
+void start_drawing(double far)
 {
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(60, 1, 0.5, 20);
+    gluPerspective(60, 1, 0.5, far);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+}
+
+void draw_lit_quads()
+{
+    start_drawing(20);
     const float position[4] = {0.5f, 1, 1, 1}, white[4] = {1, 1, 1, 1}, grey[4] = {0.2f, 0.2f, 0.2f, 1};
     glLightfv(GL_LIGHT0, GL_POSITION, position);  // in eye coordinates: the model-view is the identity
     glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
@@ -72,14 +78,7 @@ void draw_lit_quads()
 // tiny triangles.
 void draw_fine_meshes()
 {
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(60, 1, 0.5, 50);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    start_drawing(50);
     const float towards_eye[4] = {0, 0, 1, 0}, white[4] = {1, 1, 1, 1}, red[4] = {1, 0, 0, 1};
     glLightfv(GL_LIGHT0, GL_POSITION, towards_eye);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
