@@ -287,6 +287,11 @@ const char* const FEATURE_NAMES[] = {"WINDOW",     "LIGHTING",      "TWO_SIDE", 
 constexpr int FEATURE_BITS = 15;
 // The fields above the switches: their shifts, and the macros they set.
 constexpr int TRACKED0_SHIFT = 15, TRACKED1_SHIFT = 19, FOG_MODE_SHIFT = 23, ALPHA_FUNC_SHIFT = 25;
+const struct {
+    const char* name;
+    int shift, width;
+} KEY_FIELDS[] = {{"TRACKED0", TRACKED0_SHIFT, 4}, {"TRACKED1", TRACKED1_SHIFT, 4},
+                  {"FOG_MODE", FOG_MODE_SHIFT, 2}, {"ALPHA_FUNC", ALPHA_FUNC_SHIFT, 3}};
 
 constexpr double PI = 3.14159265358979323846;
 
@@ -581,12 +586,19 @@ void transform(const matrix& m, const float in[4], float out[4])
         out[row] = m[row] * in[0] + m[4 + row] * in[1] + m[8 + row] * in[2] + m[12 + row] * in[3];
 }
 
+// The determinant of the upper 3 x 3 of `m`: below 0 where it mirrors.
+double determinant_3(const matrix& m)
+{
+    const double a = m[0], b = m[4], c = m[8], d = m[1], f = m[5], g = m[9], h = m[2], i = m[6], k = m[10];
+    return a * (f * k - g * i) - b * (d * k - g * h) + c * (d * i - f * h);
+}
+
 // The inverse transpose of the upper 3 x 3 of `m`, column-major: what takes
 // normals to eye coordinates.
 void normal_matrix_of(const matrix& m, float out[9])
 {
     const double a = m[0], b = m[4], c = m[8], d = m[1], f = m[5], g = m[9], h = m[2], i = m[6], k = m[10];
-    const double det = a * (f * k - g * i) - b * (d * k - g * h) + c * (d * i - f * h);
+    const double det = determinant_3(m);
     const double r = det == 0 ? 0 : 1 / det;
     // The inverse row by row, which read column by column (as OpenGL reads
     // matrices) is its transpose.
@@ -1110,12 +1122,8 @@ bool inward_faces_hidden(const display_list& l, const std::vector<std::array<flo
     const fixed_state& s = e.state;
     if (!l.inward_faces || s.cull_face || !s.depth_test || s.blend || (s.alpha_test && s.alpha_func != GL_ALWAYS))
         return false;
-    const matrix& m = e.modelview.back();
-    const double det = (double)m[0] * ((double)m[5] * m[10] - (double)m[9] * m[6]) -
-                       (double)m[4] * ((double)m[1] * m[10] - (double)m[9] * m[2]) +
-                       (double)m[8] * ((double)m[1] * m[6] - (double)m[5] * m[2]);
     const matrix& p = e.projection.back();
-    if (!(det > 0) || !(p[0] > 0) || !(p[5] > 0)) return false;
+    if (!(determinant_3(e.modelview.back()) > 0) || !(p[0] > 0) || !(p[5] > 0)) return false;
     for (const std::array<float, 4>& c : clip)
         if (!(c[3] > 0) || !(c[2] > -c[3])) return false;
     return true;
@@ -1137,14 +1145,16 @@ void run_list_draw(const list_draw& d)
     if (!d.coloured) glVertexAttrib4fv(ATTRIBUTE_COLOUR, e.state.colour);
     const display_list& l = *d.list;
     if (d.kind == CLASS_TRIANGLES && d.count >= COVERING_TEST_MIN && !l.triangle_indices.empty()) {
-        // Only the triangles that may cover a pixel, from a stream buffer.
+        // Only the triangles that may cover a pixel, from a stream buffer
+        // where some are left out.
         const matrix mvp = multiply(e.projection.back(), e.modelview.back().data());
         std::vector<std::array<float, 4>> clip(l.positions.size());
         for (size_t v = 0; v < clip.size(); ++v) transform(mvp, l.positions[v].data(), clip[v].data());
         std::vector<uint32_t> kept;
         keep_covering(clip, &l.triangle_indices[d.first], d.count, kept);
+        const bool all = kept.size() == d.count;  // then from the list's own indices
         if (!kept.empty()) {
-            upload(GL_ELEMENT_ARRAY_BUFFER, kept.data(), kept.size() * sizeof(uint32_t));
+            if (!all) upload(GL_ELEMENT_ARRAY_BUFFER, kept.data(), kept.size() * sizeof(uint32_t));
             // A closed shape seen from outside: its inward faces lie behind
             // its outward ones, and the renderer need not set them up.
             const bool cull = inward_faces_hidden(l, clip);
@@ -1152,14 +1162,15 @@ void run_list_draw(const list_draw& d)
                 glEnable(GL_CULL_FACE);
                 glCullFace(l.inward_faces);
             }
-            glDrawElements(GL_TRIANGLES, (GLsizei)kept.size(), GL_UNSIGNED_INT, nullptr);
+            glDrawElements(GL_TRIANGLES, (GLsizei)kept.size(), GL_UNSIGNED_INT,
+                           all ? (void*)(d.first * sizeof(uint32_t)) : nullptr);
             if (cull) {
                 glDisable(GL_CULL_FACE);
                 glCullFace(GL_BACK);
             }
         }
         // The array's own indices again, for the next draw of the list.
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, l.buffers[1]);
+        if (!all) glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, l.buffers[1]);
     } else {
         glDrawElements(class_mode(d.kind), (GLsizei)d.count, GL_UNSIGNED_INT, (void*)(d.first * sizeof(uint32_t)));
     }
@@ -2210,12 +2221,9 @@ GLuint build_program(uint32_t key, std::string& error)
     std::string header = "#version 300 es\n";
     for (int k = 0; k < FEATURE_BITS; ++k)
         header += std::string("#define ") + FEATURE_NAMES[k] + ((key >> k) & 1 ? " 1\n" : " 0\n");
-    const std::pair<const char*, int> fields[] = {{"TRACKED0", TRACKED0_SHIFT}, {"TRACKED1", TRACKED1_SHIFT},
-                                                  {"FOG_MODE", FOG_MODE_SHIFT}, {"ALPHA_FUNC", ALPHA_FUNC_SHIFT}};
-    const int widths[] = {4, 4, 2, 3};
-    for (int k = 0; k < 4; ++k)
-        header += std::string("#define ") + fields[k].first + " " +
-                  std::to_string((key >> fields[k].second) & ((1u << widths[k]) - 1)) + "\n";
+    for (const auto& field : KEY_FIELDS)
+        header += std::string("#define ") + field.name + " " +
+                  std::to_string((key >> field.shift) & ((1u << field.width) - 1)) + "\n";
     std::string vertex_source = VERTEX_SHADER_START;
     for (const char* face : {"0", "1"}) {
         std::string lit = LIT_FACE;
