@@ -483,6 +483,7 @@ struct display_list {
     // The shader's inputs read from the list's buffers, with the colours
     // the list's vertices carry and without them; made when first drawn.
     GLuint arrays[2] = {0, 0};
+    GLuint array_indices[2] = {0, 0};  // the index buffer bound in each of them
     // Kept after the list ends where it draws triangles, for
     // keep_covering: its vertices' positions and its indices.
     std::vector<std::array<float, 4>> positions;
@@ -523,6 +524,7 @@ struct context_objects {
     program_entry* current = nullptr;                      // the program in use
     GLuint vertex_array = 0;              // the stream buffers' inputs
     GLuint bound_array = 0;               // the vertex array bound
+    GLenum culled = 0;                    // the faces the context culls, 0: none (see draw_elements)
     // Buffers for the vertices and indices drawn once, each used at most
     // once between two waits for the context (glFinish, glReadPixels): a
     // buffer the renderer may still be reading is never written, which
@@ -828,6 +830,26 @@ void use_vertex_array(GLuint array)
     e.gl.bound_array = array;
 }
 
+// Draws `count` indices from the bound index buffer, from byte `offset`,
+// culling `culled` faces (GL_FRONT or GL_BACK) or, with 0, what the state
+// culls. The context's culling is changed only when a draw needs it
+// otherwise, so that a run of draws of closed shapes sets it once.
+void draw_elements(GLenum mode, size_t count, size_t offset, GLenum culled = 0)
+{
+    if (!culled && e.state.cull_face) culled = GL_BACK;
+    GLenum& current = e.gl.culled;
+    if (culled != current) {
+        if (!culled) {
+            glDisable(GL_CULL_FACE);
+        } else {
+            if (!current) glEnable(GL_CULL_FACE);
+            glCullFace(culled);
+        }
+        current = culled;
+    }
+    glDrawElements(mode, (GLsizei)count, GL_UNSIGNED_INT, (void*)offset);
+}
+
 // The most stream buffers kept; past them the first is used again.
 constexpr size_t STREAM_BUFFERS = 1024;
 
@@ -926,6 +948,21 @@ void widen_lines()
 // Triangle draws of fewer indices are drawn as they are.
 constexpr size_t COVERING_TEST_MIN = 96;
 
+// Whether the triangle a, b, c (window coordinates) faces `face` (GL_FRONT:
+// counter-clockwise) by a margin no rounding of the renderer's can undo: it
+// stands more than a quarter of a pixel high over its longest edge.
+bool surely_facing(const std::array<float, 2>& a, const std::array<float, 2>& b, const std::array<float, 2>& c,
+                   GLenum face)
+{
+    const double abx = (double)b[0] - a[0], aby = (double)b[1] - a[1];
+    const double acx = (double)c[0] - a[0], acy = (double)c[1] - a[1];
+    const double bcx = (double)c[0] - b[0], bcy = (double)c[1] - b[1];
+    const double twice_area = abx * acy - acx * aby;
+    const double longest = std::sqrt(std::max({abx * abx + aby * aby, acx * acx + acy * acy, bcx * bcx + bcy * bcy}));
+    const double side = face == GL_FRONT ? twice_area : -twice_area;
+    return side > 0.25 * longest;
+}
+
 // The triangles `in` (`count` indices, whose vertices in clip coordinates
 // are `clip`) that may cover a pixel centre of the viewport, into `out`.
 // The rest (the spheres of small bubbles have hundreds of triangles less
@@ -934,9 +971,11 @@ constexpr size_t COVERING_TEST_MIN = 96;
 // renderer spends on every triangle, drawn or not, what it spends on dozens
 // of pixels. The test is generous by an eighth of a pixel, for the
 // renderer's own rounding; a triangle with a vertex at or behind the eye is
-// kept.
+// kept. With `culled` GL_BACK or GL_FRONT, triangles facing that way in the
+// window are left out too where the renderer would cull them whatever its
+// rounding: those more than a quarter of a pixel high on their longest edge.
 void keep_covering(const std::vector<std::array<float, 4>>& clip, const uint32_t* in, size_t count,
-                   std::vector<uint32_t>& out)
+                   std::vector<uint32_t>& out, GLenum culled = 0)
 {
     const GLint* vp = e.state.viewport;
     constexpr float MARGIN = 0.125f;
@@ -990,6 +1029,7 @@ void keep_covering(const std::vector<std::array<float, 4>>& clip, const uint32_t
                 for (float y = first_y; y <= last_y && !keep; ++y)
                     for (float x = first_x; x <= last_x && !keep; ++x) keep = near_triangle(corner, x + 0.5f, y + 0.5f);
             }
+            if (keep && culled) keep = !surely_facing(window[a], window[b], window[c], culled);
         }
         if (keep) out.insert(out.end(), {a, b, c});
     }
@@ -1012,7 +1052,7 @@ void flush()
         upload(GL_ARRAY_BUFFER, e.pending_vertices.data(), e.pending_vertices.size() * sizeof(vertex_data));
         interleaved_attributes(true);
         upload(GL_ELEMENT_ARRAY_BUFFER, e.pending_indices.data(), e.pending_indices.size() * sizeof(uint32_t));
-        glDrawElements(class_mode(e.pending_class), (GLsizei)e.pending_indices.size(), GL_UNSIGNED_INT, nullptr);
+        draw_elements(class_mode(e.pending_class), e.pending_indices.size(), 0);
     }
     e.pending_class = CLASS_NONE;
     e.pending_vertices.clear();
@@ -1134,14 +1174,20 @@ void run_list_draw(const list_draw& d)
     flush();
     if (!prepare_uniforms(false, false)) return;
     GLuint& array = d.list->arrays[d.coloured ? 1 : 0];
+    GLuint& array_indices = d.list->array_indices[d.coloured ? 1 : 0];
     if (!array) {
         glGenVertexArrays(1, &array);
         use_vertex_array(array);
         glBindBuffer(GL_ARRAY_BUFFER, d.list->buffers[0]);
         interleaved_attributes(d.coloured);
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.list->buffers[1]);
     }
     use_vertex_array(array);
+    // The list's own indices, unless the array holds them already.
+    auto own_indices = [&] {
+        if (array_indices == d.list->buffers[1]) return;
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.list->buffers[1]);
+        array_indices = d.list->buffers[1];
+    };
     if (!d.coloured) glVertexAttrib4fv(ATTRIBUTE_COLOUR, e.state.colour);
     const display_list& l = *d.list;
     if (d.kind == CLASS_TRIANGLES && d.count >= COVERING_TEST_MIN && !l.triangle_indices.empty()) {
@@ -1150,29 +1196,25 @@ void run_list_draw(const list_draw& d)
         const matrix mvp = multiply(e.projection.back(), e.modelview.back().data());
         std::vector<std::array<float, 4>> clip(l.positions.size());
         for (size_t v = 0; v < clip.size(); ++v) transform(mvp, l.positions[v].data(), clip[v].data());
+        // A closed shape seen from outside: its inward faces lie behind its
+        // outward ones. Those that surely face away are left out here, and
+        // the renderer culls the rest as it would have culled them all.
+        const bool cull = inward_faces_hidden(l, clip);
         std::vector<uint32_t> kept;
-        keep_covering(clip, &l.triangle_indices[d.first], d.count, kept);
+        keep_covering(clip, &l.triangle_indices[d.first], d.count, kept, cull ? l.inward_faces : 0);
         const bool all = kept.size() == d.count;  // then from the list's own indices
         if (!kept.empty()) {
-            if (!all) upload(GL_ELEMENT_ARRAY_BUFFER, kept.data(), kept.size() * sizeof(uint32_t));
-            // A closed shape seen from outside: its inward faces lie behind
-            // its outward ones, and the renderer need not set them up.
-            const bool cull = inward_faces_hidden(l, clip);
-            if (cull) {
-                glEnable(GL_CULL_FACE);
-                glCullFace(l.inward_faces);
+            if (all) {
+                own_indices();
+            } else {
+                upload(GL_ELEMENT_ARRAY_BUFFER, kept.data(), kept.size() * sizeof(uint32_t));
+                array_indices = 0;  // a stream buffer
             }
-            glDrawElements(GL_TRIANGLES, (GLsizei)kept.size(), GL_UNSIGNED_INT,
-                           all ? (void*)(d.first * sizeof(uint32_t)) : nullptr);
-            if (cull) {
-                glDisable(GL_CULL_FACE);
-                glCullFace(GL_BACK);
-            }
+            draw_elements(GL_TRIANGLES, kept.size(), all ? d.first * sizeof(uint32_t) : 0, cull ? l.inward_faces : 0);
         }
-        // The array's own indices again, for the next draw of the list.
-        if (!all) glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, l.buffers[1]);
     } else {
-        glDrawElements(class_mode(d.kind), (GLsizei)d.count, GL_UNSIGNED_INT, (void*)(d.first * sizeof(uint32_t)));
+        own_indices();
+        draw_elements(class_mode(d.kind), d.count, d.first * sizeof(uint32_t));
     }
     if (d.normal_set) std::memcpy(e.state.normal, d.last_normal, sizeof d.last_normal);
 }
@@ -1420,6 +1462,7 @@ void delete_list_buffers(display_list& l)
         if (array) glDeleteVertexArrays(1, &array);
         array = 0;
     }
+    l.array_indices[0] = l.array_indices[1] = 0;
 }
 
 // The context's state from the tracked values, after an attribute stack pop.
@@ -1429,7 +1472,6 @@ void apply_passed_state()
     s.depth_test ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
     s.blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
     s.scissor_test ? glEnable(GL_SCISSOR_TEST) : glDisable(GL_SCISSOR_TEST);
-    s.cull_face ? glEnable(GL_CULL_FACE) : glDisable(GL_CULL_FACE);
     glBlendFunc(s.blend_source, s.blend_destination);
     glDepthFunc(s.depth_func);
     glClearColor(s.clear_colour[0], s.clear_colour[1], s.clear_colour[2], s.clear_colour[3]);
@@ -1455,7 +1497,7 @@ void set_capability(GLenum cap, bool on)
     case GL_DEPTH_TEST: s.depth_test = on; break;
     case GL_BLEND: s.blend = on; break;
     case GL_SCISSOR_TEST: s.scissor_test = on; break;
-    case GL_CULL_FACE: s.cull_face = on; break;
+    case GL_CULL_FACE: s.cull_face = on; return;  // set for each draw (draw_elements)
     default:
         if (cap >= GL_LIGHT0 && cap < GL_LIGHT0 + LIGHT_COUNT) {
             s.lights[cap - GL_LIGHT0].enabled = on;
@@ -2136,7 +2178,7 @@ void TARVELIN_GL_CALL emu_glDrawElements(GLenum mode, GLsizei count, GLenum type
     glDisableVertexAttribArray(ATTRIBUTE_NORMAL);
     glVertexAttrib3fv(ATTRIBUTE_NORMAL, e.state.normal);
     upload(GL_ELEMENT_ARRAY_BUFFER, split.data(), split.size() * sizeof(uint32_t));
-    glDrawElements(class_mode(class_of(mode)), (GLsizei)split.size(), GL_UNSIGNED_INT, nullptr);
+    draw_elements(class_mode(class_of(mode)), split.size(), 0);
 }
 
 void TARVELIN_GL_CALL emu_glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type,
