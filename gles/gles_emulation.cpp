@@ -477,6 +477,8 @@ void append_indices(GLenum mode, uint32_t first, const uint32_t* given, size_t c
 // A display list: its calls, and the vertices its drawing calls read.
 struct display_list {
     std::vector<std::function<void()>> calls;
+    // While recording; kept after the list ends for a closed shape's
+    // (gather_closed), in buffers otherwise.
     std::vector<vertex_data> vertices;
     std::vector<uint32_t> indices;
     GLuint buffers[2] = {0, 0};  // vertices, indices; made when the list ends
@@ -552,6 +554,8 @@ struct emulation {
     // Gathered primitives not yet drawn, all of one class.
     primitive_class pending_class = CLASS_NONE;
     bool pending_window = false;
+    GLenum pending_culled = 0;  // faces culled in their draw (gather_closed)
+    bool pending_untested = false;  // some not through keep_covering yet
     std::vector<vertex_data> pending_vertices;
     std::vector<uint32_t> pending_indices;
     // Display lists.
@@ -1040,7 +1044,8 @@ void flush()
 {
     if (e.pending_class == CLASS_NONE) return;
     if (e.pending_class == CLASS_LINES && !e.pending_window) widen_lines();
-    if (e.pending_class == CLASS_TRIANGLES && !e.pending_window && e.pending_indices.size() >= COVERING_TEST_MIN) {
+    if (e.pending_class == CLASS_TRIANGLES && !e.pending_window && e.pending_untested &&
+        e.pending_indices.size() >= COVERING_TEST_MIN) {
         std::vector<std::array<float, 4>> clip(e.pending_vertices.size());
         for (size_t v = 0; v < clip.size(); ++v) transform(e.projection.back(), e.pending_vertices[v].position, clip[v].data());
         std::vector<uint32_t> kept;
@@ -1052,9 +1057,11 @@ void flush()
         upload(GL_ARRAY_BUFFER, e.pending_vertices.data(), e.pending_vertices.size() * sizeof(vertex_data));
         interleaved_attributes(true);
         upload(GL_ELEMENT_ARRAY_BUFFER, e.pending_indices.data(), e.pending_indices.size() * sizeof(uint32_t));
-        draw_elements(class_mode(e.pending_class), e.pending_indices.size(), 0);
+        draw_elements(class_mode(e.pending_class), e.pending_indices.size(), 0, e.pending_culled);
     }
     e.pending_class = CLASS_NONE;
+    e.pending_culled = 0;
+    e.pending_untested = false;
     e.pending_vertices.clear();
     e.pending_indices.clear();
 }
@@ -1078,11 +1085,12 @@ void matrix_changes()
 void gather(GLenum mode, const vertex_data* vertices, size_t count, bool window)
 {
     const primitive_class kind = class_of(mode);
-    if (e.pending_class != kind || e.pending_window != window) {
+    if (e.pending_class != kind || e.pending_window != window || e.pending_culled) {
         flush();
         e.pending_class = kind;
         e.pending_window = window;
     }
+    e.pending_untested = true;
     const uint32_t first = (uint32_t)e.pending_vertices.size();
     e.pending_vertices.insert(e.pending_vertices.end(), vertices, vertices + count);
     if (!window) {
@@ -1098,6 +1106,40 @@ void gather(GLenum mode, const vertex_data* vertices, size_t count, bool window)
         }
     }
     append_indices(mode, first, nullptr, count, e.pending_indices);
+}
+
+// The triangles `kept` of a closed list's draw join the gathered primitives,
+// with the vertices they use in eye coordinates, to be drawn culling their
+// inward faces `culled`: the draws of many small closed shapes (a sphere for
+// each bubble) in one state become one draw call, and a software renderer
+// spends on each draw call what it spends on hundreds of vertices.
+void gather_closed(const list_draw& d, const std::vector<uint32_t>& kept, GLenum culled)
+{
+    const display_list& l = *d.list;
+    if (e.pending_class != CLASS_TRIANGLES || e.pending_window || e.pending_culled != culled) {
+        flush();
+        e.pending_class = CLASS_TRIANGLES;
+        e.pending_window = false;
+        e.pending_culled = culled;
+    }
+    const matrix& mv = e.modelview.back();
+    float n[9];
+    normal_matrix_of(mv, n);
+    constexpr uint32_t UNSENT = UINT32_MAX;
+    std::vector<uint32_t> sent(l.vertices.size(), UNSENT);  // a list vertex's place among the gathered
+    for (const uint32_t k : kept) {
+        if (sent[k] == UNSENT) {
+            const vertex_data& given = l.vertices[k];
+            vertex_data v = given;
+            transform(mv, given.position, v.position);
+            const float x = given.normal[0], y = given.normal[1], z = given.normal[2];
+            for (int row = 0; row < 3; ++row) v.normal[row] = n[row] * x + n[3 + row] * y + n[6 + row] * z;
+            if (!d.coloured) std::memcpy(v.colour, e.state.colour, sizeof v.colour);
+            sent[k] = (uint32_t)e.pending_vertices.size();
+            e.pending_vertices.push_back(v);
+        }
+        e.pending_indices.push_back(sent[k]);
+    }
 }
 
 // The inward faces of a list's triangles (see display_list), found from
@@ -1171,6 +1213,26 @@ bool inward_faces_hidden(const display_list& l, const std::vector<std::array<flo
 
 void run_list_draw(const list_draw& d)
 {
+    const display_list& l = *d.list;
+    // Only the triangles that may cover a pixel.
+    const bool tested = d.kind == CLASS_TRIANGLES && d.count >= COVERING_TEST_MIN && !l.triangle_indices.empty();
+    std::vector<uint32_t> kept;
+    bool cull = false;
+    if (tested) {
+        const matrix mvp = multiply(e.projection.back(), e.modelview.back().data());
+        std::vector<std::array<float, 4>> clip(l.positions.size());
+        for (size_t v = 0; v < clip.size(); ++v) transform(mvp, l.positions[v].data(), clip[v].data());
+        // A closed shape seen from outside: its inward faces lie behind its
+        // outward ones. Those that surely face away are left out here, and
+        // the renderer culls the rest as it would have culled them all.
+        cull = inward_faces_hidden(l, clip);
+        keep_covering(clip, &l.triangle_indices[d.first], d.count, kept, cull ? l.inward_faces : 0);
+        if (cull) {
+            gather_closed(d, kept, l.inward_faces);
+            if (d.normal_set) std::memcpy(e.state.normal, d.last_normal, sizeof d.last_normal);
+            return;
+        }
+    }
     flush();
     if (!prepare_uniforms(false, false)) return;
     GLuint& array = d.list->arrays[d.coloured ? 1 : 0];
@@ -1189,19 +1251,8 @@ void run_list_draw(const list_draw& d)
         array_indices = d.list->buffers[1];
     };
     if (!d.coloured) glVertexAttrib4fv(ATTRIBUTE_COLOUR, e.state.colour);
-    const display_list& l = *d.list;
-    if (d.kind == CLASS_TRIANGLES && d.count >= COVERING_TEST_MIN && !l.triangle_indices.empty()) {
-        // Only the triangles that may cover a pixel, from a stream buffer
-        // where some are left out.
-        const matrix mvp = multiply(e.projection.back(), e.modelview.back().data());
-        std::vector<std::array<float, 4>> clip(l.positions.size());
-        for (size_t v = 0; v < clip.size(); ++v) transform(mvp, l.positions[v].data(), clip[v].data());
-        // A closed shape seen from outside: its inward faces lie behind its
-        // outward ones. Those that surely face away are left out here, and
-        // the renderer culls the rest as it would have culled them all.
-        const bool cull = inward_faces_hidden(l, clip);
-        std::vector<uint32_t> kept;
-        keep_covering(clip, &l.triangle_indices[d.first], d.count, kept, cull ? l.inward_faces : 0);
+    if (tested) {
+        // From a stream buffer where some are left out.
         const bool all = kept.size() == d.count;  // then from the list's own indices
         if (!kept.empty()) {
             if (all) {
@@ -1210,7 +1261,7 @@ void run_list_draw(const list_draw& d)
                 upload(GL_ELEMENT_ARRAY_BUFFER, kept.data(), kept.size() * sizeof(uint32_t));
                 array_indices = 0;  // a stream buffer
             }
-            draw_elements(GL_TRIANGLES, kept.size(), all ? d.first * sizeof(uint32_t) : 0, cull ? l.inward_faces : 0);
+            draw_elements(GL_TRIANGLES, kept.size(), all ? d.first * sizeof(uint32_t) : 0);
         }
     } else {
         own_indices();
@@ -2058,8 +2109,11 @@ void TARVELIN_GL_CALL emu_glEndList()
             l->inward_faces = inward_faces_of(*l);
         }
     }
-    l->vertices.clear();
-    l->vertices.shrink_to_fit();
+    // A closed shape's are kept for gather_closed.
+    if (!l->inward_faces) {
+        l->vertices.clear();
+        l->vertices.shrink_to_fit();
+    }
     l->indices.clear();
     l->indices.shrink_to_fit();
     const GLuint name = e.recording_name;
