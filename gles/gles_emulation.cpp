@@ -35,6 +35,7 @@ namespace {
 //   WINDOW: vertices in window coordinates, drawn as they are.
 //   EYE_SPACE: vertices and normals in eye coordinates already.
 //   LIGHTING, TWO_SIDE, FOG, ALPHA_TEST: those switches.
+//   FRONT_ONLY: back faces are culled, so only the front colour is needed.
 //   With LIGHTING: LIGHT_ON (a light is on), POSITIONAL (at a point),
 //   SPOT, SPOT_EXPONENT, ATTENUATION (not the constant 1), LOCAL_VIEWER,
 //   NORMALIZE, SHINE0 and SHINE1 (a shininess on the front and back face),
@@ -61,7 +62,7 @@ uniform float u_shininess[2];
 uniform float u_point_size;
 uniform vec3 u_fog_range;       // start, end, density
 out vec4 v_front;
-#if TWO_SIDE
+#if TWO_SIDE && !FRONT_ONLY
 out vec4 v_back;
 #endif
 #if FOG
@@ -208,7 +209,7 @@ void main()
     float nl = 0.0;
 #endif
     v_front = lit0(n, nl, a_colour);
-#if TWO_SIDE
+#if TWO_SIDE && !FRONT_ONLY
     v_back = lit1(-n, -nl, a_colour);
 #endif
 #else
@@ -221,7 +222,7 @@ void main()
 const char* const FRAGMENT_SHADER = R"(
 precision highp float;
 in vec4 v_front;
-#if TWO_SIDE
+#if TWO_SIDE && !FRONT_ONLY
 in vec4 v_back;
 #endif
 #if FOG
@@ -236,7 +237,7 @@ out vec4 o_colour;
 
 void main()
 {
-#if TWO_SIDE
+#if TWO_SIDE && !FRONT_ONLY
     vec4 c = gl_FrontFacing ? v_front : v_back;
 #else
     vec4 c = v_front;
@@ -279,14 +280,16 @@ enum program_feature : uint32_t {
     FEATURE_ALPHA_TEST = 1u << 4, FEATURE_LIGHT_ON = 1u << 5, FEATURE_POSITIONAL = 1u << 6, FEATURE_SPOT = 1u << 7,
     FEATURE_SPOT_EXPONENT = 1u << 8, FEATURE_ATTENUATION = 1u << 9, FEATURE_LOCAL_VIEWER = 1u << 10,
     FEATURE_NORMALIZE = 1u << 11, FEATURE_SHINE0 = 1u << 12, FEATURE_SHINE1 = 1u << 13, FEATURE_EYE_SPACE = 1u << 14,
+    FEATURE_FRONT_ONLY = 1u << 15,
 };
 // The switches' macro names, bit k of the key naming macro k.
 const char* const FEATURE_NAMES[] = {"WINDOW",     "LIGHTING",      "TWO_SIDE",    "FOG",          "ALPHA_TEST",
                                      "LIGHT_ON",   "POSITIONAL",    "SPOT",        "SPOT_EXPONENT", "ATTENUATION",
-                                     "LOCAL_VIEWER", "NORMALIZE",   "SHINE0",      "SHINE1",       "EYE_SPACE"};
-constexpr int FEATURE_BITS = 15;
+                                     "LOCAL_VIEWER", "NORMALIZE",   "SHINE0",      "SHINE1",       "EYE_SPACE",
+                                     "FRONT_ONLY"};
+constexpr int FEATURE_BITS = 16;
 // The fields above the switches: their shifts, and the macros they set.
-constexpr int TRACKED0_SHIFT = 15, TRACKED1_SHIFT = 19, FOG_MODE_SHIFT = 23, ALPHA_FUNC_SHIFT = 25;
+constexpr int TRACKED0_SHIFT = 16, TRACKED1_SHIFT = 20, FOG_MODE_SHIFT = 24, ALPHA_FUNC_SHIFT = 26;
 const struct {
     const char* name;
     int shift, width;
@@ -669,8 +672,8 @@ uint32_t tracked_bits(const fixed_state& s, int face)
 
 // The key of the program for the state in use: which of the shaders' code
 // a draw runs. Only what the draw uses is in it, so that states which draw
-// alike share a program.
-uint32_t program_key(const fixed_state& s, bool window, bool eye_space)
+// alike share a program. `culled`: the faces the draw culls.
+uint32_t program_key(const fixed_state& s, bool window, bool eye_space, GLenum culled)
 {
     uint32_t key = 0;
     if (window) {
@@ -680,6 +683,7 @@ uint32_t program_key(const fixed_state& s, bool window, bool eye_space)
         if (s.lighting) {
             key |= FEATURE_LIGHTING;
             if (s.two_side) key |= FEATURE_TWO_SIDE;
+            if (s.two_side && culled == GL_BACK) key |= FEATURE_FRONT_ONLY;
             if (s.normalize) key |= FEATURE_NORMALIZE;
             const int faces = s.two_side ? 2 : 1;
             for (int face = 0; face < faces; ++face)
@@ -812,11 +816,12 @@ void set_uniforms(bool window, bool eye_space)
 }
 
 // Puts the program for the state in use, and the state into its uniforms
-// (`eye_space` as for set_uniforms); false where the program cannot be
-// built (nothing is drawn then).
-bool prepare_uniforms(bool window, bool eye_space)
+// (`eye_space` as for set_uniforms, `culled` as for draw_elements); false
+// where the program cannot be built (nothing is drawn then).
+bool prepare_uniforms(bool window, bool eye_space, GLenum culled = 0)
 {
-    program_entry* p = program_for(program_key(e.state, window, eye_space));
+    if (!culled && e.state.cull_face) culled = GL_BACK;
+    program_entry* p = program_for(program_key(e.state, window, eye_space, culled));
     if (!p) return false;
     if (e.gl.current != p) {
         glUseProgram(p->program);
@@ -1052,7 +1057,7 @@ void flush()
         keep_covering(clip, e.pending_indices.data(), e.pending_indices.size(), kept);
         e.pending_indices.swap(kept);
     }
-    if (!e.pending_indices.empty() && prepare_uniforms(e.pending_window, true)) {
+    if (!e.pending_indices.empty() && prepare_uniforms(e.pending_window, true, e.pending_culled)) {
         use_vertex_array(e.gl.vertex_array);
         upload(GL_ARRAY_BUFFER, e.pending_vertices.data(), e.pending_vertices.size() * sizeof(vertex_data));
         interleaved_attributes(true);
