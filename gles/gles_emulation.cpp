@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <map>
 #include <unordered_map>
@@ -967,9 +968,10 @@ bool surely_facing(const std::array<float, 2>& a, const std::array<float, 2>& b,
     const double acx = (double)c[0] - a[0], acy = (double)c[1] - a[1];
     const double bcx = (double)c[0] - b[0], bcy = (double)c[1] - b[1];
     const double twice_area = abx * acy - acx * aby;
-    const double longest = std::sqrt(std::max({abx * abx + aby * aby, acx * acx + acy * acy, bcx * bcx + bcy * bcy}));
     const double side = face == GL_FRONT ? twice_area : -twice_area;
-    return side > 0.25 * longest;
+    // side > 0.25 * longest edge, squared.
+    const double longest2 = std::max({abx * abx + aby * aby, acx * acx + acy * acy, bcx * bcx + bcy * bcy});
+    return side > 0 && side * side > 0.0625 * longest2;
 }
 
 // The triangles `in` (`count` indices, whose vertices in clip coordinates
@@ -982,20 +984,24 @@ bool surely_facing(const std::array<float, 2>& a, const std::array<float, 2>& b,
 // renderer's own rounding; a triangle with a vertex at or behind the eye is
 // kept. With `culled` GL_BACK or GL_FRONT, triangles facing that way in the
 // window are left out too where the renderer would cull them whatever its
-// rounding: those more than a quarter of a pixel high on their longest edge.
+// rounding (surely_facing).
 void keep_covering(const std::vector<std::array<float, 4>>& clip, const uint32_t* in, size_t count,
                    std::vector<uint32_t>& out, GLenum culled = 0)
 {
     const GLint* vp = e.state.viewport;
     constexpr float MARGIN = 0.125f;
-    std::vector<std::array<float, 2>> window(clip.size());
-    std::vector<bool> known(clip.size());
+    // Window coordinates, NaN for a vertex at or behind the eye. The
+    // buffer is kept from call to call: this runs for every list drawn.
+    static std::vector<std::array<float, 2>> window;
+    window.resize(clip.size());
+    const float NOT_KNOWN = std::numeric_limits<float>::quiet_NaN();
     for (size_t v = 0; v < clip.size(); ++v) {
         const std::array<float, 4>& c = clip[v];
-        known[v] = c[3] > 0 && std::isfinite(c[0] / c[3]) && std::isfinite(c[1] / c[3]);
-        if (known[v])
-            window[v] = {(float)vp[0] + (c[0] / c[3] + 1) * 0.5f * (float)vp[2],
-                         (float)vp[1] + (c[1] / c[3] + 1) * 0.5f * (float)vp[3]};
+        const float x = c[0] / c[3], y = c[1] / c[3];
+        if (c[3] > 0 && std::isfinite(x) && std::isfinite(y))
+            window[v] = {(float)vp[0] + (x + 1) * 0.5f * (float)vp[2], (float)vp[1] + (y + 1) * 0.5f * (float)vp[3]};
+        else
+            window[v] = {NOT_KNOWN, NOT_KNOWN};
     }
     // The pixel centres k + 0.5 in [low, high] within [start, start + size]:
     // the first k and the last.
@@ -1006,41 +1012,60 @@ void keep_covering(const std::vector<std::array<float, 4>>& clip, const uint32_t
         last = std::floor(high - 0.5f);
         return last >= first;
     };
-    // Whether point p lies within the triangle or within MARGIN of it.
-    auto near_triangle = [](const std::array<float, 2>* corner, float px, float py) {
+    // Whether a pixel centre lies within the triangle `corner` or within
+    // MARGIN of it: within MARGIN of the inner side of each edge.
+    auto near_a_centre = [](const std::array<float, 2>* corner, float first_x, float last_x, float first_y,
+                            float last_y) {
         const double area = ((double)corner[1][0] - corner[0][0]) * ((double)corner[2][1] - corner[0][1]) -
                             ((double)corner[2][0] - corner[0][0]) * ((double)corner[1][1] - corner[0][1]);
         if (std::fabs(area) < 1e-6) return true;
+        const double inward = area > 0 ? 1 : -1;
+        double ex[3], ey[3], reach[3];
         for (int k = 0; k < 3; ++k) {
             const std::array<float, 2>& a = corner[k];
             const std::array<float, 2>& b = corner[(k + 1) % 3];
-            const double ex = (double)b[0] - a[0], ey = (double)b[1] - a[1];
-            const double side = (ex * ((double)py - a[1]) - ey * ((double)px - a[0])) * (area > 0 ? 1 : -1);
-            if (side < -MARGIN * std::sqrt(ex * ex + ey * ey)) return false;
+            ex[k] = ((double)b[0] - a[0]) * inward;
+            ey[k] = ((double)b[1] - a[1]) * inward;
+            reach[k] = (double)MARGIN * MARGIN * (ex[k] * ex[k] + ey[k] * ey[k]);
         }
-        return true;
+        for (float y = first_y; y <= last_y; ++y)
+            for (float x = first_x; x <= last_x; ++x) {
+                const double px = x + 0.5f, py = y + 0.5f;
+                bool near = true;
+                for (int k = 0; k < 3 && near; ++k) {
+                    // side < -MARGIN * edge length, squared, is beyond the margin.
+                    const double side = ex[k] * (py - corner[k][1]) - ey[k] * (px - corner[k][0]);
+                    near = !(side < 0 && side * side > reach[k]);
+                }
+                if (near) return true;
+            }
+        return false;
     };
+    out.reserve(out.size() + count);
     for (size_t t = 0; t + 2 < count; t += 3) {
         const uint32_t a = in[t], b = in[t + 1], c = in[t + 2];
-        bool keep = !known[a] || !known[b] || !known[c];
-        if (!keep) {
-            const float x0 = std::min({window[a][0], window[b][0], window[c][0]});
-            const float x1 = std::max({window[a][0], window[b][0], window[c][0]});
-            const float y0 = std::min({window[a][1], window[b][1], window[c][1]});
-            const float y1 = std::max({window[a][1], window[b][1], window[c][1]});
+        const std::array<float, 2>& wa = window[a];
+        const std::array<float, 2>& wb = window[b];
+        const std::array<float, 2>& wc = window[c];
+        if (!std::isnan(wa[0]) && !std::isnan(wb[0]) && !std::isnan(wc[0])) {
+            if (culled && surely_facing(wa, wb, wc, culled)) continue;
+            const float x0 = std::min({wa[0], wb[0], wc[0]});
+            const float x1 = std::max({wa[0], wb[0], wc[0]});
+            const float y0 = std::min({wa[1], wb[1], wc[1]});
+            const float y1 = std::max({wa[1], wb[1], wc[1]});
             float first_x, last_x, first_y, last_y;
-            keep = centres_between(x0, x1, vp[0], vp[2], first_x, last_x) &&
-                   centres_between(y0, y1, vp[1], vp[3], first_y, last_y);
+            if (!centres_between(x0, x1, vp[0], vp[2], first_x, last_x) ||
+                !centres_between(y0, y1, vp[1], vp[3], first_y, last_y))
+                continue;
             // A triangle over a few pixel centres at most: does it come near one?
-            if (keep && (last_x - first_x + 1) * (last_y - first_y + 1) <= 4) {
-                const std::array<float, 2> corner[3] = {window[a], window[b], window[c]};
-                keep = false;
-                for (float y = first_y; y <= last_y && !keep; ++y)
-                    for (float x = first_x; x <= last_x && !keep; ++x) keep = near_triangle(corner, x + 0.5f, y + 0.5f);
+            if ((last_x - first_x + 1) * (last_y - first_y + 1) <= 4) {
+                const std::array<float, 2> corner[3] = {wa, wb, wc};
+                if (!near_a_centre(corner, first_x, last_x, first_y, last_y)) continue;
             }
-            if (keep && culled) keep = !surely_facing(window[a], window[b], window[c], culled);
         }
-        if (keep) out.insert(out.end(), {a, b, c});
+        out.push_back(a);
+        out.push_back(b);
+        out.push_back(c);
     }
 }
 
