@@ -1031,13 +1031,13 @@ void keep_covering(const std::vector<std::array<float, 4>>& clip, const uint32_t
         for (float y = first_y; y <= last_y; ++y)
             for (float x = first_x; x <= last_x; ++x) {
                 const double px = x + 0.5f, py = y + 0.5f;
-                bool near = true;
-                for (int k = 0; k < 3 && near; ++k) {
+                bool within = true;
+                for (int k = 0; k < 3 && within; ++k) {
                     // side < -MARGIN * edge length, squared, is beyond the margin.
                     const double side = ex[k] * (py - corner[k][1]) - ey[k] * (px - corner[k][0]);
-                    near = !(side < 0 && side * side > reach[k]);
+                    within = !(side < 0 && side * side > reach[k]);
                 }
-                if (near) return true;
+                if (within) return true;
             }
         return false;
     };
