@@ -816,13 +816,19 @@ void set_uniforms(bool window, bool eye_space)
     send_floats(U_ALPHA_REF, 1, 1, &s.alpha_ref);
 }
 
+// The faces a draw culls: `culled` (GL_FRONT or GL_BACK) or, with 0, what
+// the state culls.
+GLenum faces_culled(GLenum culled)
+{
+    return culled ? culled : e.state.cull_face ? GL_BACK : 0;
+}
+
 // Puts the program for the state in use, and the state into its uniforms
 // (`eye_space` as for set_uniforms, `culled` as for draw_elements); false
 // where the program cannot be built (nothing is drawn then).
 bool prepare_uniforms(bool window, bool eye_space, GLenum culled = 0)
 {
-    if (!culled && e.state.cull_face) culled = GL_BACK;
-    program_entry* p = program_for(program_key(e.state, window, eye_space, culled));
+    program_entry* p = program_for(program_key(e.state, window, eye_space, faces_culled(culled)));
     if (!p) return false;
     if (e.gl.current != p) {
         glUseProgram(p->program);
@@ -846,7 +852,7 @@ void use_vertex_array(GLuint array)
 // otherwise, so that a run of draws of closed shapes sets it once.
 void draw_elements(GLenum mode, size_t count, size_t offset, GLenum culled = 0)
 {
-    if (!culled && e.state.cull_face) culled = GL_BACK;
+    culled = faces_culled(culled);
     GLenum& current = e.gl.culled;
     if (culled != current) {
         if (!culled) {
@@ -1108,6 +1114,16 @@ void matrix_changes()
 {
     if (e.matrix_mode == GL_PROJECTION) state_changes();
 }
+// Vertex `v`'s position and normal into eye coordinates, under model-view
+// `mv` whose normal matrix is `n`.
+void to_eye_space(const matrix& mv, const float n[9], vertex_data& v)
+{
+    const float object[4] = {v.position[0], v.position[1], v.position[2], v.position[3]};
+    transform(mv, object, v.position);
+    const float x = v.normal[0], y = v.normal[1], z = v.normal[2];
+    for (int row = 0; row < 3; ++row) v.normal[row] = n[row] * x + n[3 + row] * y + n[6 + row] * z;
+}
+
 // Adds primitives to the gathered ones, drawing those first if they are of
 // another kind. Vertices not in window coordinates are gathered in eye
 // coordinates, normals too, so that a change of the model-view matrix need
@@ -1127,13 +1143,7 @@ void gather(GLenum mode, const vertex_data* vertices, size_t count, bool window)
         const matrix& mv = e.modelview.back();
         float n[9];
         normal_matrix_of(mv, n);
-        for (size_t k = first; k < e.pending_vertices.size(); ++k) {
-            vertex_data& v = e.pending_vertices[k];
-            const float object[4] = {v.position[0], v.position[1], v.position[2], v.position[3]};
-            transform(mv, object, v.position);
-            const float x = v.normal[0], y = v.normal[1], z = v.normal[2];
-            for (int row = 0; row < 3; ++row) v.normal[row] = n[row] * x + n[3 + row] * y + n[6 + row] * z;
-        }
+        for (size_t k = first; k < e.pending_vertices.size(); ++k) to_eye_space(mv, n, e.pending_vertices[k]);
     }
     append_indices(mode, first, nullptr, count, e.pending_indices);
 }
@@ -1159,11 +1169,8 @@ void gather_closed(const list_draw& d, const std::vector<uint32_t>& kept, GLenum
     std::vector<uint32_t> sent(l.vertices.size(), UNSENT);  // a list vertex's place among the gathered
     for (const uint32_t k : kept) {
         if (sent[k] == UNSENT) {
-            const vertex_data& given = l.vertices[k];
-            vertex_data v = given;
-            transform(mv, given.position, v.position);
-            const float x = given.normal[0], y = given.normal[1], z = given.normal[2];
-            for (int row = 0; row < 3; ++row) v.normal[row] = n[row] * x + n[3 + row] * y + n[6 + row] * z;
+            vertex_data v = l.vertices[k];
+            to_eye_space(mv, n, v);
             if (!d.coloured) std::memcpy(v.colour, e.state.colour, sizeof v.colour);
             sent[k] = (uint32_t)e.pending_vertices.size();
             e.pending_vertices.push_back(v);
@@ -1241,28 +1248,10 @@ bool inward_faces_hidden(const display_list& l, const std::vector<std::array<flo
     return true;
 }
 
-void run_list_draw(const list_draw& d)
+// Draws a list's triangles `kept` (with `tested`; all of the draw's
+// otherwise) from its buffers.
+void draw_from_list(const list_draw& d, bool tested, const std::vector<uint32_t>& kept)
 {
-    const display_list& l = *d.list;
-    // Only the triangles that may cover a pixel.
-    const bool tested = d.kind == CLASS_TRIANGLES && d.count >= COVERING_TEST_MIN && !l.triangle_indices.empty();
-    std::vector<uint32_t> kept;
-    bool cull = false;
-    if (tested) {
-        const matrix mvp = multiply(e.projection.back(), e.modelview.back().data());
-        std::vector<std::array<float, 4>> clip(l.positions.size());
-        for (size_t v = 0; v < clip.size(); ++v) transform(mvp, l.positions[v].data(), clip[v].data());
-        // A closed shape seen from outside: its inward faces lie behind its
-        // outward ones. Those that surely face away are left out here, and
-        // the renderer culls the rest as it would have culled them all.
-        cull = inward_faces_hidden(l, clip);
-        keep_covering(clip, &l.triangle_indices[d.first], d.count, kept, cull ? l.inward_faces : 0);
-        if (cull) {
-            gather_closed(d, kept, l.inward_faces);
-            if (d.normal_set) std::memcpy(e.state.normal, d.last_normal, sizeof d.last_normal);
-            return;
-        }
-    }
     flush();
     if (!prepare_uniforms(false, false)) return;
     GLuint& array = d.list->arrays[d.coloured ? 1 : 0];
@@ -1281,22 +1270,43 @@ void run_list_draw(const list_draw& d)
         array_indices = d.list->buffers[1];
     };
     if (!d.coloured) glVertexAttrib4fv(ATTRIBUTE_COLOUR, e.state.colour);
-    if (tested) {
-        // From a stream buffer where some are left out.
-        const bool all = kept.size() == d.count;  // then from the list's own indices
-        if (!kept.empty()) {
-            if (all) {
-                own_indices();
-            } else {
-                upload(GL_ELEMENT_ARRAY_BUFFER, kept.data(), kept.size() * sizeof(uint32_t));
-                array_indices = 0;  // a stream buffer
-            }
-            draw_elements(GL_TRIANGLES, kept.size(), all ? d.first * sizeof(uint32_t) : 0);
-        }
-    } else {
+    if (!tested) {
         own_indices();
         draw_elements(class_mode(d.kind), d.count, d.first * sizeof(uint32_t));
+        return;
     }
+    if (kept.empty()) return;
+    if (kept.size() == d.count) {  // none left out: from the list's own indices
+        own_indices();
+        draw_elements(GL_TRIANGLES, kept.size(), d.first * sizeof(uint32_t));
+    } else {
+        upload(GL_ELEMENT_ARRAY_BUFFER, kept.data(), kept.size() * sizeof(uint32_t));
+        array_indices = 0;  // a stream buffer
+        draw_elements(GL_TRIANGLES, kept.size(), 0);
+    }
+}
+
+void run_list_draw(const list_draw& d)
+{
+    const display_list& l = *d.list;
+    // Only the triangles that may cover a pixel.
+    const bool tested = d.kind == CLASS_TRIANGLES && d.count >= COVERING_TEST_MIN && !l.triangle_indices.empty();
+    std::vector<uint32_t> kept;
+    GLenum culled = 0;
+    if (tested) {
+        const matrix mvp = multiply(e.projection.back(), e.modelview.back().data());
+        std::vector<std::array<float, 4>> clip(l.positions.size());
+        for (size_t v = 0; v < clip.size(); ++v) transform(mvp, l.positions[v].data(), clip[v].data());
+        // A closed shape seen from outside: its inward faces lie behind its
+        // outward ones. Those that surely face away are left out here, and
+        // the renderer culls the rest as it would have culled them all.
+        if (inward_faces_hidden(l, clip)) culled = l.inward_faces;
+        keep_covering(clip, &l.triangle_indices[d.first], d.count, kept, culled);
+    }
+    if (culled)
+        gather_closed(d, kept, culled);
+    else
+        draw_from_list(d, tested, kept);
     if (d.normal_set) std::memcpy(e.state.normal, d.last_normal, sizeof d.last_normal);
 }
 
